@@ -1,0 +1,260 @@
+#include "serial/ComPort.h"
+
+#include <cerrno>
+#include <chrono>
+#include <system_error>
+#include <vector>
+
+#include "serial/Deadline.h"
+#include "serial/SerialDevice.h"
+
+namespace nkq {
+
+namespace {
+
+// Runs a device call and turns its errno into the port's failure kind.
+template <class Call>
+auto Guarded(int message_code, Call&& call) -> decltype(call()) {
+    try {
+        return call();
+    } catch (const std::system_error& error) {
+        throw EComPort(message_code, error.code().value());
+    }
+}
+
+std::chrono::milliseconds TotalTime(int multiplier, int constant, int count) {
+    const auto clamp = [](int value) { return static_cast<std::int64_t>(value < 0 ? 0 : value); };
+    return std::chrono::milliseconds(clamp(multiplier) * count + clamp(constant));
+}
+
+void Notify(const std::function<void()>& handler) {
+    if (handler) handler();
+}
+
+// Drains what is still queued after a hang-up; an empty queue means the
+// device has gone.
+std::size_t ReadAfterHangUp(SerialDevice& device, unsigned char* buffer, std::size_t count) {
+    const std::size_t n = device.ReadSome(buffer, count);
+    if (n == 0) throw std::system_error(EIO, std::generic_category());
+    return n;
+}
+
+std::size_t ReadUntil(SerialDevice& device, unsigned char* buffer, std::size_t count,
+                      const Deadline& deadline) {
+    std::size_t got = 0;
+    while (got < count) {
+        const WaitResult wait = device.WaitReadable(deadline);
+        if (wait == WaitResult::TimedOut) break;
+        got += wait == WaitResult::HangUp ? ReadAfterHangUp(device, buffer + got, count - got)
+                                          : device.ReadSome(buffer + got, count - got);
+    }
+    return got;
+}
+
+std::size_t WriteUntil(SerialDevice& device, const unsigned char* buffer, std::size_t count,
+                       const Deadline& deadline) {
+    std::size_t done = device.WriteSome(buffer, count);
+    while (done < count) {
+        const WaitResult wait = device.WaitWritable(deadline);
+        if (wait == WaitResult::TimedOut) break;
+        const std::size_t n = device.WriteSome(buffer + done, count - done);
+        if (n == 0 && wait == WaitResult::HangUp) throw std::system_error(EIO, std::generic_category());
+        done += n;
+    }
+    return done;
+}
+
+SerialLine LineOf(const TCustomComPort& port) {
+    SerialLine line;
+    line.BaudRate = BaudRateValue(port.BaudRate());
+    line.DataBits = 5 + static_cast<int>(port.DataBits());
+    line.TwoStopBits = port.StopBits() != TStopBits::sbOneStopBit;
+    line.Parity = port.Parity().Bits();
+    line.ParityCheck = port.Parity().Check();
+    const TComFlowControl& flow = port.FlowControl();
+    line.CtsFlow = flow.OutCTSFlow() || flow.ControlRTS() == TRTSFlowControl::rtsHandshake;
+    line.XonXoffOut = flow.XonXoffOut();
+    line.XonXoffIn = flow.XonXoffIn();
+    line.XonChar = flow.XonChar();
+    line.XoffChar = flow.XoffChar();
+    line.Dtr = flow.ControlDTR() != TDTRFlowControl::dtrDisable;
+    line.Rts = flow.ControlRTS() != TRTSFlowControl::rtsDisable;
+    return line;
+}
+
+}  // namespace
+
+int BaudRateValue(TBaudRate rate) {
+    static constexpr int kValues[] = {9600,  110,   300,   600,   1200,   2400,   4800,   9600,
+                                      14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
+    return kValues[static_cast<int>(rate)];
+}
+
+TCustomComPort::TCustomComPort() = default;
+
+TCustomComPort::~TCustomComPort() {
+    try {
+        Close();
+    } catch (...) {
+        // A destructor must not throw; the device is released below anyway.
+    }
+    ReleaseDevice();
+    const auto notifications = std::move(free_notifications_);
+    for (const auto& [id, notify] : notifications) {
+        try {
+            notify();
+        } catch (...) {
+        }
+    }
+}
+
+void TCustomComPort::ReleaseDevice() noexcept { device_.reset(); }
+
+bool TCustomComPort::Connected() const { return device_ != nullptr; }
+
+void TCustomComPort::SetConnected(bool value) {
+    if (value) {
+        Open();
+    } else {
+        Close();
+    }
+}
+
+void TCustomComPort::Open() {
+    if (device_) return;
+    Notify(Handlers.OnBeforeOpen);
+    const std::string path = DevicePathForPort(port_);
+    device_ = Guarded(kComOpenFailed, [&] { return std::make_unique<SerialDevice>(path); });
+    try {
+        ApplyConfiguration();
+    } catch (...) {
+        ReleaseDevice();
+        throw;
+    }
+    // A failing status query leaves the port open, as the line is usable.
+    QueryModemStatus();
+    Notify(Handlers.OnAfterOpen);
+}
+
+// Queue sizes (code 9) and time-outs (code 8) need no device call here: the
+// queues are fixed and the time-outs are kept by the port itself.
+void TCustomComPort::ApplyConfiguration() { ApplyLineSettings(); }
+
+void TCustomComPort::ApplyLineSettings() {
+    if (!device_) return;
+    Guarded(kComSetStateFailed, [&] { device_->ApplyLine(LineOf(*this)); });
+}
+
+void TCustomComPort::QueryModemStatus() {
+    Guarded(kComModemStatusFailed, [&] { return device_->ModemStatus(); });
+}
+
+void TCustomComPort::Close() {
+    if (!device_) return;
+    Notify(Handlers.OnBeforeClose);
+    try {
+        device_->Flush(true, true);
+    } catch (const std::system_error& error) {
+        // A device that has gone away is released all the same; otherwise
+        // the port could never be closed or reopened after the device
+        // returns.
+        if (!IsDeviceGoneError(error.code().value())) throw EComPort(kComPurgeFailed, error.code().value());
+    }
+    ReleaseDevice();
+    Notify(Handlers.OnAfterClose);
+}
+
+void TCustomComPort::SetPort(const std::string& value) {
+    if (value == port_) return;
+    const bool reopen = Connected();
+    Close();
+    port_ = value;
+    if (reopen) Open();
+}
+
+int TCustomComPort::Write(const void* Buffer, int Count) {
+    if (!device_) throw EComPort(kComWriteFailed, EBADF);
+    if (Count <= 0) return 0;
+    const Deadline deadline(
+        TotalTime(timeouts_.WriteTotalMultiplier(), timeouts_.WriteTotalConstant(), Count));
+    // A private copy: the caller's buffer may change once we return.
+    const auto* bytes = static_cast<const unsigned char*>(Buffer);
+    const std::vector<unsigned char> copy(bytes, bytes + Count);
+    return Guarded(kComWriteFailed, [&] {
+        const std::size_t done = WriteUntil(*device_, copy.data(), copy.size(), deadline);
+        device_->WaitOutputDrained(deadline);
+        return static_cast<int>(done);
+    });
+}
+
+int TCustomComPort::WriteText(const std::string& Text) {
+    if (Text.empty()) return 0;
+    return Write(Text.data(), static_cast<int>(Text.size()));
+}
+
+int TCustomComPort::Read(void* Buffer, int Count) {
+    if (!device_) throw EComPort(kComReadFailed, EBADF);
+    if (Count <= 0) return 0;
+    const Deadline deadline(TotalTime(timeouts_.ReadTotalMultiplier(), timeouts_.ReadTotalConstant(), Count));
+    auto* bytes = static_cast<unsigned char*>(Buffer);
+    const auto count = static_cast<std::size_t>(Count);
+    const int got = Guarded(kComReadFailed, [&] {
+        const std::size_t waiting = device_->ReadSome(bytes, count);
+        return static_cast<int>(waiting > 0 ? waiting : ReadUntil(*device_, bytes, count, deadline));
+    });
+    // The status query that ends every read; its result would only feed
+    // notifications, of which none are attached.
+    Guarded(kComClearErrorFailed, [&] { return device_->BytesWaiting(); });
+    return got;
+}
+
+int TCustomComPort::ReadText(std::string& Text, int Count) {
+    if (Count <= 0) {
+        Text.clear();
+        return 0;
+    }
+    std::string received(static_cast<std::size_t>(Count), '\0');
+    const int got = Read(received.data(), Count);
+    received.resize(static_cast<std::size_t>(got));
+    Text = std::move(received);
+    return got;
+}
+
+int TCustomComPort::BytesWaiting() {
+    if (!device_) throw EComPort(kComClearErrorFailed, EBADF);
+    return Guarded(kComClearErrorFailed, [&] { return device_->BytesWaiting(); });
+}
+
+void TCustomComPort::Purge(bool Input, bool Output) {
+    if (!device_) throw EComPort(kComPurgeFailed, EBADF);
+    Guarded(kComPurgeFailed, [&] { device_->Flush(Input, Output); });
+}
+
+int TCustomComPort::AddFreeNotification(std::function<void()> notify) {
+    const int id = next_notification_++;
+    free_notifications_.emplace(id, std::move(notify));
+    return id;
+}
+
+void TCustomComPort::RemoveFreeNotification(int id) { free_notifications_.erase(id); }
+
+TComPort::TComPort(TComPortSetup setup) {
+    if (setup == TComPortSetup::System) ApplySystemConfiguration(*this);
+}
+
+void ApplySystemConfiguration(TCustomComPort& port) {
+    port.SetPort(kDefaultPortName);
+    port.SetBaudRate(TBaudRate::br115200);
+    port.SetDataBits(TDataBits::dbEight);
+    port.SetStopBits(TStopBits::sbOneStopBit);
+    port.Parity().SetBits(TParityBits::prNone);
+    port.FlowControl().SetControlDTR(TDTRFlowControl::dtrDisable);
+    port.FlowControl().SetControlRTS(TRTSFlowControl::rtsDisable);
+    port.Timeouts().SetReadInterval(TComTimeouts::kNoInterval);
+    port.Timeouts().SetReadTotalMultiplier(0);
+    port.Timeouts().SetReadTotalConstant(kSystemReadTimeout);
+    port.Timeouts().SetWriteTotalMultiplier(100);
+    port.Timeouts().SetWriteTotalConstant(1000);
+}
+
+}  // namespace nkq

@@ -1,0 +1,41 @@
+#include "serial/EComPort.h"
+
+#include "app/LibraryText.h"
+
+namespace nkq {
+
+namespace {
+
+std::string BuildMessage(int message_code, int system_error) {
+    std::string suffix = LibraryText(" (win error code: %d)");
+    if (auto at = suffix.find("%d"); at != std::string::npos) {
+        suffix.replace(at, 2, std::to_string(system_error));
+    }
+    return LibraryText(ComErrorText(message_code)) + suffix;
+}
+
+}  // namespace
+
+const char* ComErrorText(int MessageCode) {
+    switch (MessageCode) {
+        case kComOpenFailed: return "Unable to open com port";
+        case kComWriteFailed: return "WriteFile function failed";
+        case kComReadFailed: return "ReadFile function failed";
+        case kComPurgeFailed: return "PurgeComm function failed";
+        case kComSetStateFailed: return "SetCommState function failed";
+        case kComSetTimeoutsFailed: return "SetCommTimeouts failed";
+        case kComSetupFailed: return "SetupComm function failed";
+        case kComClearErrorFailed: return "ClearCommError function failed";
+        case kComModemStatusFailed: return "GetCommModemStatus function failed";
+        case kComRegistryFailed: return "Registry error";
+        default: return "";
+    }
+}
+
+EComPort::EComPort(int MessageCode, int SystemError)
+    : EComPort(MessageCode, SystemError, BuildMessage(MessageCode, SystemError)) {}
+
+EComPort::EComPort(int MessageCode, int SystemError, std::string message)
+    : Exception("EComPort", std::move(message)), message_code_(MessageCode), system_error_(SystemError) {}
+
+}  // namespace nkq

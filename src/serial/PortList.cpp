@@ -1,0 +1,95 @@
+#include "serial/PortList.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <system_error>
+
+#include "serial/EComPort.h"
+
+namespace nkq {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int FoldCase(char c) { return std::tolower(static_cast<unsigned char>(c)); }
+
+[[noreturn]] void ThrowListError(const std::error_code& error) {
+    throw EComPort(kComRegistryFailed, error.value());
+}
+
+// Calls `visit` for every entry of `dir`; an unreadable directory is the
+// list source failing.
+template <class Visit>
+void ForEachEntry(const fs::path& dir, Visit&& visit) {
+    std::error_code error;
+    fs::directory_iterator it(dir, error);
+    if (error) ThrowListError(error);
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (error) ThrowListError(error);
+        visit(*it);
+    }
+    if (error) ThrowListError(error);
+}
+
+// The serial8250 driver registers every possible ttyS line whether a UART
+// is fitted or not; its "type" file reads 0 for lines without one.
+bool IsFittedUart(const fs::path& tty_dir) {
+    std::ifstream type_file(tty_dir / "type");
+    int type = -1;
+    if (!(type_file >> type)) return true;
+    return type != 0;
+}
+
+bool IsKernelSerialPort(const fs::path& tty_dir) {
+    std::error_code error;
+    const fs::path driver = tty_dir / "device" / "driver";
+    if (!fs::exists(driver, error)) return false;
+    const fs::path target = fs::read_symlink(driver, error);
+    const std::string driver_name = error ? driver.filename().string() : target.filename().string();
+    return driver_name != "serial8250" || IsFittedUart(tty_dir);
+}
+
+bool IsPseudoTerminalPath(const fs::path& path) {
+    const std::string number = path.filename().string();
+    return path.parent_path().filename() == "pts" && !number.empty() &&
+           std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Links such as those socat or the virtual modem create.
+bool IsVirtualPort(const fs::directory_entry& entry) {
+    std::error_code error;
+    if (entry.path().filename().string().rfind("tty", 0) != 0 || !entry.is_symlink(error)) return false;
+    fs::path target = fs::read_symlink(entry.path(), error);
+    if (error) return false;
+    if (target.is_relative()) target = entry.path().parent_path() / target;
+    target = target.lexically_normal();
+    return IsPseudoTerminalPath(target) && fs::exists(target, error);
+}
+
+}  // namespace
+
+bool PortNameLess(const std::string& left, const std::string& right) {
+    return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(),
+                                        [](char a, char b) { return FoldCase(a) < FoldCase(b); });
+}
+
+bool SamePortName(const std::string& left, const std::string& right) {
+    const auto same = [](char a, char b) { return FoldCase(a) == FoldCase(b); };
+    return left.size() == right.size() && std::equal(left.begin(), left.end(), right.begin(), same);
+}
+
+void ListPortNames(std::vector<std::string>& List, const TPortListRoots& Roots) {
+    std::vector<std::string> names;
+    ForEachEntry(Roots.SysClassTty, [&](const fs::directory_entry& entry) {
+        if (IsKernelSerialPort(entry.path())) names.push_back(entry.path().filename().string());
+    });
+    ForEachEntry(Roots.Dev, [&](const fs::directory_entry& entry) {
+        if (IsVirtualPort(entry)) names.push_back(entry.path().filename().string());
+    });
+    std::stable_sort(names.begin(), names.end(), PortNameLess);
+    List = std::move(names);
+}
+
+}  // namespace nkq
