@@ -1,0 +1,19 @@
+#pragma once
+// Whole-file reads and replacing writes. A replacing write goes through a
+// temporary file in the same folder and a rename, so a failure part-way never
+// leaves the operator with a truncated settings file.
+#include <string>
+
+namespace nkq {
+
+// EFOpenError with the path and the system's reason when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// Replaces the file at `path` (or creates it) with `bytes` in one step. On any
+// failure the old file is untouched, no temporary file remains, and
+// EFCreateError with the path and the system's reason is raised. A new file
+// gets 0666 less the umask; a replaced one keeps its mode (and owner, where
+// permitted). A symbolic link is followed, so the link itself stays.
+void ReplaceFile(const std::string& path, const std::string& bytes);
+
+}  // namespace nkq

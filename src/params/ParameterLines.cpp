@@ -1,0 +1,157 @@
+#include "params/ParameterLines.h"
+
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <string_view>
+
+#include "app/Failure.h"
+#include "app/LibraryText.h"
+#include "app/TextConversions.h"
+
+namespace nkq {
+
+namespace {
+
+using Rule = void (*)(ParameterSet&, const std::string&);
+
+void ApplyDevice(ParameterSet& set, const std::string& value) { set.SetDeviceText(value); }
+void ApplyName(ParameterSet& set, const std::string& value) { set.SetNameText(value); }
+void ApplyVersion(ParameterSet& set, const std::string& value) { set.Fields().VersionEdit.SetText(value); }
+
+void ApplyMode(ParameterSet& set, const std::string& value) {
+    if (value == "1") set.SelectMode(Mode::Client);
+    else if (value == "0") set.SelectMode(Mode::Server);
+    else if (value == "2") set.SelectMode(Mode::Modem);
+    else set.ClientRadioClick();
+}
+
+void ApplyDestIp(ParameterSet& set, const std::string& value) { set.Fields().IPAddrEdit.SetText(value); }
+void ApplyDestPort(ParameterSet& set, const std::string& value) { set.Fields().PortEdit.SetText(value); }
+void ApplyServerPort(ParameterSet& set, const std::string& value) { set.Fields().IncomePortEdit.SetText(value); }
+void ApplyIdleTime(ParameterSet& set, const std::string& value) { set.Fields().IdleEdit.SetNumber(TextToInt(value)); }
+void ApplyApn(ParameterSet& set, const std::string& value) { set.Fields().APNEdit.SetText(value); }
+void ApplyLogin(ParameterSet& set, const std::string& value) { set.Fields().LoginEdit.SetText(value); }
+void ApplyPassword(ParameterSet& set, const std::string& value) { set.Fields().PasswordEdit.SetText(value); }
+void ApplyRate(ParameterSet& set, const std::string& value) { SelectComboItem(set.Fields().RateCombo, value); }
+
+void ApplyBits(ParameterSet& set, const std::string& value) {
+    const std::int32_t bits = TextToInt(value);
+    // Any index outside the list clears it, so an overflowing one may as well be -1.
+    set.Fields().BitsCombo.SetIndex(bits < INT_MIN + 5 ? -1 : bits - 5);
+}
+
+void ApplyParity(ParameterSet& set, const std::string& value) { set.SetParityUsed(TextToBool(value)); }
+void ApplyParityKind(ParameterSet& set, const std::string& value) { set.Fields().ParityCombo.SetIndex(TextToInt(value)); }
+void ApplyStopBits(ParameterSet& set, const std::string& value) { set.Fields().StopCombo.SetIndex(TextToInt(value)); }
+
+template <std::size_t Pair>
+void ApplyCheckPair(ParameterSet& set, const std::string& value) {
+    SetAddressAndPort(value, set.Fields().IPAddr[Pair], set.Fields().Port[Pair]);
+}
+
+void ApplyCsq(ParameterSet& set, const std::string& value) { set.SetLevel(SignalLevel(value)); }
+
+struct KeyRule {
+    std::string_view key;
+    Rule apply;
+};
+
+// Every line is tested against every key, in this order.
+constexpr std::array<KeyRule, 24> kKeyRules{{
+    {"INTERFACE", ApplyInterface},     {"COMFC", ApplyFlowControl},
+    {"DEVICE", ApplyDevice},           {"NAME", ApplyName},
+    {"MODE", ApplyMode},               {"VERSION ", ApplyVersion},
+    {"DESTIP", ApplyDestIp},           {"DESTPORT", ApplyDestPort},
+    {"SERVERPORT", ApplyServerPort},   {"IDLETIME", ApplyIdleTime},
+    {"APN", ApplyApn},                 {"LOGIN", ApplyLogin},
+    {"PASSWORD", ApplyPassword},       {"COMRATE", ApplyRate},
+    {"COMBITS", ApplyBits},            {"COMPARITY", ApplyParity},
+    {"PARITYSELECT", ApplyParityKind}, {"COMSTOPBIT", ApplyStopBits},
+    {"IPPING1", ApplyCheckPair<0>},    {"IPPING2", ApplyCheckPair<1>},
+    {"IPPING3", ApplyCheckPair<2>},    {"IPPING4", ApplyCheckPair<3>},
+    {"IPPING5", ApplyCheckPair<4>},    {"CSQ", ApplyCsq},
+}};
+
+void ApplyLine(ParameterSet& set, const std::string& line) {
+    const std::string value = ExtractValue(line);
+    const std::string_view text(line);
+    for (const auto& rule : kKeyRules) {
+        if (text.starts_with(rule.key)) rule.apply(set, value);
+    }
+}
+
+EConvertError InvalidAddressAndPortError(const std::string& value) {
+    std::string text = LibraryText("'%s' is not a valid address and port");
+    if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, value);
+    return EConvertError(text);
+}
+
+}  // namespace
+
+std::string ExtractValue(const std::string& line) {
+    const auto blank = line.find(' ');
+    return blank == std::string::npos ? std::string() : line.substr(blank + 1);
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    }
+    return lines;
+}
+
+bool ParseParameters(ParameterSet& set, const std::string& text) {
+    const std::vector<std::string> lines = SplitLines(text);
+    for (const auto& line : lines) ApplyLine(set, line);
+    return !lines.empty() && lines.back().starts_with("OK");
+}
+
+int SignalLevel(const std::string& value) {
+    const auto comma = value.find(',');
+    if (comma == std::string::npos) return 0;
+    const std::int32_t rssi = TextToIntDef(value.substr(0, comma), -1);
+    if (rssi < 0 || rssi > 31) return 0;
+    if (rssi <= 5) return 1;
+    if (rssi <= 9) return 2;
+    if (rssi <= 14) return 3;
+    if (rssi <= 18) return 4;
+    return 5;
+}
+
+void SelectComboItem(ComboField& combo, const std::string& text) {
+    if (const int index = combo.IndexOf(text); index >= 0) combo.SetIndex(index);
+}
+
+void SetAddressAndPort(const std::string& value, IpAddressField& address, NumericField& port) {
+    const auto blank = value.find(' ');
+    // A malformed pair is a malformed value like any other, so say which one.
+    if (blank == std::string::npos) throw InvalidAddressAndPortError(value);
+    address.SetText(value.substr(0, blank));
+    port.SetText(value.substr(blank + 1));
+}
+
+void ApplyInterface(ParameterSet& set, const std::string& value) {
+    if (value == "RS485") {
+        set.SetFlowControlAvailable(false);
+        set.Fields().FlowCombo.SetIndex(0);
+    } else {
+        set.SetFlowControlAvailable(true);
+    }
+}
+
+void ApplyFlowControl(ParameterSet& set, const std::string& value) {
+    if (set.FlowControlAvailable()) set.Fields().FlowCombo.SetIndex(TextToInt(value));
+}
+
+std::string BoolToDigit(bool flag) { return flag ? "1" : "0"; }
+
+}  // namespace nkq
