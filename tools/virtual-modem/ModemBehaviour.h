@@ -1,0 +1,59 @@
+#pragma once
+// The ways the virtual modem can misbehave, so that every failure path of the
+// workstation can be driven from a test or from the command line. The
+// defaults give a well-behaved modem.
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace nkq {
+
+struct ModemBehaviour {
+    // Nothing is ever sent back.
+    bool silent = false;
+    // Every reply (text or loader byte) waits this long before it goes out.
+    std::chrono::milliseconds reply_delay{0};
+
+    // "GET" and "TCP" replies go out in two parts with this pause between
+    // them; zero sends them whole.
+    std::chrono::milliseconds burst_gap{0};
+    // Offset at which the second part starts; zero splits in the middle.
+    std::size_t burst_split = 0;
+
+    // "INTERFACE RS485" in the "GET" reply, and a "COMFC" line is answered
+    // with the twelve-byte "COM..." notice instead of "OK".
+    bool rs485 = false;
+
+    bool refuse_cmd = false;    // "CMD" is answered "ERROR" + CR
+    std::string reject_key;     // a parameter line with this key is answered "ER" + CR
+    bool bad_save = false;      // "SAVE" is answered "ER" + CR and commits nothing
+
+    // Firmware blocks are numbered from 1; 0 switches the rule off.
+    int nak_block = 0;          // this block is answered "1" ...
+    int nak_times = 1;          // ... this many times before it is accepted
+    int bad_ack_block = 0;      // this block is answered with bad_ack_byte
+    char bad_ack_byte = '2';
+    bool no_update_reply = false;  // "UPDATE" gets no answer and the loader stays shut
+    bool no_start_reply = false;   // "S" gets no answer and the loader gives up
+    bool no_count_reply = false;   // the block count gets no answer and the loader gives up
+
+    // "GET" is answered by an endless trickle of bytes (one chunk every 50 ms)
+    // until the next byte arrives or the limit runs out.
+    bool endless_reply = false;
+    std::chrono::milliseconds endless_limit{30000};
+
+    // Hang-ups: the modem closes its side of the line and the device goes
+    // away. Zero switches each one off.
+    std::size_t hang_up_after_get_bytes = 0;  // after this many bytes of a "GET" reply
+    int hang_up_after_lines = 0;              // after acknowledging this many parameter lines
+    int hang_up_after_packets = 0;            // after acknowledging this many packets
+
+    // Send at the pace of the real line (115200 bit/s, about 87 us a byte).
+    bool real_speed = false;
+
+    // What follows "IP" and one blank in each line of the "TCP" reply.
+    std::vector<std::string> connections{"192.168.0.5:1234", "10.20.30.40:5000"};
+};
+
+}  // namespace nkq
