@@ -1,1 +1,366 @@
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "app/Failure.h"
+#include "params/ParameterLines.h"
+#include "params/SettingsFile.h"
+
+namespace nkq {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kCyrillicApn = "\xe8\xed\xf2\xe5\xf0\xed\xe5\xf2.\xec\xf2\xf1";
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string DataFile(const std::string& name) { return ReadBytes(fs::path(NKQ_PARAMS_TEST_DATA) / name); }
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string name = (fs::temp_directory_path() / "nkq-params-XXXXXX").string();
+        if (!::mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = name;
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& Path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+    std::set<std::string> Entries() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path_)) names.insert(entry.path().filename().string());
+        return names;
+    }
+
+private:
+    fs::path path_;
+};
+
+void FillClient(ParameterSet& set) {
+    set.SelectMode(Mode::Client);
+    set.Fields().IPAddrEdit.SetParts({10, 0, 0, 1});
+    set.Fields().PortEdit.SetNumber(5000);
+    set.Fields().APNEdit.SetText("internet");
+    set.Fields().RateCombo.SetIndex(3);
+    set.Fields().BitsCombo.SetIndex(3);
+}
+
+void FillServer(ParameterSet& set) {
+    set.SelectMode(Mode::Server);
+    set.Fields().IncomePortEdit.SetText("8080");
+    const char* addresses[] = {"192.168.0.1", "192.168.0.2", "172.16.5.9", "8.8.8.8", "10.20.30.40"};
+    const char* ports[] = {"80", "81", "5000", "53", "65535"};
+    for (std::size_t pair = 0; pair < kCheckPairs; ++pair) {
+        set.Fields().IPAddr[pair].SetText(addresses[pair]);
+        set.Fields().Port[pair].SetText(ports[pair]);
+    }
+    set.Fields().IdleEdit.SetNumber(7);
+    set.Fields().APNEdit.SetText(kCyrillicApn);
+    set.Fields().LoginEdit.SetText("gdata");
+    set.Fields().PasswordEdit.SetText("secret");
+    set.Fields().RateCombo.SetIndex(7);
+    set.Fields().FlowCombo.SetIndex(1);
+    set.Fields().BitsCombo.SetIndex(2);
+    set.SetParityUsed(true);
+    set.Fields().ParityCombo.SetIndex(1);
+    set.Fields().StopCombo.SetIndex(1);
+}
+
+void FillModem(ParameterSet& set) {
+    set.SelectMode(Mode::Modem);
+    set.Fields().IdleEdit.SetNumber(10);
+    set.Fields().APNEdit.SetText("m2m.operator");
+    set.Fields().LoginEdit.SetText("user");
+    set.Fields().PasswordEdit.SetText("pass word");
+    set.Fields().RateCombo.SetIndex(6);
+    set.Fields().FlowCombo.SetIndex(2);
+    set.Fields().ParityCombo.SetIndex(3);
+}
+
+struct RoundTripCase {
+    const char* name;
+    void (*fill)(ParameterSet&);
+    const char* file;
+};
+
+class SettingsFileRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(SettingsFileRoundTrip, SavesTheExpectedBytes) {
+    TempFolder folder;
+    ParameterSet set;
+    set.ApplyStartupRules();
+    GetParam().fill(set);
+    SaveSettingsFile(set, folder / "saved.txt");
+    EXPECT_EQ(ReadBytes(folder / "saved.txt"), DataFile(GetParam().file));
+}
+
+TEST_P(SettingsFileRoundTrip, LoadsAndSavesTheSameBytesAgain) {
+    TempFolder folder;
+    ParameterSet set;
+    set.ApplyStartupRules();
+    LoadSettingsFile(set, (fs::path(NKQ_PARAMS_TEST_DATA) / GetParam().file).string());
+    SaveSettingsFile(set, folder / "again.txt");
+    EXPECT_EQ(ReadBytes(folder / "again.txt"), DataFile(GetParam().file));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SettingsFileRoundTrip,
+                         ::testing::Values(RoundTripCase{"Client", FillClient, "client.txt"},
+                                           RoundTripCase{"Server", FillServer, "server.txt"},
+                                           RoundTripCase{"Modem", FillModem, "modem.txt"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SettingsFileLoad, RestoresEveryServerModeItem) {
+    TempFolder folder;
+    ParameterSet saved;
+    saved.ApplyStartupRules();
+    FillServer(saved);
+    SaveSettingsFile(saved, folder / "server.txt");
+
+    ParameterSet loaded;
+    loaded.ApplyStartupRules();
+    LoadSettingsFile(loaded, folder / "server.txt");
+    EXPECT_EQ(loaded.GetMode(), Mode::Server);
+    EXPECT_EQ(loaded.Fields().IncomePortEdit.Text(), "8080");
+    EXPECT_EQ(loaded.Fields().IPAddr[2].Text(), "172.16.5.9");
+    EXPECT_EQ(loaded.Fields().Port[4].Text(), "65535");
+    EXPECT_EQ(loaded.Fields().IdleEdit.Text(), "7");
+    EXPECT_EQ(loaded.Fields().APNEdit.Text(), kCyrillicApn);
+    EXPECT_EQ(loaded.Fields().PasswordEdit.Text(), "secret");
+    EXPECT_EQ(loaded.Fields().RateCombo.Text(), "115200");
+    EXPECT_EQ(loaded.Fields().BitsCombo.Index(), 2);
+    EXPECT_TRUE(loaded.ParityUsed());
+    EXPECT_TRUE(loaded.Fields().ParityCombo.Enabled());
+    EXPECT_EQ(loaded.Fields().ParityCombo.Index(), 1);
+    EXPECT_EQ(BuildParameterLines(loaded), BuildParameterLines(saved));
+}
+
+TEST(SettingsFileLoad, ClientFileSwitchesAServerSetAndKeepsItsServerItems) {
+    ParameterSet set;
+    set.ApplyStartupRules();
+    FillServer(set);
+    LoadSettingsFile(set, (fs::path(NKQ_PARAMS_TEST_DATA) / "client.txt").string());
+    EXPECT_EQ(set.GetMode(), Mode::Client);
+    EXPECT_EQ(set.Fields().IPAddrEdit.Text(), "10.0.0.1");
+    EXPECT_EQ(set.Fields().IncomePortEdit.Text(), "8080");
+    EXPECT_EQ(set.Fields().IPAddr[3].Text(), "8.8.8.8");
+    EXPECT_FALSE(set.Fields().IPAddr[3].Enabled());
+}
+
+TEST(SettingsFileLoad, ReadsLfOnlyFilesLikeCrLfFiles) {
+    TempFolder folder;
+    std::string lf = DataFile("server.txt");
+    std::erase(lf, '\r');
+    WriteBytes(folder / "lf.txt", lf);
+    ParameterSet set;
+    LoadSettingsFile(set, folder / "lf.txt");
+    SaveSettingsFile(set, folder / "crlf.txt");
+    EXPECT_EQ(ReadBytes(folder / "crlf.txt"), DataFile("server.txt"));
+}
+
+TEST(SettingsFileLoad, KeepsACyrillicApnAsItsBytes) {
+    TempFolder folder;
+    WriteBytes(folder / "apn.txt", "MODE 2\r\nAPN " + kCyrillicApn + "\r\n");
+    ParameterSet set;
+    LoadSettingsFile(set, folder / "apn.txt");
+    EXPECT_EQ(set.Fields().APNEdit.Text(), kCyrillicApn);
+    SaveSettingsFile(set, folder / "apn.txt");
+    EXPECT_NE(ReadBytes(folder / "apn.txt").find("\r\nAPN " + kCyrillicApn + "\r\nLOGIN \r\n"), std::string::npos);
+}
+
+TEST(SettingsFileLoad, Rs485BeforeFlowControlLeavesItUnavailable) {
+    TempFolder folder;
+    WriteBytes(folder / "rs485.txt", "INTERFACE RS485\r\nCOMFC 2\r\n");
+    ParameterSet set;
+    set.Fields().FlowCombo.SetIndex(1);
+    LoadSettingsFile(set, folder / "rs485.txt");
+    EXPECT_EQ(set.Fields().FlowCombo.Index(), 0);
+    EXPECT_FALSE(set.FlowControlAvailable());
+}
+
+TEST(SettingsFileLoad, EmptyFileAppliesNothing) {
+    TempFolder folder;
+    WriteBytes(folder / "empty.txt", "");
+    ParameterSet set;
+    set.ApplyStartupRules();
+    const auto before = BuildParameterLines(set);
+    EXPECT_NO_THROW(LoadSettingsFile(set, folder / "empty.txt"));
+    EXPECT_EQ(BuildParameterLines(set), before);
+}
+
+TEST(SettingsFileLoad, StopsAtABadLineWithTheEarlierLinesApplied) {
+    TempFolder folder;
+    WriteBytes(folder / "bad.txt", "APN first\r\nIPPING1 10.0.0.1\r\nLOGIN never\r\n");
+    ParameterSet set;
+    EXPECT_THROW(LoadSettingsFile(set, folder / "bad.txt"), EConvertError);
+    EXPECT_EQ(set.Fields().APNEdit.Text(), "first");
+    EXPECT_EQ(set.Fields().LoginEdit.Text(), "");
+}
+
+TEST(SettingsFileLoad, MissingFileRaisesTheOpenFailure) {
+    TempFolder folder;
+    ParameterSet set;
+    const std::string path = (folder / "missing.txt").string();
+    try {
+        LoadSettingsFile(set, path);
+        FAIL() << "no failure raised";
+    } catch (const EFOpenError& error) {
+        EXPECT_EQ(error.Message(), "Cannot open file \"" + path + "\". No such file or directory");
+    }
+}
+
+TEST(SettingsFileLoad, FolderRaisesTheOpenFailure) {
+    TempFolder folder;
+    ParameterSet set;
+    EXPECT_THROW(LoadSettingsFile(set, folder.Path()), EFOpenError);
+}
+
+// Ways to make a save fail that still work for root.
+class AtomicSave : public ::testing::Test {
+protected:
+    void SetUp() override {
+        set_.ApplyStartupRules();
+        FillServer(set_);
+    }
+
+    // The save must fail and leave the folder holding exactly what it held.
+    std::string SaveMustFail(const fs::path& target) {
+        const auto before = folder_.Entries();
+        std::string message;
+        try {
+            SaveSettingsFile(set_, target.string());
+            ADD_FAILURE() << "the save succeeded";
+        } catch (const EFCreateError& error) {
+            message = error.Message();
+        }
+        EXPECT_EQ(folder_.Entries(), before) << "a temporary file was left behind";
+        return message;
+    }
+
+    TempFolder folder_;
+    ParameterSet set_;
+};
+
+TEST_F(AtomicSave, FailsWhenTheTargetIsAFolder) {
+    fs::create_directory(folder_ / "settings.txt");
+    const std::string message = SaveMustFail(folder_ / "settings.txt");
+    EXPECT_EQ(message, "Cannot create file \"" + (folder_ / "settings.txt").string() + "\". Is a directory");
+    EXPECT_TRUE(fs::is_directory(folder_ / "settings.txt"));
+}
+
+TEST_F(AtomicSave, FailsWhenTheTargetIsAFolderWithContent) {
+    fs::create_directory(folder_ / "settings.txt");
+    WriteBytes(folder_ / "settings.txt" / "inside", "old");
+    SaveMustFail(folder_ / "settings.txt");
+    EXPECT_EQ(ReadBytes(folder_ / "settings.txt" / "inside"), "old");
+}
+
+TEST_F(AtomicSave, FailsUnderARegularFile) {
+    WriteBytes(folder_ / "plain", "old bytes");
+    const std::string message = SaveMustFail(folder_ / "plain" / "settings.txt");
+    EXPECT_NE(message.find("Not a directory"), std::string::npos) << message;
+    EXPECT_EQ(ReadBytes(folder_ / "plain"), "old bytes");
+}
+
+TEST_F(AtomicSave, FailsInAMissingFolder) {
+    const std::string message = SaveMustFail(folder_ / "nowhere" / "settings.txt");
+    EXPECT_NE(message.find("No such file or directory"), std::string::npos) << message;
+}
+
+TEST_F(AtomicSave, LeavesTheOldFileWhenWritingFails) {
+    const std::string old_bytes = "MODE 1\r\nAPN old\r\n";
+    WriteBytes(folder_ / "settings.txt", old_bytes);
+    // A file size limit makes the write itself fail, whoever runs the test.
+    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit tiny = previous;
+    tiny.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    std::string message;
+    try {
+        SaveSettingsFile(set_, (folder_ / "settings.txt").string());
+    } catch (const EFCreateError& error) {
+        message = error.Message();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previous_handler);
+
+    EXPECT_NE(message.find("File too large"), std::string::npos) << message;
+    EXPECT_EQ(ReadBytes(folder_ / "settings.txt"), old_bytes);
+    EXPECT_EQ(folder_.Entries(), std::set<std::string>{"settings.txt"});
+}
+
+TEST(SettingsFileSave, ReplacesALongerFileCompletely) {
+    TempFolder folder;
+    WriteBytes(folder / "settings.txt", std::string(4096, 'x'));
+    ParameterSet set;
+    FillClient(set);
+    SaveSettingsFile(set, folder / "settings.txt");
+    EXPECT_EQ(ReadBytes(folder / "settings.txt"), DataFile("client.txt"));
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"settings.txt"});
+}
+
+TEST(SettingsFileSave, GivesANewFileTheUsualModeAndKeepsAnOldFilesMode) {
+    TempFolder folder;
+    ParameterSet set;
+    const mode_t previous = ::umask(027);
+    SaveSettingsFile(set, folder / "new.txt");
+    ::umask(previous);
+    EXPECT_EQ(fs::status(folder / "new.txt").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    WriteBytes(folder / "old.txt", "x");
+    fs::permissions(folder / "old.txt", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    SaveSettingsFile(set, folder / "old.txt");
+    EXPECT_EQ(fs::status(folder / "old.txt").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+}
+
+TEST(SettingsFileSave, WritesThroughASymbolicLink) {
+    TempFolder folder;
+    WriteBytes(folder / "real.txt", "old");
+    fs::create_symlink("real.txt", folder / "link.txt");
+    ParameterSet set;
+    FillModem(set);
+    SaveSettingsFile(set, folder / "link.txt");
+    EXPECT_TRUE(fs::is_symlink(folder / "link.txt"));
+    EXPECT_EQ(ReadBytes(folder / "real.txt"), DataFile("modem.txt"));
+}
+
+TEST(SettingsFileSave, EndsEveryLineWithCrLf) {
+    ParameterSet set;
+    set.ApplyStartupRules();
+    const std::string text = SettingsFileText(set);
+    EXPECT_EQ(text.substr(0, 8), "MODE 1\r\n");
+    EXPECT_EQ(text.substr(text.size() - 14), "COMSTOPBIT 0\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 13);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 13);
+}
+
+}  // namespace
+}  // namespace nkq
