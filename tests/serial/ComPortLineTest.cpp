@@ -1,0 +1,263 @@
+// Configuration of the port and the line it puts on a real pseudo-terminal.
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <string>
+
+#include "PseudoTerminal.h"
+#include "serial/ComPort.h"
+#include "serial/SerialDevice.h"
+
+namespace nkq {
+namespace {
+
+using test::PseudoTerminal;
+
+termios SlaveLine(const PseudoTerminal& pty) {
+    termios tio{};
+    EXPECT_EQ(tcgetattr(pty.Slave(), &tio), 0);
+    return tio;
+}
+
+TEST(ComPortConfiguration, ClassDefaultsAreTheDocumentedValues) {
+    TComPort port;
+    EXPECT_EQ(port.Port(), "ttyS0");
+    EXPECT_EQ(port.BaudRate(), TBaudRate::br9600);
+    EXPECT_EQ(port.DataBits(), TDataBits::dbEight);
+    EXPECT_EQ(port.StopBits(), TStopBits::sbOneStopBit);
+    EXPECT_EQ(port.Parity().Bits(), TParityBits::prNone);
+    EXPECT_FALSE(port.Parity().Check());
+    EXPECT_FALSE(port.Parity().Replace());
+    EXPECT_EQ(port.Parity().ReplaceChar(), 0);
+    EXPECT_FALSE(port.FlowControl().OutCTSFlow());
+    EXPECT_FALSE(port.FlowControl().OutDSRFlow());
+    EXPECT_EQ(port.FlowControl().ControlDTR(), TDTRFlowControl::dtrDisable);
+    EXPECT_EQ(port.FlowControl().ControlRTS(), TRTSFlowControl::rtsDisable);
+    EXPECT_FALSE(port.FlowControl().XonXoffOut());
+    EXPECT_FALSE(port.FlowControl().XonXoffIn());
+    EXPECT_EQ(port.FlowControl().XonChar(), 0x11);
+    EXPECT_EQ(port.FlowControl().XoffChar(), 0x13);
+    EXPECT_EQ(port.Timeouts().ReadInterval(), -1);
+    EXPECT_EQ(port.Timeouts().ReadTotalMultiplier(), 0);
+    EXPECT_EQ(port.Timeouts().ReadTotalConstant(), 0);
+    EXPECT_EQ(port.Timeouts().WriteTotalMultiplier(), 100);
+    EXPECT_EQ(port.Timeouts().WriteTotalConstant(), 1000);
+    EXPECT_EQ(port.Buffer().InputSize(), 1024);
+    EXPECT_EQ(port.Buffer().OutputSize(), 1024);
+    EXPECT_EQ(port.Events(), TComEvents::All());
+    EXPECT_EQ(port.EventChar(), 0);
+    EXPECT_FALSE(port.DiscardNull());
+    EXPECT_EQ(port.SyncMethod(), TSyncMethod::smThreadSync);
+    EXPECT_FALSE(port.Connected());
+}
+
+TEST(ComPortConfiguration, SystemSetupDiffersOnlyInRateAndReadTimeout) {
+    TComPort port(TComPortSetup::System);
+    EXPECT_EQ(port.Port(), "ttyS0");
+    EXPECT_EQ(port.BaudRate(), TBaudRate::br115200);
+    EXPECT_EQ(port.Timeouts().ReadTotalConstant(), 3000);
+    EXPECT_EQ(port.Timeouts().ReadTotalMultiplier(), 0);
+    EXPECT_EQ(port.Timeouts().WriteTotalMultiplier(), 100);
+    EXPECT_EQ(port.Timeouts().WriteTotalConstant(), 1000);
+    EXPECT_EQ(port.FlowControl().ControlDTR(), TDTRFlowControl::dtrDisable);
+    EXPECT_EQ(port.FlowControl().ControlRTS(), TRTSFlowControl::rtsDisable);
+    EXPECT_FALSE(port.Connected());
+}
+
+TEST(ComPortConfiguration, SettingsObjectsReferToTheirPort) {
+    TComPort port;
+    TComSettingsOwner* owner = &port;
+    EXPECT_EQ(&port.Parity().Owner(), owner);
+    EXPECT_EQ(&port.FlowControl().Owner(), owner);
+    EXPECT_EQ(&port.Timeouts().Owner(), owner);
+    EXPECT_EQ(&port.Buffer().Owner(), owner);
+}
+
+TEST(ComPortConfiguration, BaudRateNamesGiveTheirNumber) {
+    const std::pair<TBaudRate, int> rows[] = {
+        {TBaudRate::brCustom, 9600}, {TBaudRate::br110, 110},       {TBaudRate::br14400, 14400},
+        {TBaudRate::br57600, 57600}, {TBaudRate::br115200, 115200}, {TBaudRate::br256000, 256000}};
+    for (const auto& [rate, value] : rows) EXPECT_EQ(BaudRateValue(rate), value);
+}
+
+TEST(ComPortConfiguration, PortNamesWithoutSlashLiveInDev) {
+    const std::pair<const char*, const char*> rows[] = {{"ttyS0", "/dev/ttyS0"},
+                                                        {"ttyUSB3", "/dev/ttyUSB3"},
+                                                        {"/dev/pts/4", "/dev/pts/4"},
+                                                        {"/tmp/modem", "/tmp/modem"},
+                                                        {"./link", "./link"}};
+    for (const auto& [name, path] : rows) EXPECT_EQ(DevicePathForPort(name), path) << name;
+}
+
+TEST(ComPortLine, OpenPutsTheDeviceIntoRaw115200EightNOneWithoutFlowControl) {
+    PseudoTerminal pty;
+    termios before = SlaveLine(pty);
+    before.c_cflag |= HUPCL | CRTSCTS | PARENB;
+    before.c_iflag |= ICRNL | IXON | IXOFF | ISTRIP;
+    before.c_oflag |= OPOST | ONLCR;
+    before.c_lflag |= ECHO | ICANON | ISIG | IEXTEN;
+    ASSERT_EQ(tcsetattr(pty.Slave(), TCSANOW, &before), 0);
+
+    TComPort port(TComPortSetup::System);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    const termios tio = SlaveLine(pty);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B115200));
+    EXPECT_EQ(cfgetispeed(&tio), static_cast<speed_t>(B115200));
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB | CRTSCTS | HUPCL), 0u);
+    EXPECT_EQ(tio.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    EXPECT_EQ(tio.c_iflag & (ICRNL | INLCR | IGNCR | IXON | IXOFF | IXANY | ISTRIP | INPCK | BRKINT | PARMRK), 0u);
+    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+    EXPECT_EQ(tio.c_lflag & (ECHO | ECHONL | ICANON | ISIG | IEXTEN), 0u);
+}
+
+TEST(ComPortLine, DeviceWithoutModemLinesStillOpensAndLinesAreInactiveWhereReadable) {
+    PseudoTerminal pty;
+    TComPort port(TComPortSetup::System);
+    port.SetPort(pty.SlavePath());
+    ASSERT_NO_THROW(port.Open());
+    EXPECT_TRUE(port.Connected());
+    int lines = 0;
+    if (ioctl(pty.Slave(), TIOCMGET, &lines) == 0) {
+        EXPECT_EQ(lines & (TIOCM_DTR | TIOCM_RTS), 0);
+    } else {
+        EXPECT_TRUE(errno == ENOTTY || errno == EINVAL) << errno;
+    }
+}
+
+// The serial core reports each UART's modem lines here without opening the
+// device; opening it once more would itself raise DTR and RTS.
+std::string UartLineFlags(const std::string& port_name) {
+    if (port_name.rfind("ttyS", 0) != 0) return {};
+    std::ifstream table("/proc/tty/driver/serial");
+    const std::string prefix = port_name.substr(4) + ":";
+    for (std::string row; std::getline(table, row);) {
+        if (row.rfind(prefix, 0) == 0) return row.substr(row.find_last_of(' ') + 1);
+    }
+    return {};
+}
+
+TEST(ComPortLine, RealSerialPortHasDtrAndRtsInactiveWhileOpen) {
+    TComPort port(TComPortSetup::System);
+    try {
+        port.Open();
+    } catch (const EComPort& error) {
+        GTEST_SKIP() << "no usable " << port.Port() << ": " << error.Message();
+    }
+    const std::string flags = "|" + UartLineFlags(port.Port()) + "|";
+    if (flags == "||") GTEST_SKIP() << "modem lines of " << port.Port() << " not reported";
+    EXPECT_EQ(flags.find("|DTR|"), std::string::npos) << flags;
+    EXPECT_EQ(flags.find("|RTS|"), std::string::npos) << flags;
+}
+
+TEST(ComPortLine, ChangedLineSettingReachesTheOpenDeviceAtOnce) {
+    PseudoTerminal pty;
+    TComPort port(TComPortSetup::System);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    port.SetBaudRate(TBaudRate::br9600);
+    port.SetStopBits(TStopBits::sbTwoStopBits);
+    port.FlowControl().SetXonXoffIn(true);
+    const termios tio = SlaveLine(pty);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B9600));
+    EXPECT_NE(tio.c_cflag & CSTOPB, 0u);
+    EXPECT_NE(tio.c_iflag & IXOFF, 0u);
+}
+
+TEST(ComPortLine, RejectedLineSettingLeavesTheConfigurationAsItWas) {
+    PseudoTerminal pty;
+    TComPort port(TComPortSetup::System);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    try {
+        port.SetBaudRate(TBaudRate::br14400);
+        FAIL() << "a rate without a termios speed was accepted";
+    } catch (const EComPort& error) {
+        EXPECT_EQ(error.MessageCode(), 7);
+        EXPECT_EQ(error.SystemError(), EINVAL);
+        EXPECT_EQ(error.Message(), "SetCommState function failed (win error code: 22)");
+    }
+    EXPECT_EQ(port.BaudRate(), TBaudRate::br115200);
+    EXPECT_TRUE(port.Connected());
+    const termios tio = SlaveLine(pty);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B115200));
+}
+
+TEST(ComPortLine, LineSettingWhileClosedIsStoredAndRejectedOnlyAtOpen) {
+    PseudoTerminal pty;
+    TComPort port(TComPortSetup::System);
+    port.SetPort(pty.SlavePath());
+    ASSERT_NO_THROW(port.SetBaudRate(TBaudRate::br14400));
+    EXPECT_EQ(port.BaudRate(), TBaudRate::br14400);
+    try {
+        port.Open();
+        FAIL() << "open succeeded with an impossible rate";
+    } catch (const EComPort& error) {
+        EXPECT_EQ(error.MessageCode(), 7);
+    }
+    EXPECT_FALSE(port.Connected());
+    // The failed open released the device: another port can take it.
+    TComPort other(TComPortSetup::System);
+    other.SetPort(pty.SlavePath());
+    EXPECT_NO_THROW(other.Open());
+}
+
+TEST(ComPortName, NewNameReopensAnOpenPortOnTheOtherDevice) {
+    PseudoTerminal first;
+    PseudoTerminal second;
+    TComPort port(TComPortSetup::System);
+    port.SetPort(first.SlavePath());
+    port.Open();
+    port.SetPort(second.SlavePath());
+    EXPECT_TRUE(port.Connected());
+    port.WriteText("AT\r");
+    EXPECT_EQ(second.ReadMaster(3, std::chrono::milliseconds(1000)), "AT\r");
+    EXPECT_EQ(first.ReadMaster(1, std::chrono::milliseconds(100)), "");
+}
+
+TEST(ComPortName, SameNameLeavesTheOpenPortAlone) {
+    PseudoTerminal pty;
+    TComPort port(TComPortSetup::System);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    pty.WriteMaster("queued");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    int closes = 0;
+    port.Handlers.OnBeforeClose = [&] { ++closes; };
+    port.SetPort(pty.SlavePath());
+    EXPECT_EQ(closes, 0);
+    EXPECT_EQ(port.BytesWaiting(), 6);
+}
+
+TEST(ComPortName, NameDifferingOnlyInCaseIsAnotherDevice) {
+    PseudoTerminal pty;
+    TComPort port(TComPortSetup::System);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    std::string upper = pty.SlavePath();
+    upper.replace(upper.find("pts"), 3, "PTS");
+    try {
+        port.SetPort(upper);
+        FAIL() << "reopen under a missing name succeeded";
+    } catch (const EComPort& error) {
+        EXPECT_EQ(error.Message(), "Unable to open com port (win error code: 2)");
+    }
+    EXPECT_EQ(port.Port(), upper);
+    EXPECT_FALSE(port.Connected());
+}
+
+TEST(ComPortName, NameIsOnlyStoredWhileClosed) {
+    TComPort port;
+    port.SetPort("/nonexistent/modem");
+    EXPECT_EQ(port.Port(), "/nonexistent/modem");
+    EXPECT_FALSE(port.Connected());
+}
+
+}  // namespace
+}  // namespace nkq
