@@ -1,7 +1,6 @@
 #include "params/NumericField.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -39,10 +38,9 @@ std::optional<double> ReadDecimal(const std::string& text) {
     while (i < n && text[i] == ' ') ++i;
     if (i != n) return std::nullopt;
     const std::string number = text.substr(start, end - start);
-    errno = 0;
-    const double value = std::strtod(number.c_str(), nullptr);
-    if (errno == ERANGE && std::isinf(value)) return std::nullopt;
-    return value;
+    // A number too large for a double reads as infinity and is then clamped
+    // like any other large number.
+    return std::strtod(number.c_str(), nullptr);
 }
 
 }  // namespace

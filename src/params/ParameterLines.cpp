@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "app/Failure.h"
@@ -19,21 +20,36 @@ void ApplyDevice(ParameterSet& set, const std::string& value) { set.SetDeviceTex
 void ApplyName(ParameterSet& set, const std::string& value) { set.SetNameText(value); }
 void ApplyVersion(ParameterSet& set, const std::string& value) { set.Fields().VersionEdit.SetText(value); }
 
+std::optional<Mode> ModeOfDigit(const std::string& value) {
+    if (value == "1") return Mode::Client;
+    if (value == "0") return Mode::Server;
+    if (value == "2") return Mode::Modem;
+    return std::nullopt;
+}
+
+// An unknown mode keeps the selection, but the mode rule runs all the same.
 void ApplyMode(ParameterSet& set, const std::string& value) {
-    if (value == "1") set.SelectMode(Mode::Client);
-    else if (value == "0") set.SelectMode(Mode::Server);
-    else if (value == "2") set.SelectMode(Mode::Modem);
-    else set.ClientRadioClick();
+    if (const auto mode = ModeOfDigit(value)) {
+        set.SelectMode(*mode);
+    } else {
+        set.ClientRadioClick();
+    }
 }
 
 void ApplyDestIp(ParameterSet& set, const std::string& value) { set.Fields().IPAddrEdit.SetText(value); }
 void ApplyDestPort(ParameterSet& set, const std::string& value) { set.Fields().PortEdit.SetText(value); }
-void ApplyServerPort(ParameterSet& set, const std::string& value) { set.Fields().IncomePortEdit.SetText(value); }
-void ApplyIdleTime(ParameterSet& set, const std::string& value) { set.Fields().IdleEdit.SetNumber(TextToInt(value)); }
+void ApplyServerPort(ParameterSet& set, const std::string& value) {
+    set.Fields().IncomePortEdit.SetText(value);
+}
+void ApplyIdleTime(ParameterSet& set, const std::string& value) {
+    set.Fields().IdleEdit.SetNumber(TextToInt(value));
+}
 void ApplyApn(ParameterSet& set, const std::string& value) { set.Fields().APNEdit.SetText(value); }
 void ApplyLogin(ParameterSet& set, const std::string& value) { set.Fields().LoginEdit.SetText(value); }
 void ApplyPassword(ParameterSet& set, const std::string& value) { set.Fields().PasswordEdit.SetText(value); }
-void ApplyRate(ParameterSet& set, const std::string& value) { SelectComboItem(set.Fields().RateCombo, value); }
+void ApplyRate(ParameterSet& set, const std::string& value) {
+    SelectComboItem(set.Fields().RateCombo, value);
+}
 
 void ApplyBits(ParameterSet& set, const std::string& value) {
     const std::int32_t bits = TextToInt(value);
@@ -42,8 +58,12 @@ void ApplyBits(ParameterSet& set, const std::string& value) {
 }
 
 void ApplyParity(ParameterSet& set, const std::string& value) { set.SetParityUsed(TextToBool(value)); }
-void ApplyParityKind(ParameterSet& set, const std::string& value) { set.Fields().ParityCombo.SetIndex(TextToInt(value)); }
-void ApplyStopBits(ParameterSet& set, const std::string& value) { set.Fields().StopCombo.SetIndex(TextToInt(value)); }
+void ApplyParityKind(ParameterSet& set, const std::string& value) {
+    set.Fields().ParityCombo.SetIndex(TextToInt(value));
+}
+void ApplyStopBits(ParameterSet& set, const std::string& value) {
+    set.Fields().StopCombo.SetIndex(TextToInt(value));
+}
 
 template <std::size_t Pair>
 void ApplyCheckPair(ParameterSet& set, const std::string& value) {
@@ -59,18 +79,30 @@ struct KeyRule {
 
 // Every line is tested against every key, in this order.
 constexpr std::array<KeyRule, 24> kKeyRules{{
-    {"INTERFACE", ApplyInterface},     {"COMFC", ApplyFlowControl},
-    {"DEVICE", ApplyDevice},           {"NAME", ApplyName},
-    {"MODE", ApplyMode},               {"VERSION ", ApplyVersion},
-    {"DESTIP", ApplyDestIp},           {"DESTPORT", ApplyDestPort},
-    {"SERVERPORT", ApplyServerPort},   {"IDLETIME", ApplyIdleTime},
-    {"APN", ApplyApn},                 {"LOGIN", ApplyLogin},
-    {"PASSWORD", ApplyPassword},       {"COMRATE", ApplyRate},
-    {"COMBITS", ApplyBits},            {"COMPARITY", ApplyParity},
-    {"PARITYSELECT", ApplyParityKind}, {"COMSTOPBIT", ApplyStopBits},
-    {"IPPING1", ApplyCheckPair<0>},    {"IPPING2", ApplyCheckPair<1>},
-    {"IPPING3", ApplyCheckPair<2>},    {"IPPING4", ApplyCheckPair<3>},
-    {"IPPING5", ApplyCheckPair<4>},    {"CSQ", ApplyCsq},
+    {"INTERFACE", ApplyInterface},
+    {"COMFC", ApplyFlowControl},
+    {"DEVICE", ApplyDevice},
+    {"NAME", ApplyName},
+    {"MODE", ApplyMode},
+    {"VERSION ", ApplyVersion},
+    {"DESTIP", ApplyDestIp},
+    {"DESTPORT", ApplyDestPort},
+    {"SERVERPORT", ApplyServerPort},
+    {"IDLETIME", ApplyIdleTime},
+    {"APN", ApplyApn},
+    {"LOGIN", ApplyLogin},
+    {"PASSWORD", ApplyPassword},
+    {"COMRATE", ApplyRate},
+    {"COMBITS", ApplyBits},
+    {"COMPARITY", ApplyParity},
+    {"PARITYSELECT", ApplyParityKind},
+    {"COMSTOPBIT", ApplyStopBits},
+    {"IPPING1", ApplyCheckPair<0>},
+    {"IPPING2", ApplyCheckPair<1>},
+    {"IPPING3", ApplyCheckPair<2>},
+    {"IPPING4", ApplyCheckPair<3>},
+    {"IPPING5", ApplyCheckPair<4>},
+    {"CSQ", ApplyCsq},
 }};
 
 void ApplyLine(ParameterSet& set, const std::string& line) {

@@ -40,7 +40,9 @@ void ParameterSet::SelectMode(Mode mode) {
     mode_ = mode;
     if (previous != mode) {
         auto radio = [](Mode m) {
-            return m == Mode::Client ? Item::ClientRadio : m == Mode::Server ? Item::ServerRadio : Item::ModemRadio;
+            return m == Mode::Client   ? Item::ClientRadio
+                   : m == Mode::Server ? Item::ServerRadio
+                                       : Item::ModemRadio;
         };
         Notify(radio(previous), ChangeKind::Value);
         Notify(radio(mode), ChangeKind::Value);

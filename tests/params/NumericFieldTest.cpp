@@ -40,6 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{0, 65535, "1e3", "1000"}, TextCase{0, 65535, "0x10", "0"},
                       TextCase{0, 65535, "$10", "0"}, TextCase{0, 65535, "12 3", "0"},
                       TextCase{0, 65535, "99999999999999999999", "65535"},
+                      TextCase{0, 65535, "1e400", "65535"}, TextCase{0, 65535, "-1e400", "0"},
                       TextCase{1, 10, "abc", "1"}, TextCase{1, 10, "0", "1"}, TextCase{1, 10, "11", "10"},
                       TextCase{1, 10, "0.4", "1"}, TextCase{1, 10, "+7", "7"}));
 

@@ -74,15 +74,16 @@ TEST(ParameterSetAsBuilt, HasEveryRuleControlledControlEnabled) {
 TEST(ParameterSetAsBuilt, ListsTheEntriesAsWindows1251Bytes) {
     ParameterSet set;
     const ParameterFields& f = set.Fields();
-    EXPECT_EQ(f.RateCombo.Entries(),
-              (std::vector<std::string>{"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"}));
+    EXPECT_EQ(f.RateCombo.Entries(), (std::vector<std::string>{"1200", "2400", "4800", "9600", "19200",
+                                                               "38400", "57600", "115200"}));
     EXPECT_EQ(f.BitsCombo.Entries(), (std::vector<std::string>{"5", "6", "7", "8"}));
-    EXPECT_EQ(f.ParityCombo.Entries(), (std::vector<std::string>{"\xcd\xe5\xf7\xe5\xf2", "\xd7\xe5\xf2",
-                                                                 "\xcc\xe0\xf0\xea\xe5\xf0 (1)",
-                                                                 "\xcf\xf0\xee\xe1\xe5\xeb (0)"}));
+    EXPECT_EQ(f.ParityCombo.Entries(),
+              (std::vector<std::string>{"\xcd\xe5\xf7\xe5\xf2", "\xd7\xe5\xf2",
+                                        "\xcc\xe0\xf0\xea\xe5\xf0 (1)", "\xcf\xf0\xee\xe1\xe5\xeb (0)"}));
     EXPECT_EQ(f.StopCombo.Entries(), (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(f.FlowCombo.Entries(), (std::vector<std::string>{
-                                         "\xcd\xe5\xf2", "\xc0\xef\xef\xe0\xf0\xe0\xf2\xed\xee\xe5", "XON/XOFF"}));
+    EXPECT_EQ(
+        f.FlowCombo.Entries(),
+        (std::vector<std::string>{"\xcd\xe5\xf2", "\xc0\xef\xef\xe0\xf0\xe0\xf2\xed\xee\xe5", "XON/XOFF"}));
     EXPECT_EQ(f.APNEdit.TypingLimit(), 50u);
     EXPECT_EQ(f.LoginEdit.TypingLimit(), 20u);
     EXPECT_EQ(f.PasswordEdit.TypingLimit(), 20u);
@@ -122,7 +123,8 @@ TEST_P(ModeRule, EnablesExactlyTheFieldsOfTheSelectedMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, ModeRule,
-                         ::testing::Values(ModeCase{Mode::Client, true, false}, ModeCase{Mode::Server, false, true},
+                         ::testing::Values(ModeCase{Mode::Client, true, false},
+                                           ModeCase{Mode::Server, false, true},
                                            ModeCase{Mode::Modem, false, false}));
 
 TEST(ModeRuleState, SelectingTheModeAlreadySelectedStillRunsTheRule) {
@@ -191,11 +193,13 @@ TEST(ChangeListener, HearsWhichControlsValueChanged) {
     set.Fields().VersionEdit.SetText("1.0");
     set.UpdateModelLabel();
     using P = std::pair<Item, ChangeKind>;
-    EXPECT_EQ(recorder.changes,
-              (std::vector<P>{{Item::RateCombo, ChangeKind::Value}, {Item::PortEdit, ChangeKind::Value},
-                              {Item::IPAddr3, ChangeKind::Value}, {Item::Port5, ChangeKind::Value},
-                              {Item::LevelMeter, ChangeKind::Value}, {Item::VersionEdit, ChangeKind::Value},
-                              {Item::ModelLabel, ChangeKind::Value}}));
+    EXPECT_EQ(recorder.changes, (std::vector<P>{{Item::RateCombo, ChangeKind::Value},
+                                                {Item::PortEdit, ChangeKind::Value},
+                                                {Item::IPAddr3, ChangeKind::Value},
+                                                {Item::Port5, ChangeKind::Value},
+                                                {Item::LevelMeter, ChangeKind::Value},
+                                                {Item::VersionEdit, ChangeKind::Value},
+                                                {Item::ModelLabel, ChangeKind::Value}}));
 }
 
 TEST(ChangeListener, HearsTheEnabledStatesTheRulesSet) {

@@ -38,15 +38,22 @@ const Reader kApn = [](const ParameterSet& s) { return s.Fields().APNEdit.Text()
 const Reader kRate = [](const ParameterSet& s) { return s.Fields().RateCombo.Text(); };
 const Reader kBits = [](const ParameterSet& s) { return std::to_string(s.Fields().BitsCombo.Index()); };
 const Reader kParity = [](const ParameterSet& s) {
-    return std::string(s.ParityUsed() ? "used" : "unused") + (s.Fields().ParityCombo.Enabled() ? " on" : " off");
+    return std::string(s.ParityUsed() ? "used" : "unused") +
+           (s.Fields().ParityCombo.Enabled() ? " on" : " off");
 };
-const Reader kParityKind = [](const ParameterSet& s) { return std::to_string(s.Fields().ParityCombo.Index()); };
+const Reader kParityKind = [](const ParameterSet& s) {
+    return std::to_string(s.Fields().ParityCombo.Index());
+};
 const Reader kStop = [](const ParameterSet& s) { return std::to_string(s.Fields().StopCombo.Index()); };
 const Reader kFlow = [](const ParameterSet& s) {
-    return std::to_string(s.Fields().FlowCombo.Index()) + (s.FlowControlAvailable() ? " available" : " unavailable");
+    return std::to_string(s.Fields().FlowCombo.Index()) +
+           (s.FlowControlAvailable() ? " available" : " unavailable");
 };
 const Reader kVersion = [](const ParameterSet& s) { return s.Fields().VersionEdit.Text(); };
 const Reader kLevel = [](const ParameterSet& s) { return std::to_string(s.Level()); };
+const Reader kServerAddress = [](const ParameterSet& s) {
+    return s.Fields().IPAddrEdit.Text() + ":" + s.Fields().PortEdit.Text();
+};
 const Reader kPair3 = [](const ParameterSet& s) {
     return s.Fields().IPAddr[2].Text() + "|" + s.Fields().Port[2].Text();
 };
@@ -78,7 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"Apn", "APN internet\r\n", kApn, "internet"},
         KeyCase{"ApnKeyOnly", "APN\r\n", kApn, ""},
         KeyCase{"ApnWithBlanks", "APN a  b \r\n", kApn, "a  b "},
-        KeyCase{"ApnCyrillic", "APN \xe8\xed\xf2\xe5\xf0\xed\xe5\xf2\r\n", kApn, "\xe8\xed\xf2\xe5\xf0\xed\xe5\xf2"},
+        KeyCase{"ApnCyrillic", "APN \xe8\xed\xf2\xe5\xf0\xed\xe5\xf2\r\n", kApn,
+                "\xe8\xed\xf2\xe5\xf0\xed\xe5\xf2"},
         KeyCase{"Login", "LOGIN gdata\r\n", [](const ParameterSet& s) { return s.Fields().LoginEdit.Text(); },
                 "gdata"},
         KeyCase{"PasswordLongerThanTyping", "PASSWORD 123456789012345678901234567890\r\n",
@@ -123,12 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"SignalWeak", "CSQ 5,0\r\n", kLevel, "1"},
         KeyCase{"KeysAreCaseSensitive", "destip 1.2.3.4\r\n", kDestIp, "0.0.0.0"},
         KeyCase{"KeyIsAPrefix", "APNX internet\r\n", kApn, "internet"},
-        KeyCase{"LfOnly", "DESTIP 1.2.3.4\nDESTPORT 7\n", [](const ParameterSet& s) {
-                    return s.Fields().IPAddrEdit.Text() + ":" + s.Fields().PortEdit.Text();
-                }, "1.2.3.4:7"},
-        KeyCase{"CrOnly", "DESTIP 1.2.3.4\rDESTPORT 7", [](const ParameterSet& s) {
-                    return s.Fields().IPAddrEdit.Text() + ":" + s.Fields().PortEdit.Text();
-                }, "1.2.3.4:7"}),
+        KeyCase{"LfOnly", "DESTIP 1.2.3.4\nDESTPORT 7\n", kServerAddress, "1.2.3.4:7"},
+        KeyCase{"CrOnly", "DESTIP 1.2.3.4\rDESTPORT 7", kServerAddress, "1.2.3.4:7"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParseParameters, LeavesItemsWithoutALineAsTheyWere) {
@@ -244,7 +248,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"IdleTimeTooLarge", "IDLETIME 2147483648", "'2147483648' is not a valid integer value"},
         FailureCase{"Parity", "COMPARITY yes", "'yes' is not a valid boolean value"},
         FailureCase{"ParityEmpty", "COMPARITY", "'' is not a valid boolean value"},
-        FailureCase{"CheckPairWithoutBlank", "IPPING2 10.0.0.1", "'10.0.0.1' is not a valid address and port"},
+        FailureCase{"CheckPairWithoutBlank", "IPPING2 10.0.0.1",
+                    "'10.0.0.1' is not a valid address and port"},
         FailureCase{"CheckPairKeyOnly", "IPPING5", "'' is not a valid address and port"}),
     [](const auto& info) { return std::string(info.param.name); });
 

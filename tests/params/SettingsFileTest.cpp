@@ -53,7 +53,8 @@ public:
 
     std::set<std::string> Entries() const {
         std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_)) names.insert(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(path_))
+            names.insert(entry.path().filename().string());
         return names;
     }
 
@@ -189,7 +190,8 @@ TEST(SettingsFileLoad, KeepsACyrillicApnAsItsBytes) {
     LoadSettingsFile(set, folder / "apn.txt");
     EXPECT_EQ(set.Fields().APNEdit.Text(), kCyrillicApn);
     SaveSettingsFile(set, folder / "apn.txt");
-    EXPECT_NE(ReadBytes(folder / "apn.txt").find("\r\nAPN " + kCyrillicApn + "\r\nLOGIN \r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(folder / "apn.txt").find("\r\nAPN " + kCyrillicApn + "\r\nLOGIN \r\n"),
+              std::string::npos);
 }
 
 TEST(SettingsFileLoad, Rs485BeforeFlowControlLeavesItUnavailable) {
@@ -335,7 +337,8 @@ TEST(SettingsFileSave, GivesANewFileTheUsualModeAndKeepsAnOldFilesMode) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
     WriteBytes(folder / "old.txt", "x");
-    fs::permissions(folder / "old.txt", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    fs::permissions(folder / "old.txt",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
     SaveSettingsFile(set, folder / "old.txt");
     EXPECT_EQ(fs::status(folder / "old.txt").permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
