@@ -48,6 +48,10 @@ struct ModemBehaviour {
     std::size_t hang_up_after_get_bytes = 0;  // after this many bytes of a "GET" reply
     int hang_up_after_lines = 0;              // after acknowledging this many parameter lines
     int hang_up_after_packets = 0;            // after acknowledging this many packets
+    // A hang-up throws away what the client has not read yet, so the line is
+    // held this long first, or until the client sends anything (that input
+    // is then not answered).
+    std::chrono::milliseconds hang_up_linger{1000};
 
     // Send at the pace of the real line (115200 bit/s, about 87 us a byte).
     bool real_speed = false;

@@ -91,6 +91,8 @@ const std::vector<Switch>& Switches() {
          [](auto& l, auto& v) { B(l).hang_up_after_lines = ToNumber("--hangup-lines", v); }},
         {"--hangup-packets", "K", "hang up after accepting K firmware packets",
          [](auto& l, auto& v) { B(l).hang_up_after_packets = ToNumber("--hangup-packets", v); }},
+        {"--hangup-linger", "MS", "hold the line this long before hanging up (default 1000)",
+         [](auto& l, auto& v) { B(l).hang_up_linger = ToMs("--hangup-linger", v); }},
         {"--real-speed", "", "send at the pace of a real 115200 bit/s line",
          [](auto& l, auto&) { B(l).real_speed = true; }},
         {"--connection", "TEXT", "a TCP connection to report, e.g. 192.168.0.5:1234 (may be repeated)",

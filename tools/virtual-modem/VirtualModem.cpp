@@ -134,7 +134,7 @@ int VirtualModem::NaksSent() const {
 
 bool VirtualModem::WaitForCommandLines(std::size_t count, std::chrono::milliseconds timeout) const {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [&] { return lines_.size() >= count; });
+    return changed_.wait_for(lock, timeout, [&] { return lines_handled_ >= count; });
 }
 
 bool VirtualModem::WaitForHangUp(std::chrono::milliseconds timeout) const {
@@ -157,12 +157,16 @@ void VirtualModem::Run() {
             Pause(kIdleRetry);
         }
         if (endless_active_) EndlessTick();
+        if (hang_up_pending_ && Clock::now() >= hang_up_due_) HangUp();
     }
 }
 
 int VirtualModem::PollTimeoutMs() const {
-    if (!endless_active_) return -1;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(endless_next_ - Clock::now());
+    if (!endless_active_ && !hang_up_pending_) return -1;
+    const auto next = !hang_up_pending_  ? endless_next_
+                      : !endless_active_ ? hang_up_due_
+                                         : std::min(endless_next_, hang_up_due_);
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
     return static_cast<int>(std::max<std::int64_t>(0, left.count()));
 }
 
@@ -172,6 +176,10 @@ bool VirtualModem::ReadInput() {
     if (count <= 0) return count < 0 && (errno == EAGAIN || errno == EINTR);
     const std::string bytes(buffer, static_cast<std::size_t>(count));
     trace_.Record(TraceDirection::ToModem, bytes);
+    if (hang_up_pending_) {
+        HangUp();
+        return true;
+    }
     active_ = Behaviour();
     endless_active_ = false;  // any input ends a reply that would never end
     for (const char byte : bytes) FeedByte(byte);
@@ -179,7 +187,7 @@ bool VirtualModem::ReadInput() {
 }
 
 void VirtualModem::FeedByte(char byte) {
-    if (!pty_.MasterOpen()) return;
+    if (!pty_.MasterOpen() || hang_up_pending_) return;
     if (loader_.Active()) {
         FeedLoader(byte);
     } else {
@@ -215,6 +223,11 @@ void VirtualModem::HandleLine(const std::string& line) {
     } else {
         HandleCommand(line);
     }
+    {
+        std::lock_guard lock(mutex_);
+        ++lines_handled_;
+    }
+    changed_.notify_all();
 }
 
 void VirtualModem::HandleCommand(const std::string& line) {
@@ -256,7 +269,8 @@ void VirtualModem::HandleWriteModeLine(const std::string& line) {
 std::string VirtualModem::GetReplyText() const {
     std::string text;
     bool interface_listed = false;
-    for (const auto& [key, value] : Parameters().Entries()) {
+    const ModemParameters parameters = Parameters();
+    for (const auto& [key, value] : parameters.Entries()) {
         const bool is_interface = key == kInterfaceKey;
         interface_listed = interface_listed || is_interface;
         text += key + " " + (is_interface && active_.rs485 ? std::string(kRs485Value) : value);
@@ -273,7 +287,7 @@ void VirtualModem::AnswerGet() {
     if (!DelayReply()) return;
     if (active_.hang_up_after_get_bytes > 0) {
         Send(text.substr(0, active_.hang_up_after_get_bytes));
-        HangUp();
+        ScheduleHangUp();
     } else if (active_.endless_reply) {
         StartEndless(text.substr(0, text.size() - modem::kReplyEndLine.size() - kLineEnd.size()));
     } else {
@@ -321,7 +335,7 @@ void VirtualModem::AnswerParameterLine(const std::string& line) {
         Reply(std::string(modem::kOkReply));
     }
     ++lines_answered_;
-    if (active_.hang_up_after_lines > 0 && lines_answered_ >= active_.hang_up_after_lines) HangUp();
+    if (active_.hang_up_after_lines > 0 && lines_answered_ >= active_.hang_up_after_lines) ScheduleHangUp();
 }
 
 void VirtualModem::AnswerSave() {
@@ -365,7 +379,7 @@ void VirtualModem::FeedLoader(char byte) {
     if (outcome.answer) Reply(std::string(1, *outcome.answer));
     if (!outcome.packet_accepted) return;
     ++packets_accepted_;
-    if (active_.hang_up_after_packets > 0 && packets_accepted_ >= active_.hang_up_after_packets) HangUp();
+    if (active_.hang_up_after_packets > 0 && packets_accepted_ >= active_.hang_up_after_packets) ScheduleHangUp();
 }
 
 // ---- sending -----------------------------------------------------------------
@@ -460,7 +474,14 @@ void VirtualModem::EndlessTick() {
     endless_next_ += kEndlessInterval;
 }
 
+void VirtualModem::ScheduleHangUp() {
+    hang_up_pending_ = true;
+    hang_up_due_ = Clock::now() + active_.hang_up_linger;
+    endless_active_ = false;
+}
+
 void VirtualModem::HangUp() {
+    hang_up_pending_ = false;
     pty_.CloseMaster();
     endless_active_ = false;
     loader_active_ = false;

@@ -74,8 +74,8 @@ public:
     bool LoaderActive() const { return loader_active_; }
     bool HungUp() const { return hung_up_; }
 
-    // Wait (up to `timeout`) until at least `count` lines have arrived / until
-    // the modem has hung up; true when it happened.
+    // Wait (up to `timeout`) until at least `count` lines have been handled
+    // (their replies sent) / until the modem has hung up; true when it happened.
     bool WaitForCommandLines(std::size_t count, std::chrono::milliseconds timeout) const;
     bool WaitForHangUp(std::chrono::milliseconds timeout) const;
 
@@ -105,6 +105,7 @@ private:
     void StartEndless(const std::string& text);
     void EndlessTick();
     int PollTimeoutMs() const;
+    void ScheduleHangUp();
     void HangUp();
 
     struct WakePipe {
@@ -125,6 +126,7 @@ private:
     ModemParameters parameters_;
     ModemParameters pending_;
     std::vector<std::string> lines_;
+    std::size_t lines_handled_ = 0;
     std::string image_;
     int uploads_ = 0;
     int packets_ = 0;
@@ -148,6 +150,8 @@ private:
     std::size_t endless_position_ = 0;
     std::chrono::steady_clock::time_point endless_next_;
     std::chrono::steady_clock::time_point endless_until_;
+    bool hang_up_pending_ = false;
+    std::chrono::steady_clock::time_point hang_up_due_;
 
     std::thread thread_;  // last, so everything it uses exists before it starts
 };

@@ -1,0 +1,503 @@
+#include "VirtualModem.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+#include <sstream>
+
+#include "TestClient.h"
+#include "app/Failure.h"
+#include "serial/ModemCommands.h"
+
+namespace nkq {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TestClient;
+using Clock = std::chrono::steady_clock;
+
+// A short parameter set so that replies can be written out literally.
+ModemParameters SmallSet() { return ModemParameters::FromText("MODE 1\nAPN internet\nLOGIN \nCOMFC 0\n"); }
+
+constexpr std::string_view kSmallGetReply = "MODE 1\r\nAPN internet\r\nLOGIN \r\nCOMFC 0\r\nOK\r\n";
+
+// 512 bytes that include every byte a line protocol would trip over.
+std::string Block(int seed) {
+    std::string block(modem::kBlockSize, '\0');
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((i * 7 + seed) % 256);
+    block[0] = '\r';
+    block[1] = '\n';
+    block[2] = 'S';
+    return block;
+}
+
+std::string Packet(const std::string& block, int checksum_error = 0) {
+    unsigned sum = 0;
+    for (const char c : block) sum += static_cast<unsigned char>(c);
+    return block + static_cast<char>((sum + checksum_error) % 256);
+}
+
+class VirtualModemTest : public ::testing::Test {
+protected:
+    void Start(ModemBehaviour behaviour = {}, ModemParameters parameters = SmallSet()) {
+        ModemSetup setup;
+        setup.parameters = std::move(parameters);
+        setup.behaviour = std::move(behaviour);
+        modem_ = std::make_unique<VirtualModem>(std::move(setup));
+        client_ = std::make_unique<TestClient>(modem_->DevicePath());
+    }
+
+    std::string Exchange(std::string_view command, std::size_t reply_size) {
+        EXPECT_TRUE(client_->WriteLine(command));
+        return client_->ReadExactly(reply_size, 2s);
+    }
+
+    std::string Get() {
+        EXPECT_TRUE(client_->WriteLine(modem::kGet));
+        return client_->ReadUntil("OK\r\n", 2s);
+    }
+
+    // Runs the loader handshake up to the count; true when all three were "0".
+    bool OpenLoader(int blocks) {
+        const std::string count{static_cast<char>(blocks & 0xff), static_cast<char>(blocks >> 8)};
+        return Exchange(modem::kUpdate, 1) == "0" && client_->Write("S") && client_->ReadExactly(1, 2s) == "0" &&
+               client_->Write(count) && client_->ReadExactly(1, 2s) == "0";
+    }
+
+    std::string SendPacket(const std::string& packet) {
+        EXPECT_TRUE(client_->Write(packet));
+        return client_->ReadExactly(1, 2s);
+    }
+
+    std::unique_ptr<VirtualModem> modem_;
+    std::unique_ptr<TestClient> client_;
+};
+
+// ---- the exchanges of a well-behaved modem ----------------------------------
+
+TEST_F(VirtualModemTest, ReadSequenceListsParametersEndedByOkAndTracksStopState) {
+    Start();
+    ASSERT_TRUE(client_->WriteLine(modem::kStop));
+    ASSERT_TRUE(modem_->WaitForCommandLines(1, 2s));
+    EXPECT_TRUE(modem_->TrafficStopped());
+    EXPECT_EQ(Get(), kSmallGetReply);
+    ASSERT_TRUE(client_->WriteLine(modem::kStart));
+    ASSERT_TRUE(modem_->WaitForCommandLines(3, 2s));
+    EXPECT_FALSE(modem_->TrafficStopped());
+    EXPECT_EQ(modem_->CommandLines(), (std::vector<std::string>{"STOP", "GET", "START"}));
+    EXPECT_TRUE(client_->ReadUntilQuiet(100ms, 50ms).empty()) << "STOP and START are not answered";
+}
+
+TEST_F(VirtualModemTest, DefaultGetReplyHoldsEveryParameterKeyOnce) {
+    Start({}, ModemParameters::Defaults());
+    const std::string reply = Get();
+    for (const char* key : {"MODE", "DESTIP", "DESTPORT", "SERVERPORT", "IPPING1", "IPPING5", "IDLETIME", "APN",
+                            "LOGIN", "PASSWORD", "COMRATE", "COMFC", "COMBITS", "COMPARITY", "PARITYSELECT",
+                            "COMSTOPBIT", "NAME", "DEVICE", "VERSION", "CSQ", "INTERFACE"}) {
+        const std::string line = std::string("\n") + key + " ";
+        EXPECT_EQ(("\n" + reply).find(line), ("\n" + reply).rfind(line)) << key;
+        EXPECT_NE(("\n" + reply).find(line), std::string::npos) << key;
+    }
+    EXPECT_TRUE(reply.ends_with("\r\nOK\r\n"));
+}
+
+TEST_F(VirtualModemTest, WriteSequenceIsAcknowledgedLineByLineAndSaveCommits) {
+    Start();
+    ASSERT_TRUE(client_->WriteLine(modem::kStop));
+    EXPECT_EQ(Exchange(modem::kCmd, modem::kReadyReplySize), modem::kReadyReply);
+    EXPECT_TRUE(modem_->InWriteMode());
+    for (const char* line : {"MODE 0", "SERVERPORT 4500", "IPPING1 10.0.0.9 7000", "APN m2m.test", "LOGIN "}) {
+        EXPECT_EQ(Exchange(line, modem::kOkReplySize), modem::kOkReply) << line;
+    }
+    EXPECT_EQ(modem_->Parameters(), SmallSet()) << "nothing is kept before SAVE";
+    EXPECT_EQ(Exchange(modem::kSave, modem::kOkReplySize), modem::kOkReply);
+    ASSERT_TRUE(client_->WriteLine(modem::kStart));
+    EXPECT_EQ(Get(), "MODE 0\r\nAPN m2m.test\r\nLOGIN \r\nCOMFC 0\r\nSERVERPORT 4500\r\n"
+                     "IPPING1 10.0.0.9 7000\r\nOK\r\n");
+    EXPECT_FALSE(modem_->InWriteMode());
+}
+
+TEST_F(VirtualModemTest, LinesNotSavedAreForgottenWhenTheSessionEnds) {
+    Start();
+    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
+    EXPECT_EQ(Exchange("APN other", 3), "OK\r");
+    EXPECT_EQ(modem_->PendingParameters().Get("APN"), "other");
+    ASSERT_TRUE(client_->WriteLine(modem::kStart));
+    EXPECT_EQ(Get(), kSmallGetReply);
+    EXPECT_TRUE(modem_->PendingParameters().Empty());
+}
+
+TEST_F(VirtualModemTest, CommandsEndedByCrLfOrCrLfAreAllUnderstood) {
+    Start();
+    for (const char* ending : {"\r", "\n", "\r\n"}) {
+        ASSERT_TRUE(client_->Write(std::string("GET") + ending));
+        EXPECT_EQ(client_->ReadUntil("OK\r\n", 2s), kSmallGetReply) << "ending " << ::testing::PrintToString(ending);
+    }
+    ASSERT_TRUE(client_->Write("CMD\r\n"));
+    EXPECT_EQ(client_->ReadUntilQuiet(1s, 150ms), "READY\r") << "CR LF makes one line, not two";
+}
+
+TEST_F(VirtualModemTest, UnknownCommandIsAnsweredWithError) {
+    Start();
+    EXPECT_EQ(Exchange("HELLO", 6), "ERROR\r");
+}
+
+TEST_F(VirtualModemTest, StatusQueryListsConnectionsAsIpLinesThenOk) {
+    ModemBehaviour behaviour;
+    behaviour.connections = {"192.168.0.5:1234", "10.1.1.1:80"};
+    Start(behaviour);
+    ASSERT_TRUE(client_->WriteLine(modem::kTcp));
+    EXPECT_EQ(client_->ReadUntil("OK\r\n", 2s), "IP 192.168.0.5:1234\r\nIP 10.1.1.1:80\r\nOK\r\n");
+    modem_->UpdateBehaviour([](ModemBehaviour& b) { b.connections.clear(); });
+    ASSERT_TRUE(client_->WriteLine(modem::kTcp));
+    EXPECT_EQ(client_->ReadUntil("OK\r\n", 2s), "OK\r\n");
+}
+
+// ---- the firmware loader ---------------------------------------------------
+
+TEST_F(VirtualModemTest, UploadStoresImageAndAsksAgainForABadChecksum) {
+    Start();
+    ASSERT_TRUE(OpenLoader(3));
+    EXPECT_TRUE(modem_->LoaderActive());
+    EXPECT_EQ(SendPacket(Packet(Block(1))), "0");
+    EXPECT_EQ(SendPacket(Packet(Block(2), 1)), "1");
+    EXPECT_EQ(SendPacket(Packet(Block(2))), "0");
+    EXPECT_EQ(SendPacket(Packet(Block(3))), "0");
+    EXPECT_EQ(modem_->FirmwareImage(), Block(1) + Block(2) + Block(3));
+    EXPECT_EQ(modem_->UploadsCompleted(), 1);
+    EXPECT_EQ(modem_->PacketsReceived(), 4);
+    EXPECT_EQ(modem_->NaksSent(), 1);
+    EXPECT_FALSE(modem_->LoaderActive());
+    EXPECT_EQ(Get(), kSmallGetReply) << "after the last packet the modem takes commands again";
+}
+
+TEST_F(VirtualModemTest, UploadOfNoBlockEndsAfterTheCount) {
+    Start();
+    ASSERT_TRUE(OpenLoader(0));
+    EXPECT_EQ(modem_->UploadsCompleted(), 1);
+    EXPECT_TRUE(modem_->FirmwareImage().empty());
+    EXPECT_EQ(Get(), kSmallGetReply);
+}
+
+TEST_F(VirtualModemTest, ByteOtherThanStartLeavesTheLoaderAndCountsAsText) {
+    Start();
+    EXPECT_EQ(Exchange(modem::kUpdate, 1), "0");
+    EXPECT_EQ(Get(), kSmallGetReply);
+    EXPECT_FALSE(modem_->LoaderActive());
+}
+
+// ---- behaviour switches ----------------------------------------------------
+
+TEST_F(VirtualModemTest, SilentModemAnswersNothingButStillHearsCommands) {
+    ModemBehaviour behaviour;
+    behaviour.silent = true;
+    Start(behaviour);
+    for (const auto command : {modem::kGet, modem::kCmd, modem::kTcp, modem::kUpdate}) {
+        ASSERT_TRUE(client_->WriteLine(command));
+    }
+    EXPECT_TRUE(client_->ReadUntilQuiet(300ms, 50ms).empty());
+    EXPECT_TRUE(modem_->WaitForCommandLines(4, 1s));
+    EXPECT_TRUE(modem_->SentBytes().empty());
+    modem_->SetBehaviour({});
+    EXPECT_EQ(Get(), kSmallGetReply) << "switches change at run time";
+}
+
+TEST_F(VirtualModemTest, DelayedReplyArrivesAfterTheDelay) {
+    ModemBehaviour behaviour;
+    behaviour.reply_delay = 300ms;
+    Start(behaviour);
+    const auto sent = Clock::now();
+    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
+    const auto elapsed = Clock::now() - sent;
+    EXPECT_GE(elapsed, 280ms);
+    EXPECT_LE(elapsed, 1500ms);
+}
+
+struct BurstCase {
+    std::chrono::milliseconds gap;
+    bool whole_within_quiet_step;
+};
+
+void PrintTo(const BurstCase& burst, std::ostream* out) { *out << "gap " << burst.gap.count() << " ms"; }
+
+class BurstTest : public VirtualModemTest, public ::testing::WithParamInterface<BurstCase> {};
+
+TEST_P(BurstTest, ReplyInTwoPartsIsCutOnlyByALongGap) {
+    ModemBehaviour behaviour;
+    behaviour.burst_gap = GetParam().gap;
+    behaviour.burst_split = 10;
+    Start(behaviour);
+    ASSERT_TRUE(client_->WriteLine(modem::kGet));
+    const std::string first = client_->ReadUntilQuiet(2s, 100ms);
+    if (GetParam().whole_within_quiet_step) {
+        EXPECT_EQ(first, kSmallGetReply);
+    } else {
+        EXPECT_EQ(first, kSmallGetReply.substr(0, 10));
+        EXPECT_EQ(first + client_->ReadUntil("OK\r\n", 2s), kSmallGetReply);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Gaps, BurstTest, ::testing::Values(BurstCase{30ms, true}, BurstCase{400ms, false}),
+                         [](const auto& info) { return "Gap" + std::to_string(info.param.gap.count()) + "ms"; });
+
+TEST_F(VirtualModemTest, Rs485ModemReportsItsInterfaceAndRefusesFlowControl) {
+    ModemBehaviour behaviour;
+    behaviour.rs485 = true;
+    Start(behaviour, ModemParameters::FromText("COMFC 0\nINTERFACE RS232\n"));
+    EXPECT_EQ(Get(), "COMFC 0\r\nINTERFACE RS485\r\nOK\r\n");
+    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
+    const std::string notice = Exchange("COMFC 2", 12);
+    EXPECT_EQ(notice.size(), modem::kRs485ReplyStart.size() + modem::kRs485TailSize);
+    EXPECT_TRUE(notice.starts_with(modem::kRs485ReplyStart));
+    EXPECT_EQ(Exchange("COMBITS 8", 3), "OK\r");
+    EXPECT_EQ(Exchange(modem::kSave, 3), "OK\r");
+    EXPECT_EQ(modem_->Parameters().Get("COMFC"), "0");
+}
+
+TEST_F(VirtualModemTest, RefusedCmdLeavesTheModemOutOfWriteMode) {
+    ModemBehaviour behaviour;
+    behaviour.refuse_cmd = true;
+    Start(behaviour);
+    EXPECT_EQ(Exchange(modem::kCmd, 6), "ERROR\r");
+    EXPECT_FALSE(modem_->InWriteMode());
+}
+
+TEST_F(VirtualModemTest, RejectedKeyAndBadSaveKeepNothing) {
+    ModemBehaviour behaviour;
+    behaviour.reject_key = "APN";
+    Start(behaviour);
+    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
+    EXPECT_EQ(Exchange("MODE 2", 3), "OK\r");
+    EXPECT_EQ(Exchange("APN x", 3), "ER\r");
+    EXPECT_EQ(Exchange("APNX y", 3), "OK\r") << "the key must match whole";
+    modem_->UpdateBehaviour([](ModemBehaviour& b) { b.bad_save = true; });
+    EXPECT_EQ(Exchange(modem::kSave, 3), "ER\r");
+    EXPECT_EQ(modem_->Parameters(), SmallSet());
+}
+
+TEST_F(VirtualModemTest, ChosenBlockIsRefusedTheGivenNumberOfTimes) {
+    ModemBehaviour behaviour;
+    behaviour.nak_block = 2;
+    behaviour.nak_times = 2;
+    Start(behaviour);
+    ASSERT_TRUE(OpenLoader(2));
+    EXPECT_EQ(SendPacket(Packet(Block(1))), "0");
+    EXPECT_EQ(SendPacket(Packet(Block(2))), "1");
+    EXPECT_EQ(SendPacket(Packet(Block(2))), "1");
+    EXPECT_EQ(SendPacket(Packet(Block(2))), "0");
+    EXPECT_EQ(modem_->NaksSent(), 2);
+    EXPECT_EQ(modem_->FirmwareImage(), Block(1) + Block(2));
+}
+
+TEST_F(VirtualModemTest, ChosenBlockGetsAnInvalidAcknowledgement) {
+    ModemBehaviour behaviour;
+    behaviour.bad_ack_block = 1;
+    Start(behaviour);
+    ASSERT_TRUE(OpenLoader(1));
+    EXPECT_EQ(SendPacket(Packet(Block(1))), "2");
+    EXPECT_EQ(modem_->UploadsCompleted(), 0);
+}
+
+struct SilentLoaderCase {
+    const char* name;
+    bool ModemBehaviour::*flag;
+    int answers_before_silence;
+};
+
+void PrintTo(const SilentLoaderCase& step, std::ostream* out) { *out << step.name; }
+
+class SilentLoaderTest : public VirtualModemTest, public ::testing::WithParamInterface<SilentLoaderCase> {};
+
+TEST_P(SilentLoaderTest, LoaderStepGetsNoAnswerAndTheModemTakesCommandsAgain) {
+    ModemBehaviour behaviour;
+    behaviour.*(GetParam().flag) = true;
+    Start(behaviour);
+    ASSERT_TRUE(client_->WriteLine(modem::kUpdate));
+    ASSERT_TRUE(client_->Write("S"));
+    ASSERT_TRUE(client_->Write(std::string("\x01\x00", 2)));
+    const std::string answers = client_->ReadUntilQuiet(300ms, 150ms);
+    EXPECT_EQ(answers, std::string(GetParam().answers_before_silence, '0'));
+    EXPECT_FALSE(modem_->LoaderActive());
+    ASSERT_TRUE(client_->Write("\r"));  // ends whatever the loader left as text
+    client_->ReadUntilQuiet(300ms, 100ms);
+    EXPECT_EQ(Get(), kSmallGetReply);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, SilentLoaderTest,
+    ::testing::Values(SilentLoaderCase{"Update", &ModemBehaviour::no_update_reply, 0},
+                      SilentLoaderCase{"Start", &ModemBehaviour::no_start_reply, 1},
+                      SilentLoaderCase{"Count", &ModemBehaviour::no_count_reply, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(VirtualModemTest, EndlessReplyKeepsComingUntilTheNextCommand) {
+    ModemBehaviour behaviour;
+    behaviour.endless_reply = true;
+    Start(behaviour);
+    ASSERT_TRUE(client_->WriteLine(modem::kGet));
+    const std::string trickle = client_->ReadExactly(200, 3s);
+    EXPECT_EQ(trickle.size(), 200u) << "bytes keep arriving well past one quiet step";
+    ASSERT_TRUE(client_->WriteLine(modem::kStart));
+    client_->ReadUntilQuiet(200ms, 150ms);
+    EXPECT_TRUE(client_->ReadUntilQuiet(300ms, 50ms).empty()) << "the next command ends the trickle";
+}
+
+TEST_F(VirtualModemTest, EndlessReplyStopsAtItsLimit) {
+    ModemBehaviour behaviour;
+    behaviour.endless_reply = true;
+    behaviour.endless_limit = 200ms;
+    Start(behaviour);
+    ASSERT_TRUE(client_->WriteLine(modem::kGet));
+    const auto start = Clock::now();
+    EXPECT_FALSE(client_->ReadUntilQuiet(1s, 150ms).empty());
+    EXPECT_LE(Clock::now() - start, 1500ms);
+}
+
+TEST_F(VirtualModemTest, HangUpInTheGetReplyMakesTheDeviceGoAway) {
+    ModemBehaviour behaviour;
+    behaviour.hang_up_after_get_bytes = 9;
+    behaviour.hang_up_linger = 100ms;
+    Start(behaviour);
+    ASSERT_TRUE(client_->WriteLine(modem::kGet));
+    const auto start = Clock::now();
+    EXPECT_EQ(client_->ReadExactly(100, 2s), kSmallGetReply.substr(0, 9)) << "the bytes sent stay readable";
+    EXPECT_TRUE(client_->WaitForDeviceGone(2s));
+    EXPECT_GE(Clock::now() - start, 90ms) << "the line is held for the linger time";
+    EXPECT_TRUE(modem_->WaitForHangUp(1s));
+    EXPECT_FALSE(client_->WriteLine(modem::kStart)) << "writing to a hung-up line fails";
+}
+
+TEST_F(VirtualModemTest, HangUpAfterParameterLines) {
+    ModemBehaviour behaviour;
+    behaviour.hang_up_after_lines = 2;
+    Start(behaviour);
+    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
+    EXPECT_EQ(Exchange("MODE 1", 3), "OK\r");
+    EXPECT_EQ(Exchange("APN a", 3), "OK\r");
+    EXPECT_FALSE(modem_->HungUp()) << "the line is held until the client has had the reply";
+    EXPECT_TRUE(client_->WriteLine("LOGIN b"));
+    EXPECT_EQ(client_->ReadExactly(3, 2s), "") << "the next line is not answered";
+    EXPECT_TRUE(client_->DeviceGone());
+    EXPECT_TRUE(modem_->WaitForHangUp(1s));
+    EXPECT_FALSE(modem_->PendingParameters().Get("LOGIN").has_value());
+}
+
+TEST_F(VirtualModemTest, HangUpAfterPackets) {
+    ModemBehaviour behaviour;
+    behaviour.hang_up_after_packets = 1;
+    Start(behaviour);
+    ASSERT_TRUE(OpenLoader(3));
+    EXPECT_EQ(SendPacket(Packet(Block(1))), "0");
+    EXPECT_EQ(SendPacket(Packet(Block(2))), "");
+    EXPECT_TRUE(client_->DeviceGone());
+    EXPECT_EQ(modem_->UploadsCompleted(), 0);
+    EXPECT_EQ(modem_->PacketsReceived(), 1);
+}
+
+TEST_F(VirtualModemTest, RealSpeedPacesTheReplyAtTheLineRate) {
+    ModemBehaviour behaviour;
+    behaviour.real_speed = true;
+    Start(behaviour, ModemParameters::Defaults());
+    const std::string reply = Get();
+    ASSERT_TRUE(reply.ends_with("OK\r\n"));
+    std::vector<TraceEntry> sent;
+    for (const auto& entry : modem_->Trace()) {
+        if (entry.direction == TraceDirection::FromModem) sent.push_back(entry);
+    }
+    ASSERT_GT(sent.size(), 2u);
+    for (const auto& entry : sent) EXPECT_LE(entry.bytes.size(), 8u);
+    // Every byte but the last chunk's takes ~87 us; allow for coarse clocks.
+    const auto minimum = std::chrono::microseconds((reply.size() - 8) * 80);
+    EXPECT_GE(sent.back().time - sent.front().time, minimum);
+}
+
+// ---- trace, device, lifetime -------------------------------------------------
+
+TEST_F(VirtualModemTest, TraceRecordsBothDirectionsInOrderAndToAFile) {
+    const auto path = std::filesystem::temp_directory_path() / ("vmodem-trace-" + std::to_string(getpid()));
+    ModemSetup setup;
+    setup.parameters = SmallSet();
+    setup.trace_path = path.string();
+    modem_ = std::make_unique<VirtualModem>(setup);
+    client_ = std::make_unique<TestClient>(modem_->DevicePath());
+    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
+    EXPECT_EQ(Exchange("APN z", 3), "OK\r");
+    ASSERT_TRUE(modem_->WaitForCommandLines(2, 2s)) << "a handled line has its reply in the trace";
+    const auto trace = modem_->Trace();
+    ASSERT_GE(trace.size(), 4u);
+    EXPECT_EQ(trace.front().direction, TraceDirection::ToModem);
+    for (std::size_t i = 1; i < trace.size(); ++i) EXPECT_LE(trace[i - 1].time, trace[i].time);
+    EXPECT_EQ(modem_->ReceivedBytes(), "CMD\rAPN z\r");
+    EXPECT_EQ(modem_->SentBytes(), "READY\rOK\r");
+
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_NE(text.str().find(" RX \"CMD\\r\""), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find(" TX \"READY\\r\""), std::string::npos) << text.str();
+    std::filesystem::remove(path);
+}
+
+TEST_F(VirtualModemTest, ClientCanCloseAndReopenTheDeviceBetweenOperations) {
+    Start();
+    for (int round = 0; round < 3; ++round) {
+        client_.reset();
+        std::this_thread::sleep_for(30ms);  // the modem sees nobody on the line meanwhile
+        client_ = std::make_unique<TestClient>(modem_->DevicePath());
+        EXPECT_EQ(Get(), kSmallGetReply) << "round " << round;
+    }
+}
+
+TEST_F(VirtualModemTest, CommandWrittenJustBeforeClosingIsStillAnswered) {
+    Start();
+    ASSERT_TRUE(client_->WriteLine(modem::kCmd));
+    client_.reset();
+    EXPECT_TRUE(modem_->WaitForCommandLines(1, 2s));
+    EXPECT_TRUE(modem_->InWriteMode());
+}
+
+TEST_F(VirtualModemTest, LinkPointsAtTheDeviceAndGoesWithTheModem) {
+    const auto link = std::filesystem::temp_directory_path() / ("ttyVMODEM-test-" + std::to_string(getpid()));
+    ModemSetup setup;
+    setup.link_path = link.string();
+    {
+        VirtualModem modem(setup);
+        EXPECT_EQ(modem.LinkPath(), link.string());
+        EXPECT_EQ(std::filesystem::read_symlink(link), modem.DevicePath());
+        TestClient client(link.string());
+        EXPECT_TRUE(client.WriteLine(modem::kCmd));
+        EXPECT_EQ(client.ReadExactly(6, 2s), "READY\r");
+    }
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+}
+
+TEST_F(VirtualModemTest, LinkIsNotMadeOverARealFile) {
+    const auto path = std::filesystem::temp_directory_path() / ("vmodem-file-" + std::to_string(getpid()));
+    std::ofstream(path) << "keep";
+    ModemSetup setup;
+    setup.link_path = path.string();
+    EXPECT_THROW(VirtualModem{setup}, EFCreateError);
+    EXPECT_TRUE(std::filesystem::is_regular_file(path));
+    std::filesystem::remove(path);
+}
+
+TEST_F(VirtualModemTest, StopEndsPromptlyEvenDuringALongDelay) {
+    ModemBehaviour behaviour;
+    behaviour.reply_delay = 10s;
+    Start(behaviour);
+    ASSERT_TRUE(client_->WriteLine(modem::kGet));
+    const auto deadline = Clock::now() + 2s;
+    while (modem_->CommandLines().empty() && Clock::now() < deadline) std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(modem_->CommandLines(), std::vector<std::string>{"GET"});
+    const auto start = Clock::now();
+    modem_.reset();
+    EXPECT_LE(Clock::now() - start, 1s);
+}
+
+}  // namespace
+}  // namespace nkq
