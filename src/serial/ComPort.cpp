@@ -153,7 +153,12 @@ void TCustomComPort::Close() {
     if (!device_) return;
     Notify(Handlers.OnBeforeClose);
     try {
-        device_->Flush(true, true);
+        // Output that a write already handed to the line must still reach the
+        // modem (the last "START" of every operation); only bytes a stalled
+        // write left behind are dropped, so that closing cannot block on them.
+        // On a pseudo-terminal flushing output would discard what the other
+        // side has not read yet.
+        device_->Flush(true, device_->OutputQueued() > 0);
     } catch (const std::system_error& error) {
         // A device that has gone away is released all the same; otherwise
         // the port could never be closed or reopened after the device

@@ -198,6 +198,12 @@ WaitResult SerialDevice::WaitReadable(const Deadline& deadline) const { return W
 
 WaitResult SerialDevice::WaitWritable(const Deadline& deadline) const { return Wait(POLLOUT, deadline); }
 
+int SerialDevice::OutputQueued() const {
+    int queued = 0;
+    if (ioctl(fd_, TIOCOUTQ, &queued) != 0) return 0;
+    return queued;
+}
+
 void SerialDevice::WaitOutputDrained(const Deadline& deadline) const {
     using namespace std::chrono_literals;
     for (;;) {

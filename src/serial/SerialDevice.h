@@ -61,6 +61,8 @@ public:
     // Bounded stand-in for tcdrain: waits until the driver's output queue is
     // empty or the deadline passes.
     void WaitOutputDrained(const Deadline& deadline) const;
+    // Bytes written but not yet sent on the line (0 when the driver cannot tell).
+    int OutputQueued() const;
 
 private:
     WaitResult Wait(short events, const Deadline& deadline) const;
