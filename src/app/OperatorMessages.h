@@ -1,0 +1,15 @@
+#pragma once
+// The operations' own messages to the operator, shown exactly as written.
+namespace nkq::messages {
+
+inline constexpr const char* kTimeout = "Тайм-аут";
+inline constexpr const char* kCheckConnection = "Ошибка. Проверьте подключение устройства";
+inline constexpr const char* kReadSucceeded = "Параметры успешно считаны";
+inline constexpr const char* kWriteSucceeded = "Параметры успешно записаны";
+inline constexpr const char* kCmdWriteFailed = "Ошибка записи CMD";
+inline constexpr const char* kLineWriteFailed = "Ошибка записи";
+inline constexpr const char* kSaveWriteFailed = "Ошибка записи SAVE";
+inline constexpr const char* kRs485Notice =
+    "Режим управления потоком не поддерживается устройствами на базе интерфейса RS485";
+
+}  // namespace nkq::messages
