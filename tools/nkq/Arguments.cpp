@@ -1,0 +1,104 @@
+#include "Arguments.h"
+
+#include <set>
+
+namespace nkq::cli {
+
+namespace {
+
+const std::set<std::string> kCommands = {"ports", "read", "write"};
+
+const char* kGeneralHelp =
+    "Usage: nkq COMMAND [OPTIONS]\n"
+    "Sets up Morvasta NKQ modems over a serial line.\n"
+    "\n"
+    "Commands:\n"
+    "  ports                           list the serial ports of this machine\n"
+    "  read --port PORT [--output FILE]  read the modem's parameters as a settings file\n"
+    "  write --port PORT FILE          write the settings file FILE into the modem\n"
+    "\n"
+    "PORT is a port name (ttyUSB0) or a device path (/dev/pts/3).\n"
+    "Messages go to standard error. Exit status: 0 success, 1 the operation failed,\n"
+    "2 the command line is wrong.\n"
+    "Run 'nkq COMMAND --help' for the options of one command.\n";
+
+const char* kPortsHelp =
+    "Usage: nkq ports\n"
+    "Lists the serial ports of this machine, one per line, in the order the\n"
+    "workstation's port list shows them.\n";
+
+const char* kReadHelp =
+    "Usage: nkq read --port PORT [--output FILE]\n"
+    "Reads the parameters from the modem on PORT and writes them in the settings-file\n"
+    "form (what saving a settings file would write) to FILE, or to standard output.\n"
+    "A summary (model, firmware version, signal level) follows on standard error.\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
+    "  --output FILE   write the settings to FILE instead of standard output;\n"
+    "                  an existing FILE is replaced only when the read succeeded\n";
+
+const char* kWriteHelp =
+    "Usage: nkq write --port PORT FILE\n"
+    "Starts from the initial parameter set, loads the settings file FILE and writes\n"
+    "the parameters into the modem on PORT.\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n";
+
+std::string TakeValue(const std::vector<std::string>& args, std::size_t& i) {
+    if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
+    return args[++i];
+}
+
+void Check(const Arguments& parsed) {
+    if (parsed.help) return;
+    if (parsed.command == "ports") {
+        if (!parsed.ports.empty() || parsed.output || !parsed.files.empty())
+            throw UsageError{"ports takes no options"};
+        return;
+    }
+    if (parsed.ports.size() != 1) throw UsageError{parsed.command + " needs exactly one --port"};
+    if (parsed.command == "read" && !parsed.files.empty()) throw UsageError{"read takes no file argument"};
+    if (parsed.command == "write") {
+        if (parsed.output) throw UsageError{"write takes no --output"};
+        if (parsed.files.size() != 1) throw UsageError{"write needs exactly one settings FILE"};
+    }
+}
+
+}  // namespace
+
+Arguments ParseArguments(const std::vector<std::string>& args) {
+    Arguments parsed;
+    if (args.empty()) throw UsageError{"no command given"};
+    std::size_t i = 0;
+    if (args[0] == "--help" || args[0] == "-h") {
+        parsed.help = true;
+        return parsed;
+    }
+    parsed.command = args[i];
+    if (!kCommands.count(parsed.command)) throw UsageError{"unknown command '" + parsed.command + "'"};
+    for (++i; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            parsed.help = true;
+        } else if (arg == "--port") {
+            parsed.ports.push_back(TakeValue(args, i));
+        } else if (arg == "--output" && parsed.command == "read") {
+            parsed.output = TakeValue(args, i);
+        } else if (arg.rfind("--", 0) == 0) {
+            throw UsageError{"unknown option '" + arg + "' for " + parsed.command};
+        } else {
+            parsed.files.push_back(arg);
+        }
+    }
+    Check(parsed);
+    return parsed;
+}
+
+std::string HelpText(const std::string& command) {
+    if (command == "ports") return kPortsHelp;
+    if (command == "read") return kReadHelp;
+    if (command == "write") return kWriteHelp;
+    return kGeneralHelp;
+}
+
+}  // namespace nkq::cli

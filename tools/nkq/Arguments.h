@@ -1,0 +1,27 @@
+#pragma once
+// The command line of nkq, parsed into plain data.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nkq::cli {
+
+struct Arguments {
+    std::string command;                // "ports", "read", "write"
+    std::vector<std::string> ports;     // --port, in the order given
+    std::optional<std::string> output;  // read: --output FILE
+    std::vector<std::string> files;     // positional arguments
+    bool help = false;
+};
+
+// Thrown for a command line that cannot be run; the text says why.
+struct UsageError {
+    std::string text;
+};
+
+Arguments ParseArguments(const std::vector<std::string>& args);
+
+// The help text for one command, or for nkq as a whole when `command` is empty.
+std::string HelpText(const std::string& command);
+
+}  // namespace nkq::cli

@@ -1,0 +1,27 @@
+// nkq: the workstation's operations from a terminal, for scripts and for
+// setting up many modems.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Arguments.h"
+#include "Commands.h"
+
+int main(int argc, char** argv) {
+    using namespace nkq::cli;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    Arguments parsed;
+    try {
+        parsed = ParseArguments(args);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "nkq: %s\n\n%s", e.text.c_str(), HelpText(args.empty() ? "" : args[0]).c_str());
+        return 2;
+    }
+    if (parsed.help) {
+        std::fputs(HelpText(parsed.command).c_str(), stdout);
+        return 0;
+    }
+    if (parsed.command == "ports") return RunPorts();
+    if (parsed.command == "read") return RunRead(parsed);
+    return RunWrite(parsed);
+}
