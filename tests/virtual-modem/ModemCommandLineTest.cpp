@@ -18,7 +18,9 @@ struct SwitchCase {
     std::function<bool(const ModemBehaviour&)> holds;
 };
 
-void PrintTo(const SwitchCase& item, std::ostream* out) { *out << ::testing::PrintToString(item.arguments); }
+void PrintTo(const SwitchCase& item, std::ostream* out) {
+    *out << ::testing::PrintToString(item.arguments);
+}
 
 class SwitchTest : public ::testing::TestWithParam<SwitchCase> {};
 
@@ -48,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         SwitchCase{{"--no-count-reply"}, [](const auto& b) { return b.no_count_reply; }},
         SwitchCase{{"--endless-reply", "--endless-limit", "900"},
                    [](const auto& b) { return b.endless_reply && b.endless_limit == 900ms; }},
-        SwitchCase{{"--hangup-get-bytes", "40"}, [](const auto& b) { return b.hang_up_after_get_bytes == 40u; }},
+        SwitchCase{{"--hangup-get-bytes", "40"},
+                   [](const auto& b) { return b.hang_up_after_get_bytes == 40u; }},
         SwitchCase{{"--hangup-lines", "4"}, [](const auto& b) { return b.hang_up_after_lines == 4; }},
         SwitchCase{{"--hangup-packets", "2"}, [](const auto& b) { return b.hang_up_after_packets == 2; }},
         SwitchCase{{"--real-speed"}, [](const auto& b) { return b.real_speed; }},
@@ -73,7 +76,8 @@ TEST_P(UsageErrorTest, IsReportedAsUsageError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Errors, UsageErrorTest,
-                         ::testing::Values(std::vector<std::string>{"--bogus"}, std::vector<std::string>{"--delay"},
+                         ::testing::Values(std::vector<std::string>{"--bogus"},
+                                           std::vector<std::string>{"--delay"},
                                            std::vector<std::string>{"--delay", "soon"},
                                            std::vector<std::string>{"--delay", "-5"},
                                            std::vector<std::string>{"--bad-ack-byte", "22"},
@@ -96,12 +100,35 @@ TEST(ModemCommandLineTest, ParametersComeFromDefaultsThenFileThenSingleSwitches)
 TEST(ModemCommandLineTest, HelpListsEverySwitch) {
     EXPECT_TRUE(ParseModemCommandLine({"--help"}).show_help);
     const std::string usage = ModemUsageText("nkq-virtual-modem");
-    for (const char* name :
-         {"--help", "--link", "--trace", "--params", "--param", "--silent", "--delay", "--burst-gap",
-          "--burst-split", "--rs485", "--refuse-cmd", "--reject-key", "--bad-save", "--nak-block", "--nak-times",
-          "--bad-ack-block", "--bad-ack-byte", "--no-update-reply", "--no-start-reply", "--no-count-reply",
-          "--endless-reply", "--endless-limit", "--hangup-get-bytes", "--hangup-lines", "--hangup-packets",
-          "--hangup-linger", "--real-speed", "--connection", "--no-connections"}) {
+    for (const char* name : {"--help",
+                             "--link",
+                             "--trace",
+                             "--params",
+                             "--param",
+                             "--silent",
+                             "--delay",
+                             "--burst-gap",
+                             "--burst-split",
+                             "--rs485",
+                             "--refuse-cmd",
+                             "--reject-key",
+                             "--bad-save",
+                             "--nak-block",
+                             "--nak-times",
+                             "--bad-ack-block",
+                             "--bad-ack-byte",
+                             "--no-update-reply",
+                             "--no-start-reply",
+                             "--no-count-reply",
+                             "--endless-reply",
+                             "--endless-limit",
+                             "--hangup-get-bytes",
+                             "--hangup-lines",
+                             "--hangup-packets",
+                             "--hangup-linger",
+                             "--real-speed",
+                             "--connection",
+                             "--no-connections"}) {
         EXPECT_NE(usage.find(std::string("  ") + name + " "), std::string::npos) << name;
     }
 }

@@ -17,7 +17,9 @@ struct SplitCase {
     std::string value;
 };
 
-void PrintTo(const SplitCase& item, std::ostream* out) { *out << '"' << item.line << '"'; }
+void PrintTo(const SplitCase& item, std::ostream* out) {
+    *out << '"' << item.line << '"';
+}
 
 class SplitLineTest : public ::testing::TestWithParam<SplitCase> {};
 
@@ -52,17 +54,18 @@ TEST(ModemParametersTest, SetKeepsTheOrderAndAppendsNewKeys) {
 
 TEST(ModemParametersTest, DefaultsListEveryKeyAWorkstationReads) {
     const auto defaults = ModemParameters::Defaults();
-    for (const char* key : {"MODE", "DESTIP", "DESTPORT", "SERVERPORT", "IPPING1", "IPPING2", "IPPING3", "IPPING4",
-                            "IPPING5", "IDLETIME", "APN", "LOGIN", "PASSWORD", "COMRATE", "COMFC", "COMBITS",
-                            "COMPARITY", "PARITYSELECT", "COMSTOPBIT", "NAME", "DEVICE", "VERSION", "CSQ",
-                            "INTERFACE"}) {
+    for (const char* key : {"MODE",       "DESTIP",  "DESTPORT", "SERVERPORT", "IPPING1",   "IPPING2",
+                            "IPPING3",    "IPPING4", "IPPING5",  "IDLETIME",   "APN",       "LOGIN",
+                            "PASSWORD",   "COMRATE", "COMFC",    "COMBITS",    "COMPARITY", "PARITYSELECT",
+                            "COMSTOPBIT", "NAME",    "DEVICE",   "VERSION",    "CSQ",       "INTERFACE"}) {
         EXPECT_TRUE(defaults.Get(key).has_value()) << key;
     }
     EXPECT_NE(defaults.Get("IPPING3")->find(' '), std::string::npos) << "check pairs hold address and port";
 }
 
 TEST(ModemParametersTest, FileIsReadAsParameterLines) {
-    const auto path = std::filesystem::temp_directory_path() / ("vmodem-params-" + std::to_string(::getpid()));
+    const auto path =
+        std::filesystem::temp_directory_path() / ("vmodem-params-" + std::to_string(::getpid()));
     std::ofstream(path, std::ios::binary) << "MODE 0\r\nSERVERPORT 4500\r\n";
     EXPECT_EQ(ModemParameters::FromFile(path.string()).Lines(),
               (std::vector<std::string>{"MODE 0", "SERVERPORT 4500"}));

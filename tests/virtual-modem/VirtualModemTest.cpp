@@ -22,7 +22,9 @@ using testing::TestClient;
 using Clock = std::chrono::steady_clock;
 
 // A short parameter set so that replies can be written out literally.
-ModemParameters SmallSet() { return ModemParameters::FromText("MODE 1\nAPN internet\nLOGIN \nCOMFC 0\n"); }
+ModemParameters SmallSet() {
+    return ModemParameters::FromText("MODE 1\nAPN internet\nLOGIN \nCOMFC 0\n");
+}
 
 constexpr std::string_view kSmallGetReply = "MODE 1\r\nAPN internet\r\nLOGIN \r\nCOMFC 0\r\nOK\r\n";
 
@@ -65,8 +67,9 @@ protected:
     // Runs the loader handshake up to the count; true when all three were "0".
     bool OpenLoader(int blocks) {
         const std::string count{static_cast<char>(blocks & 0xff), static_cast<char>(blocks >> 8)};
-        return Exchange(modem::kUpdate, 1) == "0" && client_->Write("S") && client_->ReadExactly(1, 2s) == "0" &&
-               client_->Write(count) && client_->ReadExactly(1, 2s) == "0";
+        return Exchange(modem::kUpdate, 1) == "0" && client_->Write("S") &&
+               client_->ReadExactly(1, 2s) == "0" && client_->Write(count) &&
+               client_->ReadExactly(1, 2s) == "0";
     }
 
     std::string SendPacket(const std::string& packet) {
@@ -96,9 +99,10 @@ TEST_F(VirtualModemTest, ReadSequenceListsParametersEndedByOkAndTracksStopState)
 TEST_F(VirtualModemTest, DefaultGetReplyHoldsEveryParameterKeyOnce) {
     Start({}, ModemParameters::Defaults());
     const std::string reply = Get();
-    for (const char* key : {"MODE", "DESTIP", "DESTPORT", "SERVERPORT", "IPPING1", "IPPING5", "IDLETIME", "APN",
-                            "LOGIN", "PASSWORD", "COMRATE", "COMFC", "COMBITS", "COMPARITY", "PARITYSELECT",
-                            "COMSTOPBIT", "NAME", "DEVICE", "VERSION", "CSQ", "INTERFACE"}) {
+    for (const char* key :
+         {"MODE",         "DESTIP",     "DESTPORT", "SERVERPORT", "IPPING1", "IPPING5", "IDLETIME",
+          "APN",          "LOGIN",      "PASSWORD", "COMRATE",    "COMFC",   "COMBITS", "COMPARITY",
+          "PARITYSELECT", "COMSTOPBIT", "NAME",     "DEVICE",     "VERSION", "CSQ",     "INTERFACE"}) {
         const std::string line = std::string("\n") + key + " ";
         EXPECT_EQ(("\n" + reply).find(line), ("\n" + reply).rfind(line)) << key;
         EXPECT_NE(("\n" + reply).find(line), std::string::npos) << key;
@@ -111,14 +115,16 @@ TEST_F(VirtualModemTest, WriteSequenceIsAcknowledgedLineByLineAndSaveCommits) {
     ASSERT_TRUE(client_->WriteLine(modem::kStop));
     EXPECT_EQ(Exchange(modem::kCmd, modem::kReadyReplySize), modem::kReadyReply);
     EXPECT_TRUE(modem_->InWriteMode());
-    for (const char* line : {"MODE 0", "SERVERPORT 4500", "IPPING1 10.0.0.9 7000", "APN m2m.test", "LOGIN "}) {
+    for (const char* line :
+         {"MODE 0", "SERVERPORT 4500", "IPPING1 10.0.0.9 7000", "APN m2m.test", "LOGIN "}) {
         EXPECT_EQ(Exchange(line, modem::kOkReplySize), modem::kOkReply) << line;
     }
     EXPECT_EQ(modem_->Parameters(), SmallSet()) << "nothing is kept before SAVE";
     EXPECT_EQ(Exchange(modem::kSave, modem::kOkReplySize), modem::kOkReply);
     ASSERT_TRUE(client_->WriteLine(modem::kStart));
-    EXPECT_EQ(Get(), "MODE 0\r\nAPN m2m.test\r\nLOGIN \r\nCOMFC 0\r\nSERVERPORT 4500\r\n"
-                     "IPPING1 10.0.0.9 7000\r\nOK\r\n");
+    EXPECT_EQ(Get(),
+              "MODE 0\r\nAPN m2m.test\r\nLOGIN \r\nCOMFC 0\r\nSERVERPORT 4500\r\n"
+              "IPPING1 10.0.0.9 7000\r\nOK\r\n");
     EXPECT_FALSE(modem_->InWriteMode());
 }
 
@@ -136,7 +142,8 @@ TEST_F(VirtualModemTest, CommandsEndedByCrLfOrCrLfAreAllUnderstood) {
     Start();
     for (const char* ending : {"\r", "\n", "\r\n"}) {
         ASSERT_TRUE(client_->Write(std::string("GET") + ending));
-        EXPECT_EQ(client_->ReadUntil("OK\r\n", 2s), kSmallGetReply) << "ending " << ::testing::PrintToString(ending);
+        EXPECT_EQ(client_->ReadUntil("OK\r\n", 2s), kSmallGetReply)
+            << "ending " << ::testing::PrintToString(ending);
     }
     ASSERT_TRUE(client_->Write("CMD\r\n"));
     EXPECT_EQ(client_->ReadUntilQuiet(1s, 150ms), "READY\r") << "CR LF makes one line, not two";
@@ -223,7 +230,9 @@ struct BurstCase {
     bool whole_within_quiet_step;
 };
 
-void PrintTo(const BurstCase& burst, std::ostream* out) { *out << "gap " << burst.gap.count() << " ms"; }
+void PrintTo(const BurstCase& burst, std::ostream* out) {
+    *out << "gap " << burst.gap.count() << " ms";
+}
 
 class BurstTest : public VirtualModemTest, public ::testing::WithParamInterface<BurstCase> {};
 
@@ -243,7 +252,9 @@ TEST_P(BurstTest, ReplyInTwoPartsIsCutOnlyByALongGap) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Gaps, BurstTest, ::testing::Values(BurstCase{30ms, true}, BurstCase{400ms, false}),
-                         [](const auto& info) { return "Gap" + std::to_string(info.param.gap.count()) + "ms"; });
+                         [](const auto& info) {
+                             return "Gap" + std::to_string(info.param.gap.count()) + "ms";
+                         });
 
 TEST_F(VirtualModemTest, Rs485ModemReportsItsInterfaceAndRefusesFlowControl) {
     ModemBehaviour behaviour;
@@ -303,13 +314,29 @@ TEST_F(VirtualModemTest, ChosenBlockGetsAnInvalidAcknowledgement) {
     EXPECT_EQ(modem_->UploadsCompleted(), 0);
 }
 
+TEST_F(VirtualModemTest, ClosingTheLineAbandonsAnUnfinishedUpload) {
+    Start();
+    ASSERT_TRUE(OpenLoader(2));
+    EXPECT_EQ(SendPacket(Packet(Block(1))), "0");
+    ASSERT_TRUE(client_->Write("GET"));  // part of a packet that must not reach the next client
+    client_.reset();
+    const auto deadline = Clock::now() + 2s;
+    while (modem_->LoaderActive() && Clock::now() < deadline) std::this_thread::sleep_for(5ms);
+    EXPECT_FALSE(modem_->LoaderActive());
+    client_ = std::make_unique<TestClient>(modem_->DevicePath());
+    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
+    EXPECT_EQ(modem_->UploadsCompleted(), 0);
+}
+
 struct SilentLoaderCase {
     const char* name;
     bool ModemBehaviour::*flag;
     int answers_before_silence;
 };
 
-void PrintTo(const SilentLoaderCase& step, std::ostream* out) { *out << step.name; }
+void PrintTo(const SilentLoaderCase& step, std::ostream* out) {
+    *out << step.name;
+}
 
 class SilentLoaderTest : public VirtualModemTest, public ::testing::WithParamInterface<SilentLoaderCase> {};
 
@@ -328,12 +355,11 @@ TEST_P(SilentLoaderTest, LoaderStepGetsNoAnswerAndTheModemTakesCommandsAgain) {
     EXPECT_EQ(Get(), kSmallGetReply);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, SilentLoaderTest,
-    ::testing::Values(SilentLoaderCase{"Update", &ModemBehaviour::no_update_reply, 0},
-                      SilentLoaderCase{"Start", &ModemBehaviour::no_start_reply, 1},
-                      SilentLoaderCase{"Count", &ModemBehaviour::no_count_reply, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, SilentLoaderTest,
+                         ::testing::Values(SilentLoaderCase{"Update", &ModemBehaviour::no_update_reply, 0},
+                                           SilentLoaderCase{"Start", &ModemBehaviour::no_start_reply, 1},
+                                           SilentLoaderCase{"Count", &ModemBehaviour::no_count_reply, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(VirtualModemTest, EndlessReplyKeepsComingUntilTheNextCommand) {
     ModemBehaviour behaviour;

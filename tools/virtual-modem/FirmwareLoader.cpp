@@ -31,14 +31,14 @@ std::uint8_t FirmwareLoader::Checksum(const std::string& block) {
 
 FirmwareLoader::Outcome FirmwareLoader::Feed(char byte, const ModemBehaviour& behaviour) {
     switch (stage_) {
-    case Stage::WaitStart:
-        return FeedStart(byte, behaviour);
-    case Stage::WaitCount:
-        return FeedCount(byte, behaviour);
-    case Stage::Packets:
-        return FeedPacket(byte, behaviour);
-    case Stage::Closed:
-        break;
+        case Stage::WaitStart:
+            return FeedStart(byte, behaviour);
+        case Stage::WaitCount:
+            return FeedCount(byte, behaviour);
+        case Stage::Packets:
+            return FeedPacket(byte, behaviour);
+        case Stage::Closed:
+            break;
     }
     return NotTaken();
 }
@@ -61,8 +61,8 @@ FirmwareLoader::Outcome FirmwareLoader::FeedStart(char byte, const ModemBehaviou
 FirmwareLoader::Outcome FirmwareLoader::FeedCount(char byte, const ModemBehaviour& behaviour) {
     collected_ += byte;
     if (collected_.size() < 2) return {};
-    blocks_expected_ = static_cast<unsigned char>(collected_[0]) |
-                       (static_cast<unsigned char>(collected_[1]) << 8);
+    blocks_expected_ =
+        static_cast<unsigned char>(collected_[0]) | (static_cast<unsigned char>(collected_[1]) << 8);
     collected_.clear();
     if (behaviour.no_count_reply) {
         stage_ = Stage::Closed;

@@ -15,12 +15,12 @@ namespace nkq {
 class FirmwareLoader {
 public:
     struct Outcome {
-        std::optional<char> answer;     // the byte to send back, if any
-        bool packet_received = false;   // a whole packet has just come in
-        bool packet_accepted = false;   // ... and it was stored
-        bool nak_sent = false;          // ... and it was asked for again
-        bool image_complete = false;    // the last block is in; TakeImage() holds it
-        bool byte_not_taken = false;    // the byte was no start byte; the loader has left
+        std::optional<char> answer;    // the byte to send back, if any
+        bool packet_received = false;  // a whole packet has just come in
+        bool packet_accepted = false;  // ... and it was stored
+        bool nak_sent = false;         // ... and it was asked for again
+        bool image_complete = false;   // the last block is in; TakeImage() holds it
+        bool byte_not_taken = false;   // the byte was no start byte; the loader has left
     };
 
     // Opens the loader; it then waits for the start byte.

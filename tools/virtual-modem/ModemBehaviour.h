@@ -25,14 +25,14 @@ struct ModemBehaviour {
     // with the twelve-byte "COM..." notice instead of "OK".
     bool rs485 = false;
 
-    bool refuse_cmd = false;    // "CMD" is answered "ERROR" + CR
-    std::string reject_key;     // a parameter line with this key is answered "ER" + CR
-    bool bad_save = false;      // "SAVE" is answered "ER" + CR and commits nothing
+    bool refuse_cmd = false;  // "CMD" is answered "ERROR" + CR
+    std::string reject_key;   // a parameter line with this key is answered "ER" + CR
+    bool bad_save = false;    // "SAVE" is answered "ER" + CR and commits nothing
 
     // Firmware blocks are numbered from 1; 0 switches the rule off.
-    int nak_block = 0;          // this block is answered "1" ...
-    int nak_times = 1;          // ... this many times before it is accepted
-    int bad_ack_block = 0;      // this block is answered with bad_ack_byte
+    int nak_block = 0;      // this block is answered "1" ...
+    int nak_times = 1;      // ... this many times before it is accepted
+    int bad_ack_block = 0;  // this block is answered with bad_ack_byte
     char bad_ack_byte = '2';
     bool no_update_reply = false;  // "UPDATE" gets no answer and the loader stays shut
     bool no_start_reply = false;   // "S" gets no answer and the loader gives up

@@ -35,12 +35,13 @@ char ToByte(const std::string& name, const std::string& text) {
     return text[0];
 }
 
-ModemBehaviour& B(ModemCommandLine& line) { return line.setup.behaviour; }
+ModemBehaviour& BehaviourOf(ModemCommandLine& line) {
+    return line.setup.behaviour;
+}
 
 const std::vector<Switch>& Switches() {
     static const std::vector<Switch> switches{
-        {"--help", "", "show this text and end",
-         [](auto& l, auto&) { l.show_help = true; }},
+        {"--help", "", "show this text and end", [](auto& l, auto&) { l.show_help = true; }},
         {"--link", "PATH", "make a symbolic link PATH to the device (e.g. /dev/ttyVMODEM0)",
          [](auto& l, auto& v) { l.setup.link_path = v; }},
         {"--trace", "FILE", "write every byte in both directions, with times, to FILE",
@@ -52,52 +53,58 @@ const std::vector<Switch>& Switches() {
              const auto [key, value] = ModemParameters::SplitLine(v);
              l.setup.parameters.Set(key, value);
          }},
-        {"--silent", "", "never answer anything", [](auto& l, auto&) { B(l).silent = true; }},
+        {"--silent", "", "never answer anything", [](auto& l, auto&) { BehaviourOf(l).silent = true; }},
         {"--delay", "MS", "wait MS milliseconds before every answer",
-         [](auto& l, auto& v) { B(l).reply_delay = ToMs("--delay", v); }},
+         [](auto& l, auto& v) { BehaviourOf(l).reply_delay = ToMs("--delay", v); }},
         {"--burst-gap", "MS", "send GET and TCP replies in two parts, MS milliseconds apart",
-         [](auto& l, auto& v) { B(l).burst_gap = ToMs("--burst-gap", v); }},
+         [](auto& l, auto& v) { BehaviourOf(l).burst_gap = ToMs("--burst-gap", v); }},
         {"--burst-split", "N", "the second part starts at byte N (default: the middle)",
-         [](auto& l, auto& v) { B(l).burst_split = static_cast<std::size_t>(ToNumber("--burst-split", v)); }},
+         [](auto& l, auto& v) {
+             BehaviourOf(l).burst_split = static_cast<std::size_t>(ToNumber("--burst-split", v));
+         }},
         {"--rs485", "", "RS485 interface: INTERFACE RS485 in GET, COMFC answered with the COM notice",
-         [](auto& l, auto&) { B(l).rs485 = true; }},
+         [](auto& l, auto&) { BehaviourOf(l).rs485 = true; }},
         {"--refuse-cmd", "", "answer CMD with ERROR instead of READY",
-         [](auto& l, auto&) { B(l).refuse_cmd = true; }},
+         [](auto& l, auto&) { BehaviourOf(l).refuse_cmd = true; }},
         {"--reject-key", "KEY", "answer a parameter line with this key with ER",
-         [](auto& l, auto& v) { B(l).reject_key = v; }},
+         [](auto& l, auto& v) { BehaviourOf(l).reject_key = v; }},
         {"--bad-save", "", "answer SAVE with ER and keep nothing",
-         [](auto& l, auto&) { B(l).bad_save = true; }},
+         [](auto& l, auto&) { BehaviourOf(l).bad_save = true; }},
         {"--nak-block", "N", "answer firmware block N (1 = first) with 1 ...",
-         [](auto& l, auto& v) { B(l).nak_block = ToNumber("--nak-block", v); }},
+         [](auto& l, auto& v) { BehaviourOf(l).nak_block = ToNumber("--nak-block", v); }},
         {"--nak-times", "K", "... K times before accepting it (default 1)",
-         [](auto& l, auto& v) { B(l).nak_times = ToNumber("--nak-times", v); }},
+         [](auto& l, auto& v) { BehaviourOf(l).nak_times = ToNumber("--nak-times", v); }},
         {"--bad-ack-block", "N", "answer firmware block N with an invalid byte",
-         [](auto& l, auto& v) { B(l).bad_ack_block = ToNumber("--bad-ack-block", v); }},
+         [](auto& l, auto& v) { BehaviourOf(l).bad_ack_block = ToNumber("--bad-ack-block", v); }},
         {"--bad-ack-byte", "C", "the invalid byte (default 2)",
-         [](auto& l, auto& v) { B(l).bad_ack_byte = ToByte("--bad-ack-byte", v); }},
-        {"--no-update-reply", "", "do not answer UPDATE", [](auto& l, auto&) { B(l).no_update_reply = true; }},
-        {"--no-start-reply", "", "do not answer the loader's S", [](auto& l, auto&) { B(l).no_start_reply = true; }},
+         [](auto& l, auto& v) { BehaviourOf(l).bad_ack_byte = ToByte("--bad-ack-byte", v); }},
+        {"--no-update-reply", "", "do not answer UPDATE",
+         [](auto& l, auto&) { BehaviourOf(l).no_update_reply = true; }},
+        {"--no-start-reply", "", "do not answer the loader's S",
+         [](auto& l, auto&) { BehaviourOf(l).no_start_reply = true; }},
         {"--no-count-reply", "", "do not answer the block count",
-         [](auto& l, auto&) { B(l).no_count_reply = true; }},
+         [](auto& l, auto&) { BehaviourOf(l).no_count_reply = true; }},
         {"--endless-reply", "", "answer GET with bytes every 50 ms until the next input",
-         [](auto& l, auto&) { B(l).endless_reply = true; }},
+         [](auto& l, auto&) { BehaviourOf(l).endless_reply = true; }},
         {"--endless-limit", "MS", "stop an endless reply after MS milliseconds (default 30000)",
-         [](auto& l, auto& v) { B(l).endless_limit = ToMs("--endless-limit", v); }},
+         [](auto& l, auto& v) { BehaviourOf(l).endless_limit = ToMs("--endless-limit", v); }},
         {"--hangup-get-bytes", "N", "hang up after sending N bytes of a GET reply",
          [](auto& l, auto& v) {
-             B(l).hang_up_after_get_bytes = static_cast<std::size_t>(ToNumber("--hangup-get-bytes", v));
+             BehaviourOf(l).hang_up_after_get_bytes =
+                 static_cast<std::size_t>(ToNumber("--hangup-get-bytes", v));
          }},
         {"--hangup-lines", "K", "hang up after acknowledging K parameter lines",
-         [](auto& l, auto& v) { B(l).hang_up_after_lines = ToNumber("--hangup-lines", v); }},
+         [](auto& l, auto& v) { BehaviourOf(l).hang_up_after_lines = ToNumber("--hangup-lines", v); }},
         {"--hangup-packets", "K", "hang up after accepting K firmware packets",
-         [](auto& l, auto& v) { B(l).hang_up_after_packets = ToNumber("--hangup-packets", v); }},
+         [](auto& l, auto& v) { BehaviourOf(l).hang_up_after_packets = ToNumber("--hangup-packets", v); }},
         {"--hangup-linger", "MS", "hold the line this long before hanging up (default 1000)",
-         [](auto& l, auto& v) { B(l).hang_up_linger = ToMs("--hangup-linger", v); }},
+         [](auto& l, auto& v) { BehaviourOf(l).hang_up_linger = ToMs("--hangup-linger", v); }},
         {"--real-speed", "", "send at the pace of a real 115200 bit/s line",
-         [](auto& l, auto&) { B(l).real_speed = true; }},
+         [](auto& l, auto&) { BehaviourOf(l).real_speed = true; }},
         {"--connection", "TEXT", "a TCP connection to report, e.g. 192.168.0.5:1234 (may be repeated)",
-         [](auto& l, auto& v) { B(l).connections.push_back(v); }},
-        {"--no-connections", "", "report no TCP connection", [](auto& l, auto&) { B(l).connections.clear(); }},
+         [](auto& l, auto& v) { BehaviourOf(l).connections.push_back(v); }},
+        {"--no-connections", "", "report no TCP connection",
+         [](auto& l, auto&) { BehaviourOf(l).connections.clear(); }},
     };
     return switches;
 }
@@ -132,7 +139,8 @@ ModemCommandLine ParseModemCommandLine(const std::vector<std::string>& arguments
 }
 
 std::string ModemUsageText(const std::string& program) {
-    std::string text = "Usage: " + program + " [switches]\n"
+    std::string text = "Usage: " + program +
+                       " [switches]\n"
                        "A modem on a pseudo-terminal. Prints the device path as the first line,\n"
                        "then answers until SIGINT or SIGTERM.\n\n";
     for (const auto& item : Switches()) {

@@ -11,14 +11,30 @@ namespace nkq {
 ModemParameters ModemParameters::Defaults() {
     ModemParameters parameters;
     const std::vector<Entry> factory{
-        {"MODE", "1"},           {"DESTIP", "10.0.0.1"},      {"DESTPORT", "5000"},
-        {"SERVERPORT", "4001"},  {"IPPING1", "0.0.0.0 0"},    {"IPPING2", "0.0.0.0 0"},
-        {"IPPING3", "0.0.0.0 0"}, {"IPPING4", "0.0.0.0 0"},   {"IPPING5", "0.0.0.0 0"},
-        {"IDLETIME", "5"},       {"APN", "internet"},         {"LOGIN", ""},
-        {"PASSWORD", ""},        {"COMRATE", "9600"},         {"COMFC", "0"},
-        {"COMBITS", "8"},        {"COMPARITY", "0"},          {"PARITYSELECT", "0"},
-        {"COMSTOPBIT", "0"},     {"NAME", "NKQ-GPRS "},       {"DEVICE", "virtual"},
-        {"VERSION", "1.0"},      {"CSQ", "19,0"},             {"INTERFACE", "RS232"},
+        {"MODE", "1"},
+        {"DESTIP", "10.0.0.1"},
+        {"DESTPORT", "5000"},
+        {"SERVERPORT", "4001"},
+        {"IPPING1", "0.0.0.0 0"},
+        {"IPPING2", "0.0.0.0 0"},
+        {"IPPING3", "0.0.0.0 0"},
+        {"IPPING4", "0.0.0.0 0"},
+        {"IPPING5", "0.0.0.0 0"},
+        {"IDLETIME", "5"},
+        {"APN", "internet"},
+        {"LOGIN", ""},
+        {"PASSWORD", ""},
+        {"COMRATE", "9600"},
+        {"COMFC", "0"},
+        {"COMBITS", "8"},
+        {"COMPARITY", "0"},
+        {"PARITYSELECT", "0"},
+        {"COMSTOPBIT", "0"},
+        {"NAME", "NKQ-GPRS "},
+        {"DEVICE", "virtual"},
+        {"VERSION", "1.0"},
+        {"CSQ", "19,0"},
+        {"INTERFACE", "RS232"},
     };
     for (const auto& [key, value] : factory) parameters.Set(key, value);
     return parameters;

@@ -43,8 +43,8 @@ ModemTrace::ModemTrace(const std::string& file_path) {
 
 void ModemTrace::Record(TraceDirection direction, const std::string& bytes) {
     if (bytes.empty()) return;
-    const auto time = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - start_);
+    const auto time =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_);
     std::lock_guard lock(mutex_);
     entries_.push_back({time, direction, bytes});
     if (file_) {

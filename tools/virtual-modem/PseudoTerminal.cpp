@@ -55,7 +55,9 @@ PseudoTerminal::PseudoTerminal(const std::string& link_path) {
     }
 }
 
-PseudoTerminal::~PseudoTerminal() { CloseMaster(); }
+PseudoTerminal::~PseudoTerminal() {
+    CloseMaster();
+}
 
 void PseudoTerminal::CloseMaster() {
     RemoveLink();
@@ -64,7 +66,7 @@ void PseudoTerminal::CloseMaster() {
 }
 
 void PseudoTerminal::MakeLink(const std::string& link_path) {
-    struct stat existing{};
+    struct stat existing {};
     // Only a stale link is replaced; a real file at that place is left alone.
     if (lstat(link_path.c_str(), &existing) == 0 && S_ISLNK(existing.st_mode)) {
         unlink(link_path.c_str());

@@ -29,7 +29,7 @@ constexpr std::string_view kInterfaceKey = "INTERFACE";
 constexpr std::string_view kRs485Value = "RS485";
 constexpr std::string_view kLineEnd = "\r\n";
 
-constexpr auto kIdleRetry = 10ms;       // how often to look for a client while none has the slave open
+constexpr auto kIdleRetry = 10ms;  // how often to look for a client while none has the slave open
 constexpr auto kEndlessInterval = 50ms;
 constexpr std::size_t kEndlessChunk = 16;
 constexpr std::size_t kMaxLineLength = 4096;
@@ -38,8 +38,8 @@ constexpr std::chrono::nanoseconds kByteTime{10'000'000'000LL / 115200};
 constexpr std::size_t kPacedChunk = 8;
 
 bool IsCommandWord(const std::string& line) {
-    return line == modem::kStop || line == modem::kStart || line == modem::kGet ||
-           line == modem::kTcp || line == modem::kCmd || line == modem::kUpdate;
+    return line == modem::kStop || line == modem::kStart || line == modem::kGet || line == modem::kTcp ||
+           line == modem::kCmd || line == modem::kUpdate;
 }
 
 }  // namespace
@@ -66,7 +66,9 @@ VirtualModem::VirtualModem(ModemSetup setup)
       parameters_(std::move(setup.parameters)),
       thread_([this] { Run(); }) {}
 
-VirtualModem::~VirtualModem() { Stop(); }
+VirtualModem::~VirtualModem() {
+    Stop();
+}
 
 void VirtualModem::Stop() {
     stopping_ = true;
@@ -154,11 +156,21 @@ void VirtualModem::Run() {
         } else if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
             // No client has the slave open; the master reports a hang-up
             // until one opens it again.
+            ForgetClient();
             Pause(kIdleRetry);
         }
         if (endless_active_) EndlessTick();
         if (hang_up_pending_ && Clock::now() >= hang_up_due_) HangUp();
     }
+}
+
+void VirtualModem::ForgetClient() {
+    // A client that went away mid-line or mid-upload must not leave the next
+    // one talking to a half-read line or to the loader.
+    line_.clear();
+    line_too_long_ = false;
+    if (loader_.Active()) loader_ = FirmwareLoader{};
+    loader_active_ = false;
 }
 
 int VirtualModem::PollTimeoutMs() const {
@@ -379,7 +391,8 @@ void VirtualModem::FeedLoader(char byte) {
     if (outcome.answer) Reply(std::string(1, *outcome.answer));
     if (!outcome.packet_accepted) return;
     ++packets_accepted_;
-    if (active_.hang_up_after_packets > 0 && packets_accepted_ >= active_.hang_up_after_packets) ScheduleHangUp();
+    if (active_.hang_up_after_packets > 0 && packets_accepted_ >= active_.hang_up_after_packets)
+        ScheduleHangUp();
 }
 
 // ---- sending -----------------------------------------------------------------
@@ -407,8 +420,8 @@ void VirtualModem::SendInBursts(const std::string& text) {
         Send(text);
         return;
     }
-    const std::size_t split = active_.burst_split > 0 ? std::min(active_.burst_split, text.size())
-                                                     : text.size() / 2;
+    const std::size_t split =
+        active_.burst_split > 0 ? std::min(active_.burst_split, text.size()) : text.size() / 2;
     Send(text.substr(0, split));
     if (Pause(active_.burst_gap)) Send(text.substr(split));
 }

@@ -71,6 +71,7 @@ public:
 
     bool TrafficStopped() const { return traffic_stopped_; }  // after "STOP", until "START"
     bool InWriteMode() const { return write_mode_; }          // after "CMD" was accepted
+    // Between "UPDATE" and the last packet; a client closing the line ends it.
     bool LoaderActive() const { return loader_active_; }
     bool HungUp() const { return hung_up_; }
 
@@ -104,6 +105,7 @@ private:
     std::size_t WriteAll(const char* data, std::size_t size);
     void StartEndless(const std::string& text);
     void EndlessTick();
+    void ForgetClient();
     int PollTimeoutMs() const;
     void ScheduleHangUp();
     void HangUp();
