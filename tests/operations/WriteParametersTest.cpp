@@ -80,6 +80,7 @@ struct FailureCase {
     std::function<void(ModemBehaviour&)> behave;
     Lines messages;
     bool save_sent;
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class WriteFailures : public WriteParametersTest, public ::testing::WithParamInterface<FailureCase> {};
