@@ -12,4 +12,13 @@ inline constexpr const char* kSaveWriteFailed = "Ошибка записи SAVE"
 inline constexpr const char* kRs485Notice =
     "Режим управления потоком не поддерживается устройствами на базе интерфейса RS485";
 
+// Firmware update.
+inline constexpr const char* kUpdateQuestion = "Вы собираетесь обновить ПО устройства. Вы уверены?";
+inline constexpr const char* kQuestionCaption = "Вопрос";
+inline constexpr const char* kDeviceNotFound = "Устройство не найдено";
+inline constexpr const char* kSyncFailed = "Ошибка синхронизации";
+inline constexpr const char* kTransferFailed = "Ошибка передачи";
+inline constexpr const char* kInvalidAcknowledgement = "Ошибка передачи - недопустимый ответ";
+inline constexpr const char* kImageTooLarge = "Файл прошивки слишком велик: более 65535 блоков";
+
 }  // namespace nkq::messages

@@ -1,0 +1,51 @@
+#pragma once
+// Loading a firmware image into the modem: "UPDATE", a pause, "S", the block
+// count, then one acknowledged packet (block and checksum) per block.
+#include <functional>
+#include <string>
+
+#include "app/Failure.h"
+#include "firmware/FirmwareImage.h"
+
+namespace nkq {
+
+class FileNameStore;
+class Operator;
+class TCustomComPort;
+
+struct FirmwareSession {
+    TCustomComPort& ComPort;
+    Operator& Op;
+    FileNameStore& FileNames;
+    std::string FileName;  // the file name field's text
+    // Asked before every packet; true stops the upload (nkq's Ctrl+C). The
+    // window leaves it empty.
+    std::function<bool()> StopRequested;
+};
+
+// Raised when StopRequested said stop. It passes the guarded part without the
+// general message (the connection is fine), after the port is closed.
+class EUploadStopped : public Exception {
+public:
+    EUploadStopped();
+};
+
+// How an update that did not raise ended, for callers that need an exit
+// status; the window ignores it.
+enum class UpdateResult { Declined, Updated, Failed };
+
+// The whole operation behind "Обновить ПО". Raises what it does not handle
+// itself: a file that cannot be read (before the port opens), the port's
+// open failure, a stop request, and the silent abort after an image too
+// large for the block count.
+UpdateResult WriteFirmwareButtonClick(FirmwareSession& session);
+
+// Sends the count and every whole block on the open port; raises on failure.
+void SendFirmware(FirmwareSession& session, const FirmwareImage& image);
+// One block with up to five attempts; closes the port and aborts when all fail.
+void SendBlock(FirmwareSession& session, std::string_view block);
+// One attempt: returns '0' or '1'; any other answer, or none, closes the port
+// and aborts.
+char SendPacket(FirmwareSession& session, const std::string& packet);
+
+}  // namespace nkq

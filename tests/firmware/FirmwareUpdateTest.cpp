@@ -1,0 +1,371 @@
+// The firmware update end to end: the workstation side against the virtual
+// modem's loader over a real pseudo-terminal, with the protocol's real waits.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "RecordingOperator.h"
+#include "VirtualModem.h"
+#include "app/Failure.h"
+#include "firmware/FirmwareUpdate.h"
+#include "firmware/MemoryFileNameStore.h"
+#include "serial/ComPort.h"
+#include "serial/EComPort.h"
+
+namespace nkq::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Texts = std::vector<std::string>;
+
+const std::string kGeneral = "Ошибка. Проверьте подключение устройства";
+const std::string kNotFound = "Устройство не найдено";
+const std::string kSync = "Ошибка синхронизации";
+const std::string kTransfer = "Ошибка передачи";
+const std::string kInvalid = "Ошибка передачи - недопустимый ответ";
+const std::string kTooLarge = "Файл прошивки слишком велик: более 65535 блоков";
+const std::string kQuestion = "ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? -> yes";
+
+// A recorder that can act at the pending-event pass after each block, as a
+// window's event handlers would run there.
+class EventHookOperator : public RecordingOperator {
+public:
+    void ProcessPendingEvents() override {
+        RecordingOperator::ProcessPendingEvents();
+        if (on_events) on_events(pending_event_passes);
+    }
+    std::function<void(int passes)> on_events;
+};
+
+// Bytes that differ from block to block and from position to position, so a
+// block out of place or a shifted byte shows.
+std::string ImageBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    std::uint32_t state = 12345;
+    for (auto& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
+class FirmwareUpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("nkq-flash-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        modem = std::make_unique<VirtualModem>();
+        port.SetPort(modem->DevicePath());
+        op.QueueAnswer(true);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void Behave(const std::function<void(ModemBehaviour&)>& change) { modem->UpdateBehaviour(change); }
+
+    std::string UseImage(const std::string& bytes) {
+        session.FileName = (dir / "image.mfw").string();
+        std::ofstream(session.FileName, std::ios::binary) << bytes;
+        return bytes;
+    }
+
+    UpdateResult Update() { return WriteFirmwareButtonClick(session); }
+
+    // The port is closed and free for the next operation.
+    bool PortWasReleased() {
+        if (port.Connected()) return false;
+        TComPort probe(TComPortSetup::System);
+        probe.SetPort(modem->DevicePath());
+        probe.Open();
+        probe.Close();
+        return true;
+    }
+
+    // Everything the modem received, once the line has been quiet a moment.
+    std::string Received() const {
+        std::size_t seen = modem->ReceivedBytes().size();
+        for (;;) {
+            std::this_thread::sleep_for(50ms);
+            const std::string now = modem->ReceivedBytes();
+            if (now.size() == seen) return now;
+            seen = now.size();
+        }
+    }
+
+    // The whole exchange of a successful upload of `blocks` blocks of `image`.
+    static std::string ExpectedWire(const std::string& image, std::size_t blocks) {
+        std::string wire = "UPDATE\rS";
+        wire += static_cast<char>(blocks & 0xFF);
+        wire += static_cast<char>(blocks >> 8);
+        for (std::size_t b = 0; b < blocks; ++b) {
+            const std::string block = image.substr(b * 512, 512);
+            unsigned sum = 0;
+            for (const char c : block) sum += static_cast<unsigned char>(c);
+            wire += block + static_cast<char>(sum % 256);
+        }
+        return wire;
+    }
+
+    void ExpectClosedAndHidden() {
+        EXPECT_TRUE(PortWasReleased());
+        EXPECT_FALSE(op.progress_visible);
+        EXPECT_EQ(op.Calls().back(), "progress: hide");
+    }
+
+    fs::path dir;
+    std::unique_ptr<VirtualModem> modem;
+    TComPort port{TComPortSetup::System};
+    EventHookOperator op;
+    MemoryFileNameStore names{"old.mfw"};
+    FirmwareSession session{port, op, names, {}, {}};
+};
+
+// ---- Images of different sizes: count bytes, packets and the unsent tail.
+
+struct SizeCase {
+    std::size_t size;
+    std::size_t blocks;
+};
+
+void PrintTo(const SizeCase& c, std::ostream* out) { *out << c.size << " bytes"; }
+
+class ImageSizeTest : public FirmwareUpdateTest, public ::testing::WithParamInterface<SizeCase> {};
+
+TEST_P(ImageSizeTest, SendsTheCountAndEveryWholeBlockAndNothingAfter) {
+    const SizeCase c = GetParam();
+    const std::string image = UseImage(ImageBytes(c.size));
+    ASSERT_EQ(Update(), UpdateResult::Updated);
+
+    EXPECT_EQ(Received(), ExpectedWire(image, c.blocks));
+    EXPECT_EQ(modem->FirmwareImage(), image.substr(0, c.blocks * 512));
+    EXPECT_EQ(modem->UploadsCompleted(), 1);
+    EXPECT_EQ(modem->PacketsReceived(), static_cast<int>(c.blocks));
+    EXPECT_TRUE(op.Messages().empty()) << "no message after a successful update";
+    EXPECT_EQ(op.Calls(), (Texts{kQuestion, "progress: show", "progress: completed 0",
+                                 "progress: total " + std::to_string(c.blocks), "progress: hide"}));
+    EXPECT_EQ(op.progress_completed, static_cast<int>(c.blocks));
+    EXPECT_EQ(op.pending_event_passes, static_cast<int>(c.blocks));
+    EXPECT_EQ(names.LoadFileName(), session.FileName);
+    ExpectClosedAndHidden();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ImageSizeTest,
+                         ::testing::Values(SizeCase{1000, 1}, SizeCase{512, 1}, SizeCase{100, 0},
+                                           SizeCase{3 * 512 + 7, 3}),
+                         [](const auto& info) { return "Bytes" + std::to_string(info.param.size); });
+
+TEST_F(FirmwareUpdateTest, ABlockWhoseSumPassesByteRangeCarriesTheWrappedChecksum) {
+    std::string image(512, '\0');
+    image[0] = '\xFF';
+    image[100] = '\x02';
+    image[511] = '\x7F';  // 255 + 2 + 127 = 384 -> 0x80
+    UseImage(image);
+    ASSERT_EQ(Update(), UpdateResult::Updated);
+    const std::string wire = Received();
+    ASSERT_EQ(wire.size(), 7 + 1 + 2 + 513u);
+    EXPECT_EQ(static_cast<unsigned char>(wire.back()), 0x80);
+    EXPECT_EQ(modem->FirmwareImage(), image);  // the modem checked the sum and kept it
+    EXPECT_EQ(modem->NaksSent(), 0);
+}
+
+// ---- Acknowledgements.
+
+TEST_F(FirmwareUpdateTest, APacketAskedForTwiceIsSentThreeTimesAndCountedOnce) {
+    const std::string image = UseImage(ImageBytes(512));
+    Behave([](ModemBehaviour& b) {
+        b.nak_block = 1;
+        b.nak_times = 2;
+    });
+    ASSERT_EQ(Update(), UpdateResult::Updated);
+    EXPECT_EQ(modem->PacketsReceived(), 3);
+    EXPECT_EQ(modem->NaksSent(), 2);
+    EXPECT_EQ(op.progress_completed, 1);
+    EXPECT_EQ(op.pending_event_passes, 1);
+    EXPECT_TRUE(op.Messages().empty());
+    const std::string packet = ExpectedWire(image, 1).substr(10);
+    EXPECT_EQ(Received().substr(10), packet + packet + packet);
+    EXPECT_EQ(modem->FirmwareImage(), image);
+}
+
+TEST_F(FirmwareUpdateTest, TheFifthAttemptStillCounts) {
+    const std::string image = UseImage(ImageBytes(1024));
+    Behave([](ModemBehaviour& b) {
+        b.nak_block = 2;
+        b.nak_times = 4;
+    });
+    ASSERT_EQ(Update(), UpdateResult::Updated);
+    EXPECT_EQ(modem->PacketsReceived(), 1 + 5);
+    EXPECT_EQ(modem->FirmwareImage(), image);
+    EXPECT_TRUE(op.Messages().empty());
+}
+
+TEST_F(FirmwareUpdateTest, FiveResendRequestsEndTheTransfer) {
+    UseImage(ImageBytes(3 * 512));
+    Behave([](ModemBehaviour& b) {
+        b.nak_block = 2;
+        b.nak_times = 5;
+    });
+    EXPECT_EQ(Update(), UpdateResult::Failed);
+    EXPECT_EQ(op.Messages(), (Texts{kTransfer, kGeneral}));
+    EXPECT_EQ(modem->PacketsReceived(), 1 + 5);
+    EXPECT_EQ(op.progress_completed, 1);
+    ExpectClosedAndHidden();
+}
+
+class InvalidAcknowledgementTest : public FirmwareUpdateTest, public ::testing::WithParamInterface<char> {};
+
+TEST_P(InvalidAcknowledgementTest, EndsTheTransferAtOnceWithoutRetries) {
+    const char bad = GetParam();
+    UseImage(ImageBytes(2 * 512));
+    Behave([bad](ModemBehaviour& b) {
+        b.bad_ack_block = 1;
+        b.bad_ack_byte = bad;
+    });
+    EXPECT_EQ(Update(), UpdateResult::Failed);
+    EXPECT_EQ(op.Messages(), (Texts{kInvalid, kGeneral}));
+    EXPECT_EQ(modem->PacketsReceived(), 1);
+    EXPECT_EQ(op.progress_completed, 0);
+    ExpectClosedAndHidden();
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, InvalidAcknowledgementTest, ::testing::Values('2', 'A', '\0'),
+                         [](const auto& info) { return "Byte" + std::to_string(int(info.param)); });
+
+TEST_F(FirmwareUpdateTest, NoAcknowledgementWithinThreeSecondsIsInvalid) {
+    UseImage(ImageBytes(3 * 512));
+    std::chrono::steady_clock::time_point silenced;
+    op.on_events = [&](int passes) {
+        if (passes != 1) return;
+        Behave([](ModemBehaviour& b) { b.silent = true; });
+        silenced = std::chrono::steady_clock::now();
+    };
+    EXPECT_EQ(Update(), UpdateResult::Failed);
+    const auto waited = std::chrono::steady_clock::now() - silenced;
+    EXPECT_GE(waited, 2900ms);
+    EXPECT_LE(waited, 3500ms);
+    EXPECT_EQ(op.Messages(), (Texts{kInvalid, kGeneral}));
+    EXPECT_EQ(modem->PacketsReceived(), 2);
+    EXPECT_EQ(op.progress_completed, 1);
+    ExpectClosedAndHidden();
+}
+
+// ---- The handshake.
+
+TEST_F(FirmwareUpdateTest, NoAnswerToUpdateMeansNoDevice) {
+    UseImage(ImageBytes(512));
+    Behave([](ModemBehaviour& b) { b.no_update_reply = true; });
+    EXPECT_EQ(Update(), UpdateResult::Failed);
+    EXPECT_EQ(op.Messages(), Texts{kNotFound});
+    EXPECT_EQ(Received(), "UPDATE\r");
+    ExpectClosedAndHidden();
+}
+
+TEST_F(FirmwareUpdateTest, NoAnswerToTheStartByteMeansNoDevice) {
+    UseImage(ImageBytes(512));
+    Behave([](ModemBehaviour& b) { b.no_start_reply = true; });
+    EXPECT_EQ(Update(), UpdateResult::Failed);
+    EXPECT_EQ(op.Messages(), Texts{kNotFound});
+    EXPECT_EQ(Received(), "UPDATE\rS");
+    ExpectClosedAndHidden();
+}
+
+TEST_F(FirmwareUpdateTest, TheStartByteFollowsTheLoaderPause) {
+    UseImage(ImageBytes(100));
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Update(), UpdateResult::Updated);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 2000ms);
+    EXPECT_LE(took, 2800ms);
+}
+
+TEST_F(FirmwareUpdateTest, AnUnacknowledgedCountIsASynchronisationError) {
+    UseImage(ImageBytes(2 * 512));
+    Behave([](ModemBehaviour& b) { b.no_count_reply = true; });
+    EXPECT_EQ(Update(), UpdateResult::Failed);
+    EXPECT_EQ(op.Messages(), (Texts{kSync, kGeneral}));
+    EXPECT_EQ(Received(), std::string("UPDATE\rS\x02\x00", 10));
+    EXPECT_EQ(op.progress_total, 2);
+    ExpectClosedAndHidden();
+}
+
+TEST_F(FirmwareUpdateTest, AModemHangingUpMidTransferGivesTheGeneralMessage) {
+    UseImage(ImageBytes(4 * 512));
+    Behave([](ModemBehaviour& b) {
+        b.hang_up_after_packets = 1;
+        b.hang_up_linger = 200ms;
+    });
+    EXPECT_EQ(Update(), UpdateResult::Failed);
+    ASSERT_FALSE(op.Messages().empty());
+    EXPECT_EQ(op.Messages().back(), kGeneral);
+    EXPECT_EQ(op.progress_completed, 1);
+    EXPECT_FALSE(port.Connected());
+    EXPECT_FALSE(op.progress_visible);
+}
+
+// ---- Before the port opens.
+
+TEST_F(FirmwareUpdateTest, DecliningTheQuestionChangesNothing) {
+    op = EventHookOperator();
+    op.QueueAnswer(false);
+    UseImage(ImageBytes(512));
+    EXPECT_EQ(Update(), UpdateResult::Declined);
+    EXPECT_EQ(op.Calls(), Texts{"ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? -> no"});
+    EXPECT_EQ(names.LoadFileName(), "old.mfw");
+    EXPECT_EQ(names.Saves(), 0);
+    EXPECT_EQ(Received(), "");
+    EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(FirmwareUpdateTest, AnUnreadableImageIsReportedBeforeThePortOpens) {
+    session.FileName = (dir / "missing.mfw").string();
+    EXPECT_THROW(Update(), EFOpenError);
+    EXPECT_EQ(names.LoadFileName(), session.FileName) << "the name is stored whatever the outcome";
+    EXPECT_TRUE(op.Messages().empty());
+    EXPECT_EQ(Received(), "");
+    EXPECT_EQ(op.Calls(), (Texts{kQuestion, "progress: show", "progress: completed 0", "progress: hide"}));
+    EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(FirmwareUpdateTest, AnImageTooLargeForTheCountIsRefusedBeforeThePortOpens) {
+    session.FileName = (dir / "huge.mfw").string();
+    std::ofstream(session.FileName, std::ios::binary).close();
+    fs::resize_file(session.FileName, 65536u * 512);
+    EXPECT_THROW(Update(), EAbort);
+    EXPECT_EQ(op.Messages(), Texts{kTooLarge});
+    EXPECT_EQ(op.Calls(), (Texts{kQuestion, "progress: show", "progress: completed 0", "progress: hide",
+                                 "inform: " + kTooLarge}));
+    EXPECT_EQ(Received(), "");
+    EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(FirmwareUpdateTest, APortThatCannotOpenLeavesTheBarShownAndTheNameStored) {
+    UseImage(ImageBytes(512));
+    port.SetPort((dir / "no-such-port").string());
+    EXPECT_THROW(Update(), EComPort);
+    EXPECT_TRUE(op.progress_visible);
+    EXPECT_EQ(names.LoadFileName(), session.FileName);
+    EXPECT_TRUE(op.Messages().empty());
+}
+
+// ---- Stopping between packets (nkq's Ctrl+C).
+
+TEST_F(FirmwareUpdateTest, AStopRequestEndsAfterThePacketInFlightWithThePortClosed) {
+    UseImage(ImageBytes(4 * 512));
+    session.StopRequested = [this] { return op.pending_event_passes >= 2; };
+    EXPECT_THROW(Update(), EUploadStopped);
+    EXPECT_TRUE(op.Messages().empty()) << "a stop is not a connection fault";
+    EXPECT_EQ(modem->PacketsReceived(), 2);
+    EXPECT_EQ(op.progress_completed, 2);
+    ExpectClosedAndHidden();
+}
+
+}  // namespace
+}  // namespace nkq::testing

@@ -1,0 +1,162 @@
+// The status session and its polls against the virtual modem over a real
+// pseudo-terminal, with the protocol's real waits.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "RecordingOperator.h"
+#include "VirtualModem.h"
+#include "app/Failure.h"
+#include "serial/ComPort.h"
+#include "serial/EComPort.h"
+#include "status/ServerStatus.h"
+#include "status/StatusPollCycle.h"
+
+namespace nkq::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+
+class StatusPollTest : public ::testing::Test {
+protected:
+    void SetUp() override { StartModem({}); }
+
+    void StartModem(ModemSetup setup) {
+        modem = std::make_unique<VirtualModem>(std::move(setup));
+        port.SetPort(modem->DevicePath());
+    }
+
+    // The command lines, once the line has been quiet for a moment.
+    Lines Received() const {
+        std::size_t seen = modem->ReceivedBytes().size();
+        for (;;) {
+            std::this_thread::sleep_for(50ms);
+            const std::size_t now = modem->ReceivedBytes().size();
+            if (now == seen) return modem->CommandLines();
+            seen = now;
+        }
+    }
+
+    bool PortWasReleased() {
+        if (port.Connected()) return false;
+        TComPort probe(TComPortSetup::System);
+        probe.SetPort(modem->DevicePath());
+        probe.Open();
+        probe.Close();
+        return true;
+    }
+
+    std::unique_ptr<VirtualModem> modem;
+    TComPort port{TComPortSetup::System};
+    RecordingOperator op;
+    std::vector<std::string> shown;
+    StatusPollCycle cycle{port, op, [this](const std::string& text) { shown.push_back(text); }};
+};
+
+TEST_F(StatusPollTest, TheTimerRunsFromOpeningWithTheFiveSecondInterval) {
+    EXPECT_FALSE(cycle.TimerRunning());
+    EXPECT_EQ(cycle.Interval(), 5000ms);
+    EXPECT_EQ(cycle.Text(), "Текущие подключения");
+    cycle.Opened();
+    EXPECT_TRUE(cycle.TimerRunning());
+}
+
+TEST_F(StatusPollTest, APollListsTheConnectionsAndRestartsTheTimer) {
+    port.Open();
+    cycle.Opened();
+    cycle.TimerFired();
+    EXPECT_TRUE(cycle.TimerRunning());
+    const std::string expected = "Текущие подключения:\r\n192.168.0.5:1234\r\n10.20.30.40:5000\r\n";
+    EXPECT_EQ(cycle.Text(), expected);
+    EXPECT_EQ(shown, Lines{expected});
+    EXPECT_EQ(cycle.FAnswer(), "IP 192.168.0.5:1234\r\nIP 10.20.30.40:5000\r\nOK") << "trimmed at both ends";
+    EXPECT_EQ(Received(), Lines{"TCP"});
+    EXPECT_TRUE(op.Calls().empty());
+    EXPECT_TRUE(port.Connected()) << "the port stays open between polls";
+}
+
+TEST_F(StatusPollTest, AReplyWithoutConnectionsShowsOnlyTheHeading) {
+    modem->UpdateBehaviour([](ModemBehaviour& b) { b.connections.clear(); });
+    port.Open();
+    cycle.Opened();
+    cycle.TimerFired();
+    EXPECT_EQ(cycle.Text(), "Текущие подключения:\r\n");
+    EXPECT_TRUE(cycle.TimerRunning());
+}
+
+TEST_F(StatusPollTest, ATimeOutLeavesTheTimerStoppedAndTheTextAsItWas) {
+    port.Open();
+    cycle.Opened();
+    cycle.TimerFired();
+    const std::string before = cycle.Text();
+    modem->UpdateBehaviour([](ModemBehaviour& b) { b.silent = true; });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(cycle.TimerFired(), EAbort);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, 2900ms);
+    EXPECT_LE(waited, 3500ms);
+    EXPECT_FALSE(cycle.TimerRunning());
+    EXPECT_EQ(cycle.Text(), before);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(op.Messages(), Lines{"Тайм-аут"});
+    EXPECT_TRUE(PortWasReleased());
+    cycle.TimerFired();  // a tick already queued must not poll again
+    EXPECT_EQ(Received(), (Lines{"TCP", "TCP"}));
+}
+
+TEST_F(StatusPollTest, ClosingBeforeTheFirstPollSendsNoQuery) {
+    port.Open();
+    cycle.Opened();
+    cycle.Closed();
+    EXPECT_FALSE(cycle.TimerRunning());
+    cycle.TimerFired();
+    EXPECT_TRUE(Received().empty());
+    EXPECT_EQ(cycle.Text(), "Текущие подключения");
+}
+
+TEST_F(StatusPollTest, ShowStateSendsStopThenShowsTheWindowThenSendsStartAndCloses) {
+    Lines seen_by_window;
+    std::chrono::steady_clock::duration stop_to_window{};
+    const auto start = std::chrono::steady_clock::now();
+    ShowStateButtonClick(port, [&](TCustomComPort& open_port) {
+        stop_to_window = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(&open_port, &port);
+        EXPECT_TRUE(open_port.Connected());
+        seen_by_window = Received();
+        cycle.Opened();
+        cycle.TimerFired();
+        cycle.Closed();
+    });
+    EXPECT_EQ(seen_by_window, Lines{"STOP"});
+    EXPECT_GE(stop_to_window, 500ms);
+    EXPECT_LE(stop_to_window, 900ms);
+    EXPECT_EQ(Received(), (Lines{"STOP", "TCP", "START"}));
+    EXPECT_FALSE(modem->TrafficStopped());
+    EXPECT_TRUE(PortWasReleased());
+}
+
+TEST_F(StatusPollTest, StartFailsOnThePortATimeOutClosed) {
+    modem->UpdateBehaviour([](ModemBehaviour& b) { b.silent = true; });
+    EXPECT_THROW(ShowStateButtonClick(port,
+                                      [&](TCustomComPort&) {
+                                          cycle.Opened();
+                                          // The window's error display drops the silent abort.
+                                          EXPECT_THROW(cycle.TimerFired(), EAbort);
+                                      }),
+                 EComPort);
+    EXPECT_EQ(Received(), (Lines{"STOP", "TCP"}));
+    EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(StatusPollTest, AFailureInTheWindowSkipsStart) {
+    struct WindowFailure {};
+    EXPECT_THROW(ShowStateButtonClick(port, [](TCustomComPort&) { throw WindowFailure{}; }), WindowFailure);
+    EXPECT_EQ(Received(), Lines{"STOP"});
+    EXPECT_TRUE(port.Connected()) << "nothing is guarded, so nothing closes the port";
+}
+
+}  // namespace
+}  // namespace nkq::testing
