@@ -1,0 +1,128 @@
+#pragma once
+// The main window. It shows the parameter set, one control per item, keeps
+// the controls and the set in step both ways, and starts each operation from
+// its button; the operations themselves live in the core.
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "firmware/FileNameStore.h"
+#include "params/ParameterSession.h"
+#include "params/ParameterSet.h"
+#include "serial/ComPort.h"
+#include "serial/PortList.h"
+#include "ui/FileDialogs.h"
+#include "ui/WindowOperator.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QCheckBox;
+
+namespace nkq::ui {
+
+class TComComboBox;
+class TFieldCombo;
+class TFileNameEdit;
+class TLevelMeter;
+class TProgressBar;
+class TRefreshButton;
+
+// What the window is built with; empty parts get the desktop's own.
+struct MainFormParts {
+    std::unique_ptr<WindowOperator> Operator;
+    std::unique_ptr<FileDialogs> Dialogs;
+    std::unique_ptr<FileNameStore> FileNames;
+    TPortListRoots PortRoots;
+};
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    // Builds every control; a port list that cannot be read fails here.
+    explicit TMainForm(MainFormParts parts = {});
+    ~TMainForm() override;
+
+    // The creation handler: remembered file name, parity and mode rules,
+    // model text. A failure goes to the error display and skips the rest.
+    void FormCreate();
+
+    TComPort& ComPort() { return ComPort_; }
+    ParameterSet& Parameters() { return Parameters_; }
+    WindowOperator& Op() { return *op_; }
+    const std::string& FAnswer() const { return session_.FAnswer; }
+    bool FirmwareUpdateRunning() const { return firmware_running_; }
+
+    // The handlers, under the names the operators' manuals use.
+    void ConnectButtonClick();
+    void WriteButtonClick();
+    void N2Click();
+    void N3Click();
+    void ShowStateButtonClick();
+    void SpeedButton1Click();
+    void FileNameEditButtonClick();
+    void FileNameEditChange();
+    void WriteFirmwareButtonClick();
+    void ClientRadioClick();
+    void ParityCheckBoxClick();
+
+    void EnableFirmwareButton(bool flag);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildModelGroup();
+    void BuildComGroup();
+    void BuildModeGroup();
+    void BuildModeAddressRows(QGroupBox* group);
+    void BuildCheckRows(QGroupBox* group);
+    void BuildConnectGroup();
+    void BuildGprsGroup();
+    void BuildSettingsGroup();
+    void BuildUpdateGroup();
+    QPushButton* AddButton(QWidget* parent, const char* name, const char* text, int y);
+    template <typename Handler>
+    void OnClick(QPushButton* button, Handler handler);
+
+    void Mirror(Item item);
+    void MirrorRadios();
+    void ApplyBusyState();
+    void ShowServerState(TCustomComPort& port);
+
+    // Declared first: everything below may use them while being built.
+    std::unique_ptr<WindowOperator> op_;
+    std::unique_ptr<FileDialogs> dialogs_;
+    std::unique_ptr<FileNameStore> file_names_;
+    TComPort ComPort_{TComPortSetup::System};
+    ParameterSet Parameters_;
+    ParameterSession session_{ComPort_, Parameters_, *op_, {}};
+    TPortListRoots port_roots_;
+
+    TLevelMeter* LevelMeter = nullptr;
+    QLabel* ModelLabel = nullptr;
+    TFieldCombo* FlowCombo = nullptr;
+    QCheckBox* ParityCheckBox = nullptr;
+    QRadioButton* ModemRadio = nullptr;
+    QRadioButton* ClientRadio = nullptr;
+    QRadioButton* ServerRadio = nullptr;
+    TComComboBox* ComComboBox1 = nullptr;
+    TRefreshButton* RzBmpButton1 = nullptr;
+    QPushButton* ConnectButton = nullptr;
+    QPushButton* WriteButton = nullptr;
+    QPushButton* LoadButton = nullptr;
+    QPushButton* SaveButton = nullptr;
+    QPushButton* ShowStateButton = nullptr;
+    TFileNameEdit* FileNameEdit = nullptr;
+    QPushButton* WriteFirmwareButton = nullptr;
+    TProgressBar* ProgressBar = nullptr;
+    std::map<Item, std::function<void()>> mirrors_;
+
+    bool firmware_button_enabled_ = false;
+    bool firmware_running_ = false;
+    bool close_requested_ = false;
+};
+
+}  // namespace nkq::ui

@@ -1,0 +1,142 @@
+// The main window's handlers and its mirroring of the parameter set. The
+// handlers only hand over to the core operations.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "firmware/FirmwareUpdate.h"
+#include "params/ReadParameters.h"
+#include "params/SettingsFile.h"
+#include "params/WriteParameters.h"
+#include "status/ServerStatus.h"
+#include "status/StateForm.h"
+#include "ui/MainForm.h"
+#include "ui/TApplication.h"
+#include "ui/TComComboBox.h"
+#include "ui/TFieldCombo.h"
+#include "ui/TFileNameEdit.h"
+#include "ui/TProgressBar.h"
+#include "ui/TRefreshButton.h"
+
+namespace nkq::ui {
+
+namespace {
+
+std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// Keeps the port's other users away while an update holds it, and lets a
+// close that came meanwhile happen once the update is over.
+class FirmwareRun {
+public:
+    FirmwareRun(bool& running, std::function<void()> changed) : running_(running), changed_(std::move(changed)) {
+        running_ = true;
+        changed_();
+    }
+    ~FirmwareRun() {
+        running_ = false;
+        changed_();
+    }
+    FirmwareRun(const FirmwareRun&) = delete;
+    FirmwareRun& operator=(const FirmwareRun&) = delete;
+
+private:
+    bool& running_;
+    std::function<void()> changed_;
+};
+
+}  // namespace
+
+void TMainForm::FormCreate() {
+    TApplication::Guarded([this] {
+        FileNameEdit->setText(QFile::decodeName(file_names_->LoadFileName().c_str()));
+        Parameters_.ApplyStartupRules();
+    });
+}
+
+void TMainForm::Mirror(Item item) {
+    const auto found = mirrors_.find(item);
+    if (found != mirrors_.end()) found->second();
+}
+
+void TMainForm::MirrorRadios() {
+    const Mode mode = Parameters_.GetMode();
+    QRadioButton* selected = mode == Mode::Client ? ClientRadio : mode == Mode::Server ? ServerRadio : ModemRadio;
+    selected->setChecked(true);
+}
+
+void TMainForm::ApplyBusyState() {
+    const bool free = !firmware_running_;
+    ShowStateButton->setEnabled(Parameters_.ShowStateEnabled() && free);
+    for (QWidget* control : std::initializer_list<QWidget*>{ConnectButton, WriteButton, ComComboBox1, RzBmpButton1})
+        control->setEnabled(free);
+    WriteFirmwareButton->setEnabled(firmware_button_enabled_ && free);
+}
+
+void TMainForm::EnableFirmwareButton(bool flag) {
+    firmware_button_enabled_ = flag;
+    ApplyBusyState();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (firmware_running_) {
+        // Closing now would close the port under the transfer.
+        close_requested_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void TMainForm::ClientRadioClick() {
+    if (ServerRadio->isChecked()) Parameters_.SelectMode(Mode::Server);
+    else if (ClientRadio->isChecked()) Parameters_.SelectMode(Mode::Client);
+    else if (ModemRadio->isChecked()) Parameters_.SelectMode(Mode::Modem);
+}
+
+void TMainForm::ParityCheckBoxClick() { Parameters_.SetParityUsed(ParityCheckBox->isChecked()); }
+
+void TMainForm::ConnectButtonClick() { nkq::ConnectButtonClick(session_); }
+
+void TMainForm::WriteButtonClick() { nkq::WriteButtonClick(session_); }
+
+void TMainForm::N2Click() {
+    if (const auto path = dialogs_->OpenSettings()) LoadSettingsFile(Parameters_, PathBytes(*path));
+}
+
+void TMainForm::N3Click() {
+    if (const auto path = dialogs_->SaveSettings()) SaveSettingsFile(Parameters_, PathBytes(*path));
+}
+
+void TMainForm::SpeedButton1Click() { ComComboBox1->Selector().Refresh(); }
+
+void TMainForm::FileNameEditButtonClick() {
+    if (const auto path = dialogs_->OpenFirmware()) {
+        FileNameEdit->setText(*path);
+        EnableFirmwareButton(true);
+    }
+}
+
+void TMainForm::FileNameEditChange() { EnableFirmwareButton(!FileNameEdit->text().isEmpty()); }
+
+void TMainForm::WriteFirmwareButtonClick() {
+    if (firmware_running_) return;
+    FirmwareSession firmware{ComPort_, *op_, *file_names_, PathBytes(FileNameEdit->text()), {}};
+    FirmwareRun run(firmware_running_, [this] {
+        ApplyBusyState();
+        if (!firmware_running_ && close_requested_) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    });
+    nkq::WriteFirmwareButtonClick(firmware);
+}
+
+void TMainForm::ShowStateButtonClick() {
+    nkq::ShowStateButtonClick(ComPort_, [this](TCustomComPort& port) { ShowServerState(port); });
+}
+
+void TMainForm::ShowServerState(TCustomComPort& port) {
+    TStateForm form(port, *op_, this);
+    form.exec();
+}
+
+}  // namespace nkq::ui

@@ -1,0 +1,50 @@
+#include "ui/TApplication.h"
+
+#include <QFont>
+
+#include "ui/ReportError.h"
+#include "ui/WindowOperator.h"
+
+namespace nkq::ui {
+
+namespace {
+WindowOperator* g_error_operator = nullptr;
+
+// Used when no window has registered an operator yet.
+WindowOperator& FallbackOperator() {
+    static WindowOperator fallback;
+    return fallback;
+}
+}  // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+TApplication::~TApplication() { g_error_operator = nullptr; }
+
+void TApplication::SetErrorOperator(WindowOperator* op) { g_error_operator = op; }
+
+WindowOperator* TApplication::ErrorOperator() { return g_error_operator; }
+
+void TApplication::ReportFailure(const std::exception& failure) {
+    ReportError(g_error_operator ? *g_error_operator : FallbackOperator(), failure);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& failure) {
+        ReportFailure(failure);
+    }
+    return false;
+}
+
+void InstallFontSubstitutes() {
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                               {QStringLiteral("Liberation Mono"), QStringLiteral("Nimbus Mono PS"),
+                                QStringLiteral("DejaVu Sans Mono")});
+}
+
+}  // namespace nkq::ui

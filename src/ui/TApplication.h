@@ -1,0 +1,39 @@
+#pragma once
+// The application object: holds the title and guards every event dispatch,
+// so that a failure escaping a handler reaches the error display and the
+// event loop goes on.
+#include <QApplication>
+
+namespace nkq::ui {
+
+class WindowOperator;
+
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+    ~TApplication() override;
+
+    // Where escaping failures are shown; the main window registers its own.
+    static void SetErrorOperator(WindowOperator* op);
+    static WindowOperator* ErrorOperator();
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Runs `handler`, sending a failure that escapes it to the error display.
+    template <typename Handler>
+    static void Guarded(Handler&& handler) {
+        try {
+            handler();
+        } catch (const std::exception& failure) {
+            ReportFailure(failure);
+        }
+    }
+
+    static void ReportFailure(const std::exception& failure);
+};
+
+// Fonts close to the desktop fonts the window was laid out with.
+void InstallFontSubstitutes();
+
+}  // namespace nkq::ui

@@ -1,0 +1,34 @@
+#include "ui/TFileNameEdit.h"
+
+#include <QKeyEvent>
+#include <QToolButton>
+
+namespace nkq::ui {
+
+namespace {
+constexpr int kButtonWidth = 18;
+}
+
+TFileNameEdit::TFileNameEdit(QWidget* parent) : QLineEdit(parent), button_(new QToolButton(this)) {
+    button_->setText(QStringLiteral("..."));
+    button_->setFocusPolicy(Qt::NoFocus);
+    button_->setCursor(Qt::ArrowCursor);
+    setTextMargins(0, 0, kButtonWidth, 0);
+    connect(button_, &QToolButton::clicked, this, &TFileNameEdit::ButtonClicked);
+}
+
+void TFileNameEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    button_->setGeometry(width() - kButtonWidth - 1, 1, kButtonWidth, height() - 2);
+}
+
+void TFileNameEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        emit ButtonClicked();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+}  // namespace nkq::ui

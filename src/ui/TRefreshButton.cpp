@@ -1,0 +1,67 @@
+#include "ui/TRefreshButton.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QtMath>
+
+namespace nkq::ui {
+
+TRefreshButton::TRefreshButton(QWidget* parent) : QAbstractButton(parent) {
+    setFixedSize(16, 16);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TRefreshButton::enterEvent(QEnterEvent* event) {
+    hovered_ = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void TRefreshButton::leaveEvent(QEvent* event) {
+    hovered_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+// One arrow: an arc of 130 degrees with a head at its end, running clockwise.
+void TRefreshButton::DrawArrow(QPainter& painter, const QRectF& circle, int start_degrees) const {
+    constexpr int kSweep = -130;
+    QPainterPath arc;
+    arc.arcMoveTo(circle, start_degrees);
+    arc.arcTo(circle, start_degrees, kSweep);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(arc);
+
+    const double end = qDegreesToRadians(static_cast<double>(start_degrees + kSweep));
+    const QPointF centre = circle.center();
+    const double radius = circle.width() / 2;
+    const QPointF tip(centre.x() + radius * std::cos(end), centre.y() - radius * std::sin(end));
+    // Clockwise on screen: the tangent points along (sin, cos).
+    const QPointF along(std::sin(end), std::cos(end));
+    const QPointF across(std::cos(end), -std::sin(end));
+    const double size = 2.6;
+    const QPolygonF head({tip + along * size, tip - across * size, tip + across * size});
+    painter.setBrush(painter.pen().color());
+    painter.drawPolygon(head);
+}
+
+void TRefreshButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF ball = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QRadialGradient shade(ball.center() - QPointF(2, 3), ball.width() * 0.75);
+    const bool down = isDown();
+    shade.setColorAt(0, down ? QColor(70, 120, 200) : (hovered_ ? QColor(150, 200, 255) : QColor(120, 175, 245)));
+    shade.setColorAt(1, down ? QColor(10, 40, 120) : QColor(20, 70, 170));
+    painter.setPen(QPen(QColor(10, 40, 110), 1));
+    painter.setBrush(isEnabled() ? QBrush(shade) : QBrush(QColor(160, 160, 160)));
+    painter.drawEllipse(ball);
+
+    painter.setPen(QPen(Qt::white, 1.4, Qt::SolidLine, Qt::RoundCap));
+    const QRectF circle = ball.adjusted(4, 4, -4, -4);
+    DrawArrow(painter, circle, 160);
+    DrawArrow(painter, circle, -20);
+}
+
+}  // namespace nkq::ui

@@ -1,0 +1,33 @@
+// nkq-workstation: the desktop window for setting up, checking and
+// re-flashing the modems. Takes no arguments; exits with 0 after a normal
+// end and 1 when it could not start.
+#include <memory>
+
+#include "StartupFailure.h"
+#include "ui/MainForm.h"
+#include "ui/TApplication.h"
+
+namespace {
+
+std::unique_ptr<nkq::ui::TMainForm> CreateMainForm() { return std::make_unique<nkq::ui::TMainForm>(); }
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // Libraries: the message catalogue opens itself at its first lookup;
+    // the fonts the window was drawn for are mapped to installed ones.
+    nkq::ui::InstallFontSubstitutes();
+    nkq::ui::TApplication app(argc, argv);
+    std::unique_ptr<nkq::ui::TMainForm> form;
+    try {
+        form = CreateMainForm();
+    } catch (const std::exception& failure) {
+        nkq::ui::ShowStartupFailure(failure, reinterpret_cast<std::uintptr_t>(&CreateMainForm));
+        return 1;
+    }
+    // Its failures go to the error display; the window opens regardless.
+    form->FormCreate();
+    form->show();
+    app.exec();
+    return 0;
+}
