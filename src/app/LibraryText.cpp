@@ -1,11 +1,11 @@
 #include "app/LibraryText.h"
 
+#include "app/Catalogue.h"
+
 namespace nkq {
 
-// No catalogue is delivered with the system; until one is installed every
-// text stands exactly as written.
-std::string LibraryText(const char* english, const char* /*domain*/) {
-    return english;
+std::string LibraryText(const char* english, const char* domain) {
+    return ProgramTextCatalogue().Translate(english, domain);
 }
 
 }  // namespace nkq

@@ -1,10 +1,15 @@
 #include "serial/EComPort.h"
 
+#include "app/Catalogue.h"
 #include "app/LibraryText.h"
 
 namespace nkq {
 
 namespace {
+
+// The port layer's own catalogue domain, registered when the program starts,
+// like any start-up work of a linked-in layer.
+[[maybe_unused]] const bool kPortDomainRegistered = (RegisterCatalogueDomain("cport"), true);
 
 std::string BuildMessage(int message_code, int system_error) {
     std::string suffix = LibraryText(" (win error code: %d)");

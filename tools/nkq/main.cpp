@@ -6,9 +6,11 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "app/Catalogue.h"
 
 int main(int argc, char** argv) {
     using namespace nkq::cli;
+    nkq::InitCatalogue();
     const std::vector<std::string> args(argv + 1, argv + argc);
     Arguments parsed;
     try {
