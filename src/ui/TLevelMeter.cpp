@@ -31,7 +31,7 @@ int TLevelMeter::WedgeHeightAt(int x) const {
 QPolygon TLevelMeter::SegmentShape(int segment) const {
     const int step = (width() + kGap) / kSegments;
     const int left = segment * step;
-    const int right = std::min(width() - 1, left + step - kGap - 1);
+    const int right = segment == kSegments - 1 ? width() - 1 : left + step - kGap - 1;
     const int bottom = height() - 1;
     return QPolygon({QPoint(left, bottom), QPoint(left, bottom - WedgeHeightAt(left) + 1),
                      QPoint(right, bottom - WedgeHeightAt(right) + 1), QPoint(right, bottom)});
