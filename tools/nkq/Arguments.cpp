@@ -6,7 +6,7 @@ namespace nkq::cli {
 
 namespace {
 
-const std::set<std::string> kCommands = {"ports", "read", "write"};
+const std::set<std::string> kCommands = {"ports", "read", "write", "flash", "status"};
 
 const char* kGeneralHelp =
     "Usage: nkq COMMAND [OPTIONS]\n"
@@ -16,6 +16,8 @@ const char* kGeneralHelp =
     "  ports                           list the serial ports of this machine\n"
     "  read --port PORT [--output FILE]  read the modem's parameters as a settings file\n"
     "  write --port PORT FILE          write the settings file FILE into the modem\n"
+    "  flash --port PORT [--yes] IMAGE load the firmware image IMAGE into the modem\n"
+    "  status --port PORT [--watch]    list the TCP connections of a modem in server mode\n"
     "\n"
     "PORT is a port name (ttyUSB0) or a device path (/dev/pts/3).\n"
     "Messages go to standard error. Exit status: 0 success, 1 the operation failed,\n"
@@ -44,6 +46,33 @@ const char* kWriteHelp =
     "\n"
     "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n";
 
+const char* kFlashHelp =
+    "Usage: nkq flash --port PORT [--yes] IMAGE\n"
+    "Loads the firmware image IMAGE into the modem on PORT in 512-byte blocks; bytes\n"
+    "after the last whole block are not sent. Asks first (y/N) unless --yes is given;\n"
+    "without a terminal on standard input --yes is required. A progress line\n"
+    "(percent, blocks, speed, time left) goes to standard error. The window's\n"
+    "remembered file name is left as it is.\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
+    "  --yes           do not ask before the update starts\n"
+    "\n"
+    "Ctrl+C stops after the packet in flight and closes the port; the modem's loader\n"
+    "then waits for a new upload. A second Ctrl+C ends nkq at once.\n"
+    "Exit status: 0 the image was loaded, 1 it was not (declined, stopped or failed).\n";
+
+const char* kStatusHelp =
+    "Usage: nkq status --port PORT [--watch]\n"
+    "Sends STOP to the modem on PORT, asks it once for its current TCP connections\n"
+    "(TCP), prints them on standard output, then sends START and closes the port.\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
+    "  --watch         ask again 5 seconds after each answer and print the list anew,\n"
+    "                  until Ctrl+C; START is sent and the port closed all the same\n"
+    "\n"
+    "Exit status: 0 after the last list (or Ctrl+C with --watch), 1 a poll or the\n"
+    "port failed.\n";
+
 std::string TakeValue(const std::vector<std::string>& args, std::size_t& i) {
     if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
     return args[++i];
@@ -62,6 +91,10 @@ void Check(const Arguments& parsed) {
         if (parsed.output) throw UsageError{"write takes no --output"};
         if (parsed.files.size() != 1) throw UsageError{"write needs exactly one settings FILE"};
     }
+    if (parsed.command == "flash" && parsed.files.size() != 1)
+        throw UsageError{"flash needs exactly one firmware IMAGE"};
+    if (parsed.command == "status" && !parsed.files.empty())
+        throw UsageError{"status takes no file argument"};
 }
 
 }  // namespace
@@ -84,6 +117,10 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
             parsed.ports.push_back(TakeValue(args, i));
         } else if (arg == "--output" && parsed.command == "read") {
             parsed.output = TakeValue(args, i);
+        } else if (arg == "--yes" && parsed.command == "flash") {
+            parsed.yes = true;
+        } else if (arg == "--watch" && parsed.command == "status") {
+            parsed.watch = true;
         } else if (arg.rfind("--", 0) == 0) {
             throw UsageError{"unknown option '" + arg + "' for " + parsed.command};
         } else {
@@ -98,6 +135,8 @@ std::string HelpText(const std::string& command) {
     if (command == "ports") return kPortsHelp;
     if (command == "read") return kReadHelp;
     if (command == "write") return kWriteHelp;
+    if (command == "flash") return kFlashHelp;
+    if (command == "status") return kStatusHelp;
     return kGeneralHelp;
 }
 

@@ -7,10 +7,12 @@
 namespace nkq::cli {
 
 struct Arguments {
-    std::string command;                // "ports", "read", "write"
+    std::string command;                // "ports", "read", "write", "flash", "status"
     std::vector<std::string> ports;     // --port, in the order given
     std::optional<std::string> output;  // read: --output FILE
     std::vector<std::string> files;     // positional arguments
+    bool yes = false;                   // flash: --yes, no question asked
+    bool watch = false;                 // status: --watch, poll until Ctrl+C
     bool help = false;
 };
 

@@ -1,14 +1,20 @@
 #include "Commands.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <type_traits>
 
+#include "InterruptRequest.h"
 #include "TerminalOperator.h"
 #include "app/Cp1251.h"
 #include "app/ErrorText.h"
 #include "app/Failure.h"
+#include "firmware/FirmwareUpdate.h"
+#include "firmware/MemoryFileNameStore.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
 #include "params/ReadParameters.h"
@@ -16,6 +22,8 @@
 #include "params/WriteParameters.h"
 #include "serial/ComPort.h"
 #include "serial/PortList.h"
+#include "status/ServerStatus.h"
+#include "status/StatusPollCycle.h"
 
 namespace nkq::cli {
 
@@ -26,12 +34,17 @@ void ReportFailure(const std::string& message) {
 }
 
 // The silent abort has already been explained to the operator; every other
-// failure is shown once, as the window's error display would show it.
+// failure is shown once, as the window's error display would show it. A body
+// may return its own exit status.
 template <typename Body>
 int RunGuarded(Body&& body) {
     try {
-        body();
-        return 0;
+        if constexpr (std::is_same_v<decltype(body()), int>) {
+            return body();
+        } else {
+            body();
+            return 0;
+        }
     } catch (const EAbort&) {
         return 1;
     } catch (const Exception& e) {
@@ -50,6 +63,28 @@ void WriteSummary(const ParameterSet& set) {
     std::fprintf(stderr, "Модель: %s\n", Cp1251ToUtf8(set.ModelText()).c_str());
     std::fprintf(stderr, "Версия ПО: %s\n", Cp1251ToUtf8(set.Fields().VersionEdit.Text()).c_str());
     std::fprintf(stderr, "Уровень сигнала: %d\n", set.Level());
+}
+
+void PrintConnections(const std::string& text) {
+    std::cout << text;
+    std::cout.flush();
+}
+
+// What the status window does while it is open: the first poll at once
+// rather than after an interval (a script wants its answer now), then with
+// `watch` one poll an interval after each, until Ctrl+C. A failed poll is
+// shown as the window's error display would show it; the caller still sends
+// "START". Returns whether every poll succeeded.
+bool WatchConnections(TCustomComPort& port, Operator& op, bool watch) {
+    StatusPollCycle cycle(port, op, PrintConnections);
+    cycle.Opened();
+    const int status = RunGuarded([&] {
+        cycle.TimerFired();
+        while (watch && cycle.TimerRunning() && !InterruptRequest::SleepUnlessInterrupted(cycle.Interval()))
+            cycle.TimerFired();
+    });
+    cycle.Closed();
+    return status == 0;
 }
 
 }  // namespace
@@ -93,6 +128,38 @@ int RunWrite(const Arguments& args) {
         LoadSettingsFile(set, args.files.front());
         WriteButtonClick(session);
     });
+}
+
+}  // namespace nkq::cli
+
+namespace nkq::cli {
+
+int RunFlash(const Arguments& args) {
+    if (!args.yes && !::isatty(STDIN_FILENO))
+        throw UsageError{"flash asks before it starts; without a terminal on standard input give --yes"};
+    TComPort port(TComPortSetup::System);
+    PrepareSession(port, args.ports.front());
+    TerminalOperator op(args.yes);
+    MemoryFileNameStore file_names;  // the window's remembered name stays untouched
+    const InterruptRequest interrupt;
+    FirmwareSession session{port, op, file_names, args.files.front(), &InterruptRequest::Requested};
+    return RunGuarded([&] { return WriteFirmwareButtonClick(session) == UpdateResult::Updated ? 0 : 1; });
+}
+
+int RunStatus(const Arguments& args) {
+    TComPort port(TComPortSetup::System);
+    PrepareSession(port, args.ports.front());
+    TerminalOperator op;
+    const InterruptRequest interrupt;
+    bool polls_succeeded = true;
+    const int status = RunGuarded([&] {
+        ShowStateButtonClick(port, [&](TCustomComPort& open_port) {
+            polls_succeeded = WatchConnections(open_port, op, args.watch);
+        });
+    });
+    // After a failed "STOP" or "START" the port must not stay held.
+    const int closed = RunGuarded([&] { port.Close(); });
+    return status == 0 && closed == 0 && polls_succeeded ? 0 : 1;
 }
 
 }  // namespace nkq::cli

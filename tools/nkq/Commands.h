@@ -8,6 +8,8 @@ namespace nkq::cli {
 int RunPorts();
 int RunRead(const Arguments& args);
 int RunWrite(const Arguments& args);
-
+// Raises UsageError when the question cannot be asked (no terminal, no --yes).
+int RunFlash(const Arguments& args);
+int RunStatus(const Arguments& args);
 
 }  // namespace nkq::cli
