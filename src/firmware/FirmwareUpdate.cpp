@@ -83,7 +83,8 @@ FirmwareImage LoadImage(FirmwareSession& session) {
 
 EUploadStopped::EUploadStopped()
     : Exception("EUploadStopped",
-                LibraryText("Firmware upload stopped; the modem's loader is left waiting for a new upload")) {}
+                LibraryText("Firmware upload stopped; the modem's loader is left waiting for a new upload")) {
+}
 
 UpdateResult WriteFirmwareButtonClick(FirmwareSession& session) {
     if (!session.Op.AskYesNo(messages::kUpdateQuestion, messages::kQuestionCaption)) {

@@ -31,8 +31,8 @@ QSettingsFileNameStore::QSettingsFileNameStore(const std::string& settings_file)
     : settings_(std::make_unique<Settings>()) {
     // The native form on Linux is this INI form; naming the format keeps the
     // file a file on Windows too, where the native form is the registry.
-    settings_->store = std::make_unique<QSettings>(QFile::decodeName(settings_file.c_str()),
-                                                   QSettings::IniFormat);
+    settings_->store =
+        std::make_unique<QSettings>(QFile::decodeName(settings_file.c_str()), QSettings::IniFormat);
 }
 
 QSettingsFileNameStore::~QSettingsFileNameStore() = default;

@@ -17,9 +17,8 @@ namespace fs = std::filesystem;
 class FirmwareImageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("nkq-image-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("nkq-image-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }
@@ -45,7 +44,8 @@ TEST_F(FirmwareImageTest, WholeBlocksAreCountedAndTheTailIsLeftOut) {
         std::size_t size;
         std::size_t blocks;
     };
-    for (const Case c : {Case{0, 0}, Case{100, 0}, Case{511, 0}, Case{512, 1}, Case{1000, 1}, Case{1536, 3}}) {
+    for (const Case c :
+         {Case{0, 0}, Case{100, 0}, Case{511, 0}, Case{512, 1}, Case{1000, 1}, Case{1536, 3}}) {
         SCOPED_TRACE(c.size);
         std::string bytes(c.size, '\0');
         for (std::size_t i = 0; i < c.size; ++i) bytes[i] = static_cast<char>(i * 7 + 3);

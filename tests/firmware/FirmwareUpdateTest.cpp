@@ -59,9 +59,8 @@ std::string ImageBytes(std::size_t size) {
 class FirmwareUpdateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("nkq-flash-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("nkq-flash-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
         modem = std::make_unique<VirtualModem>();
         port.SetPort(modem->DevicePath());

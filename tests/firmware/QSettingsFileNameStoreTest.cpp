@@ -20,9 +20,8 @@ namespace fs = std::filesystem;
 class QSettingsFileNameStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("nkq-store-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("nkq-store-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
         file = (dir / "Orvenik.conf").string();
     }
@@ -52,8 +51,8 @@ protected:
 };
 
 TEST_F(QSettingsFileNameStoreTest, ANameSavedIsLoadedByTheNextStore) {
-    for (const std::string name : {"/home/tech/firmware/nkq-2.14.mfw", "/tmp/прошивка v2.mfw",
-                                   "C:\\\\Прошивки\\\\a b.mfw", ""}) {
+    for (const std::string name :
+         {"/home/tech/firmware/nkq-2.14.mfw", "/tmp/прошивка v2.mfw", "C:\\\\Прошивки\\\\a b.mfw", ""}) {
         SCOPED_TRACE(name);
         QSettingsFileNameStore(file).SaveFileName(name);
         EXPECT_EQ(QSettingsFileNameStore(file).LoadFileName(), name);
@@ -76,8 +75,8 @@ TEST_F(QSettingsFileNameStoreTest, AMissingValueOrStoreLoadsAsEmptyAndCreatesNot
 }
 
 TEST_F(QSettingsFileNameStoreTest, AValueOfAnotherTypeIsRefused) {
-    for (const QVariant& value : {QVariant(QStringList{"a.mfw", "b.mfw"}), QVariant(QByteArray("a.mfw")),
-                                  QVariant(QPoint(1, 2))}) {
+    for (const QVariant& value :
+         {QVariant(QStringList{"a.mfw", "b.mfw"}), QVariant(QByteArray("a.mfw")), QVariant(QPoint(1, 2))}) {
         SCOPED_TRACE(value.typeName());
         StoreRaw(value);
         EXPECT_EQ(FailureOf([&] { QSettingsFileNameStore(file).LoadFileName(); }),
