@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Starts the real workstation on a private X server next to a virtual modem,
+# opens the status window, takes screenshots of both windows and checks the
+# main window's caption and size as the desktop sees them.
+# Usage: screenshot_test.sh WORKSTATION VIRTUAL_MODEM OUTPUT_DIR
+set -euo pipefail
+
+workstation=$1
+virtual_modem=$2
+out=$3
+mkdir -p "$out"
+work=$(mktemp -d)
+pids=()
+
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Waits up to 10 s for a window whose name matches $1; prints its id.
+wait_window() {
+    for _ in $(seq 100); do
+        if id=$(xdotool search --name "$1" 2>/dev/null | head -n1) && [[ -n $id ]]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# The port list shows virtual ports as links in /dev; without the right to
+# make one there is nothing to pick.
+link=/dev/ttyNKQSHOT$$
+if ! touch /dev/.nkq-probe-$$ 2>/dev/null; then
+    echo "SKIP: /dev is not writable, the virtual modem cannot appear in the port list"
+    exit 77
+fi
+rm -f /dev/.nkq-probe-$$
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+
+"$virtual_modem" --link "$link" >"$work/modem.out" &
+pids+=($!)
+for _ in $(seq 50); do [[ -L $link ]] && break; sleep 0.1; done
+[[ -L $link ]] || fail "the virtual modem made no link"
+
+export XDG_CONFIG_HOME=$work/config
+export QT_QPA_PLATFORM=xcb
+"$workstation" >"$work/workstation.out" 2>&1 &
+pids+=($!)
+
+caption="Рабочее место настройки и поверки модемов Morvasta NKQ"
+main=$(wait_window "$caption") || fail "the main window did not appear"
+sleep 1
+name=$(xdotool getwindowname "$main")
+[[ $name == "$caption" ]] || fail "caption is '$name'"
+geometry=$(xdotool getwindowgeometry "$main")
+grep -q "Geometry: 755x481" <<<"$geometry" || fail "geometry is $geometry"
+import -window "$main" "$out/main-window.png"
+
+# Pick the modem's port by typing the start of its name into the list, then
+# server mode and "Статус сервера".
+xdotool mousemove --window "$main" 669 95 click 1
+sleep 0.5
+xdotool key Escape
+xdotool type --delay 50 "ttyNKQ"
+xdotool key Return
+sleep 0.3
+xdotool mousemove --window "$main" 306 188 click 1
+sleep 0.3
+import -window "$main" "$out/main-window-server-mode.png"
+xdotool mousemove --window "$main" 669 276 click 1
+
+status=$(wait_window "Текущие подключения") || fail "the status window did not appear"
+status_geometry=$(xdotool getwindowgeometry "$status")
+grep -q "Geometry: 313x222" <<<"$status_geometry" || fail "status window geometry is $status_geometry"
+import -window "$status" "$out/status-window-opened.png"
+sleep 10  # the first poll comes after 5 s and takes at least 3 s
+import -window "$status" "$out/status-window-polled.png"
+xdotool key Escape
+
+for shot in main-window main-window-server-mode status-window-opened status-window-polled; do
+    colours=$(convert "$out/$shot.png" -format %k info:)
+    ((colours > 8)) || fail "$shot.png holds only $colours colours"
+done
+echo "screenshots in $out"
