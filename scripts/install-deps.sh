@@ -7,6 +7,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   gettext
+  qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+  xvfb xdotool imagemagick
 )
 
 missing=()
