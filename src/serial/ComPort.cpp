@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "serial/Deadline.h"
+#include "serial/PortTrace.h"
 #include "serial/SerialDevice.h"
 
 namespace nkq {
@@ -124,7 +125,13 @@ void TCustomComPort::Open() {
     if (device_) return;
     Notify(Handlers.OnBeforeOpen);
     const std::string path = DevicePathForPort(port_);
-    device_ = Guarded(kComOpenFailed, [&] { return std::make_unique<SerialDevice>(path); });
+    try {
+        device_ = Guarded(kComOpenFailed, [&] { return std::make_unique<SerialDevice>(path); });
+    } catch (const EComPort& error) {
+        if (trace_) trace_->Note(port_, "open failed: " + error.Message());
+        throw;
+    }
+    if (trace_) trace_->Note(port_, "open");
     try {
         ApplyConfiguration();
     } catch (...) {
@@ -166,6 +173,7 @@ void TCustomComPort::Close() {
         if (!IsDeviceGoneError(error.code().value())) throw EComPort(kComPurgeFailed, error.code().value());
     }
     ReleaseDevice();
+    if (trace_) trace_->Note(port_, "close");
     Notify(Handlers.OnAfterClose);
 }
 
@@ -188,6 +196,7 @@ int TCustomComPort::Write(const void* Buffer, int Count) {
     return Guarded(kComWriteFailed, [&] {
         const std::size_t done = WriteUntil(*device_, copy.data(), copy.size(), deadline);
         device_->WaitOutputDrained(deadline);
+        if (trace_) trace_->Record(port_, PortTrace::Direction::Sent, copy.data(), done);
         return static_cast<int>(done);
     });
 }
@@ -205,7 +214,9 @@ int TCustomComPort::Read(void* Buffer, int Count) {
     const auto count = static_cast<std::size_t>(Count);
     const int got = Guarded(kComReadFailed, [&] {
         const std::size_t waiting = device_->ReadSome(bytes, count);
-        return static_cast<int>(waiting > 0 ? waiting : ReadUntil(*device_, bytes, count, deadline));
+        const std::size_t got = waiting > 0 ? waiting : ReadUntil(*device_, bytes, count, deadline);
+        if (trace_) trace_->Record(port_, PortTrace::Direction::Received, bytes, got);
+        return static_cast<int>(got);
     });
     // The status query that ends every read; its result would only feed
     // notifications, of which none are attached.

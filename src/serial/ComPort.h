@@ -17,6 +17,7 @@
 
 namespace nkq {
 
+class PortTrace;
 class SerialDevice;
 
 // Linux's first serial port stands where Windows has COM1.
@@ -79,6 +80,11 @@ public:
 
     void ApplyLineSettings() override;
 
+    // Every transfer, open and close is recorded in `trace` from now on;
+    // null (the default) records nothing and costs one pointer test.
+    void SetTrace(std::shared_ptr<PortTrace> trace) { trace_ = std::move(trace); }
+    const std::shared_ptr<PortTrace>& Trace() const { return trace_; }
+
     // Called when the port is destroyed, so that a bound selector can forget it.
     int AddFreeNotification(std::function<void()> notify);
     void RemoveFreeNotification(int id);
@@ -102,6 +108,7 @@ private:
     TSyncMethod sync_method_ = TSyncMethod::smThreadSync;
 
     std::unique_ptr<SerialDevice> device_;
+    std::shared_ptr<PortTrace> trace_;
     std::map<int, std::function<void()>> free_notifications_;
     int next_notification_ = 1;
 };
