@@ -34,6 +34,9 @@ struct ModemBehaviour {
     int nak_times = 1;      // ... this many times before it is accepted
     int bad_ack_block = 0;  // this block is answered with bad_ack_byte
     char bad_ack_byte = '2';
+    int doubled_ack_block = 0;  // this block's acknowledgement goes out twice, in one write
+    int late_ack_block = 0;     // this block's acknowledgement waits late_ack_delay first
+    std::chrono::milliseconds late_ack_delay{3500};
     bool no_update_reply = false;  // "UPDATE" gets no answer and the loader stays shut
     bool no_start_reply = false;   // "S" gets no answer and the loader gives up
     bool no_count_reply = false;   // the block count gets no answer and the loader gives up
@@ -53,7 +56,8 @@ struct ModemBehaviour {
     // is then not answered).
     std::chrono::milliseconds hang_up_linger{1000};
 
-    // Send at the pace of the real line (115200 bit/s, about 87 us a byte).
+    // Send, and take in what the client sends, at the pace of the real line
+    // (115200 bit/s, about 87 us a byte).
     bool real_speed = false;
 
     // What follows "IP" and one blank in each line of the "TCP" reply.

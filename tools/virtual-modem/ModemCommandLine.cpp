@@ -99,7 +99,7 @@ const std::vector<Switch>& Switches() {
          [](auto& l, auto& v) { BehaviourOf(l).hang_up_after_packets = ToNumber("--hangup-packets", v); }},
         {"--hangup-linger", "MS", "hold the line this long before hanging up (default 1000)",
          [](auto& l, auto& v) { BehaviourOf(l).hang_up_linger = ToMs("--hangup-linger", v); }},
-        {"--real-speed", "", "send at the pace of a real 115200 bit/s line",
+        {"--real-speed", "", "send and take in bytes at the pace of a real 115200 bit/s line",
          [](auto& l, auto&) { BehaviourOf(l).real_speed = true; }},
         {"--connection", "TEXT", "a TCP connection to report, e.g. 192.168.0.5:1234 (may be repeated)",
          [](auto& l, auto& v) { BehaviourOf(l).connections.push_back(v); }},

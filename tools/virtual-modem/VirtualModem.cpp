@@ -32,7 +32,6 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr auto kIdleRetry = 10ms;  // how often to look for a client while none has the slave open
 constexpr auto kEndlessInterval = 50ms;
 constexpr std::size_t kEndlessChunk = 16;
-constexpr std::size_t kMaxLineLength = 4096;
 // One byte at 115200 bit/s with start and stop bit: 10 bits.
 constexpr std::chrono::nanoseconds kByteTime{10'000'000'000LL / 115200};
 constexpr std::size_t kPacedChunk = 8;
@@ -167,8 +166,7 @@ void VirtualModem::Run() {
 void VirtualModem::ForgetClient() {
     // A client that went away mid-line or mid-upload must not leave the next
     // one talking to a half-read line or to the loader.
-    line_.clear();
-    line_too_long_ = false;
+    line_reader_.Clear();
     if (loader_.Active()) loader_ = FirmwareLoader{};
     loader_active_ = false;
 }
@@ -193,6 +191,7 @@ bool VirtualModem::ReadInput() {
         return true;
     }
     active_ = Behaviour();
+    if (active_.real_speed) AwaitLineDelivery(bytes.size());
     endless_active_ = false;  // any input ends a reply that would never end
     for (const char byte : bytes) FeedByte(byte);
     return true;
@@ -208,20 +207,7 @@ void VirtualModem::FeedByte(char byte) {
 }
 
 void VirtualModem::FeedLine(char byte) {
-    if (byte != modem::kCR && byte != '\n') {
-        // An endless line is dropped rather than held without bound.
-        if (line_.size() < kMaxLineLength) {
-            line_ += byte;
-        } else {
-            line_too_long_ = true;
-        }
-        return;
-    }
-    std::string line = std::move(line_);
-    line_.clear();
-    const bool dropped = line_too_long_;
-    line_too_long_ = false;
-    if (!line.empty() && !dropped) HandleLine(line);
+    if (auto line = line_reader_.Feed(byte)) HandleLine(*line);
 }
 
 void VirtualModem::HandleLine(const std::string& line) {
@@ -372,38 +358,62 @@ void VirtualModem::AnswerUpdate() {
 }
 
 void VirtualModem::FeedLoader(char byte) {
+    const int block_number = loader_.BlocksStored() + 1;
     auto outcome = loader_.Feed(byte, active_);
     loader_active_ = loader_.Active();
     if (outcome.byte_not_taken) {
         FeedLine(byte);
         return;
     }
-    {
-        std::lock_guard lock(mutex_);
-        packets_ += outcome.packet_received ? 1 : 0;
-        naks_ += outcome.nak_sent ? 1 : 0;
-        if (outcome.image_complete) {
-            image_ = loader_.TakeImage();
-            ++uploads_;
+    if (outcome.packet_received || outcome.image_complete) {
+        {
+            std::lock_guard lock(mutex_);
+            packets_ += outcome.packet_received ? 1 : 0;
+            naks_ += outcome.nak_sent ? 1 : 0;
+            if (outcome.image_complete) {
+                image_ = loader_.TakeImage();
+                ++uploads_;
+            }
         }
+        changed_.notify_all();
     }
-    changed_.notify_all();
-    if (outcome.answer) Reply(std::string(1, *outcome.answer));
+    if (outcome.answer) AnswerLoader(*outcome.answer, outcome.packet_received ? block_number : 0);
     if (!outcome.packet_accepted) return;
     ++packets_accepted_;
     if (active_.hang_up_after_packets > 0 && packets_accepted_ >= active_.hang_up_after_packets)
         ScheduleHangUp();
 }
 
+void VirtualModem::AnswerLoader(char answer, int block_number) {
+    std::string reply(1, answer);
+    if (block_number > 0 && block_number == active_.doubled_ack_block) reply += answer;
+    if (block_number > 0 && block_number == active_.late_ack_block && !Pause(active_.late_ack_delay)) return;
+    Reply(reply);
+}
+
 // ---- sending -----------------------------------------------------------------
 
 bool VirtualModem::Pause(std::chrono::nanoseconds duration) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration);
-    const timespec wait{static_cast<time_t>(seconds.count()),
-                        static_cast<long>((duration - seconds).count())};
-    pollfd wake{wake_.read_fd, POLLIN, 0};
-    ppoll(&wake, 1, &wait, nullptr);
-    return !stopping_;
+    // A signal ends ppoll early; the pause still runs its whole length, or
+    // a reply delay or the line's pace would shrink under a signal storm.
+    const auto due = Clock::now() + duration;
+    for (;;) {
+        const auto left = std::max(std::chrono::nanoseconds::zero(), due - Clock::now());
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+        const timespec wait{static_cast<time_t>(seconds.count()), static_cast<long>((left - seconds).count())};
+        pollfd wake{wake_.read_fd, POLLIN, 0};
+        const int woken = ppoll(&wake, 1, &wait, nullptr);
+        if (woken > 0 || stopping_) return !stopping_;
+        if (woken == 0 || Clock::now() >= due) return true;
+    }
+}
+
+void VirtualModem::AwaitLineDelivery(std::size_t count) {
+    // Bytes a client hands over at once still take the line's time to
+    // arrive; the modem can only act on them after the last one is in.
+    const auto now = Clock::now();
+    line_in_done_ = std::max(line_in_done_, now) + kByteTime * static_cast<long>(count);
+    Pause(line_in_done_ - now);
 }
 
 bool VirtualModem::DelayReply() {
@@ -432,14 +442,15 @@ void VirtualModem::Send(const std::string& text) {
         trace_.Record(TraceDirection::FromModem, text.substr(0, WriteAll(text.data(), text.size())));
         return;
     }
+    // A byte is there only once its last bit is: wait first, then hand it over.
     const auto start = Clock::now();
     for (std::size_t offset = 0; offset < text.size(); offset += kPacedChunk) {
         const auto chunk = text.substr(offset, kPacedChunk);
+        const auto due = start + kByteTime * static_cast<long>(offset + chunk.size());
+        if (!Pause(std::max(std::chrono::nanoseconds::zero(), due - Clock::now()))) return;
         const auto written = WriteAll(chunk.data(), chunk.size());
         trace_.Record(TraceDirection::FromModem, chunk.substr(0, written));
         if (written < chunk.size()) return;
-        const auto due = start + kByteTime * static_cast<long>(offset + chunk.size());
-        if (!Pause(std::max(std::chrono::nanoseconds::zero(), due - Clock::now()))) return;
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include "FirmwareLoader.h"
 #include "ModemBehaviour.h"
+#include "ModemLineReader.h"
 #include "ModemParameters.h"
 #include "ModemTrace.h"
 #include "PseudoTerminal.h"
@@ -86,6 +87,7 @@ private:
     void FeedByte(char byte);
     void FeedLine(char byte);
     void FeedLoader(char byte);
+    void AnswerLoader(char answer, int block_number);
     void HandleLine(const std::string& line);
     void HandleCommand(const std::string& line);
     void HandleWriteModeLine(const std::string& line);
@@ -98,6 +100,7 @@ private:
     std::string GetReplyText() const;
 
     bool Pause(std::chrono::nanoseconds duration);
+    void AwaitLineDelivery(std::size_t count);
     bool DelayReply();
     void Reply(const std::string& text);
     void SendInBursts(const std::string& text);
@@ -142,8 +145,7 @@ private:
 
     // Owned by the modem's thread alone.
     ModemBehaviour active_;  // the behaviour in force for the bytes being handled
-    std::string line_;
-    bool line_too_long_ = false;
+    ModemLineReader line_reader_;
     FirmwareLoader loader_;
     int lines_answered_ = 0;
     int packets_accepted_ = 0;
@@ -153,6 +155,7 @@ private:
     std::chrono::steady_clock::time_point endless_next_;
     std::chrono::steady_clock::time_point endless_until_;
     bool hang_up_pending_ = false;
+    std::chrono::steady_clock::time_point line_in_done_;  // when paced input has all arrived
     std::chrono::steady_clock::time_point hang_up_due_;
 
     std::thread thread_;  // last, so everything it uses exists before it starts
