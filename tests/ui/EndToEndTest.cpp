@@ -91,6 +91,7 @@ private slots:
     void writeToRs485ModemShowsNoticeAndLocksFlowControl();
     void statusWindowPollsAndListsConnections();
     void statusWindowClosedEarlySendsNoQuery();
+    void statusWindowOfSilentModemStopsPollingAfterTimeout();
     void firmwareUpdateSendsBlocksWithProgress();
     void firmwareUpdateDeclinedChangesNothing();
     void firmwareUpdateWithoutLoaderSaysDeviceNotFound();
@@ -213,6 +214,32 @@ void EndToEndTest::statusWindowClosedEarlySendsNoQuery() {
     m.w.Click("ShowStateButton");
     QTest::qWait(5500);  // past the first poll's time: the closed window asks nothing
     QCOMPARE(m.Received(), (std::vector<std::string>{"STOP", "START"}));
+}
+
+void EndToEndTest::statusWindowOfSilentModemStopsPollingAfterTimeout() {
+    nkq::ModemBehaviour silent;
+    silent.silent = true;
+    ModemWindow m(silent);
+    m.w.Click("ServerRadio");
+    QString text_after_timeout;
+    bool timer_stopped = false;
+    ModalWatcher watcher([&](QWidget* modal) {
+        auto* form = qobject_cast<nkq::TStateForm*>(modal);
+        if (!form || m.w.op->Messages().empty()) return false;
+        text_after_timeout = form->Memo()->toPlainText();
+        timer_stopped = !form->Timer()->isActive();
+        form->reject();
+        return true;
+    });
+    m.w.Click("ShowStateButton");
+    QCOMPARE(m.w.op->Messages(), std::vector<std::string>{"Тайм-аут"});
+    QCOMPARE(text_after_timeout, QStringLiteral("Текущие подключения"));
+    QVERIFY(timer_stopped);
+    // The poll closed the port; "START" after the window then fails and
+    // reaches the error display, and the window goes on.
+    QCOMPARE(m.w.op->Errors().size(), std::size_t{1});
+    QVERIFY(!m.w.form->ComPort().Connected());
+    QVERIFY(m.w.form->isVisible());
 }
 
 void EndToEndTest::firmwareUpdateSendsBlocksWithProgress() {

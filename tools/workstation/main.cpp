@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "StartupFailure.h"
+#include "ui/ApplicationTitle.h"
 #include "ui/MainForm.h"
 #include "ui/TApplication.h"
 
@@ -18,6 +19,8 @@ int main(int argc, char* argv[]) {
     // the fonts the window was drawn for are mapped to installed ones.
     nkq::ui::InstallFontSubstitutes();
     nkq::ui::TApplication app(argc, argv);
+    // Only the name: a display name would be appended to every caption.
+    QCoreApplication::setApplicationName(QString::fromUtf8(nkq::ui::kApplicationTitle));
     std::unique_ptr<nkq::ui::TMainForm> form;
     try {
         form = CreateMainForm();
