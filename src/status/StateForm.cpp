@@ -62,8 +62,10 @@ void TStateForm::Timer1Timer() {
 }
 
 void TStateForm::FollowCycle() {
-    if (cycle_.TimerRunning()) Timer1->start();  // a full interval from now
-    else Timer1->stop();
+    if (cycle_.TimerRunning())
+        Timer1->start();  // a full interval from now
+    else
+        Timer1->stop();
 }
 
 void TStateForm::ShowText(const std::string& text) {

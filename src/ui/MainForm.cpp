@@ -70,8 +70,7 @@ QRadioButton* AddRadio(QWidget* parent, const char* name, const char* text, int 
 TMainForm::TMainForm(MainFormParts parts)
     : op_(parts.Operator ? std::move(parts.Operator) : std::make_unique<WindowOperator>()),
       dialogs_(parts.Dialogs ? std::move(parts.Dialogs) : std::make_unique<QtFileDialogs>(this)),
-      file_names_(parts.FileNames ? std::move(parts.FileNames)
-                                  : std::make_unique<QSettingsFileNameStore>()),
+      file_names_(parts.FileNames ? std::move(parts.FileNames) : std::make_unique<QSettingsFileNameStore>()),
       port_roots_(std::move(parts.PortRoots)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
@@ -101,9 +100,8 @@ TMainForm::~TMainForm() {
 
 template <typename Handler>
 void TMainForm::OnClick(QPushButton* button, Handler handler) {
-    connect(button, &QPushButton::clicked, this, [this, handler] {
-        TApplication::Guarded([this, handler] { (this->*handler)(); });
-    });
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { TApplication::Guarded([this, handler] { (this->*handler)(); }); });
 }
 
 QPushButton* TMainForm::AddButton(QWidget* parent, const char* name, const char* text, int y) {
@@ -208,7 +206,8 @@ void TMainForm::BuildConnectGroup() {
     QGroupBox* group = AddGroup(this, "ConnectGroup", "Подключение к терминалу", QRect(589, 48, 161, 273));
     AddLabel(group, "Выберите COM-порт:", 20, 18);
     ComComboBox1 = Place(new TComComboBox(port_roots_, group), "ComComboBox1", 20, 36, 107);
-    ComComboBox1->SetFailureHandler([](const std::exception& failure) { TApplication::ReportFailure(failure); });
+    ComComboBox1->SetFailureHandler(
+        [](const std::exception& failure) { TApplication::ReportFailure(failure); });
     LoadSystemSelector(ComComboBox1->Selector(), ComPort_);
     RzBmpButton1 = Place(new TRefreshButton(group), "RzBmpButton1", 131, 38, 16, 16);
     connect(RzBmpButton1, &TRefreshButton::clicked, this,
@@ -241,8 +240,9 @@ void TMainForm::BuildGprsGroup() {
 void TMainForm::BuildSettingsGroup() {
     QGroupBox* group = AddGroup(this, "SettingsGroup", "Служебные настройки", QRect(589, 328, 160, 49));
     AddLabel(group, "RECONNECT (мин)", 6, 22);
-    auto* idle = Place(new TNumericEdit(Parameters_.Fields().IdleEdit, TNumericEdit::StepButtons::UpDown, group),
-                       "IdleEdit", 108, 18, 47);
+    auto* idle =
+        Place(new TNumericEdit(Parameters_.Fields().IdleEdit, TNumericEdit::StepButtons::UpDown, group),
+              "IdleEdit", 108, 18, 47);
     mirrors_[Item::IdleEdit] = [idle] { idle->Mirror(); };
 }
 
@@ -260,7 +260,8 @@ void TMainForm::BuildUpdateGroup() {
     OnClick(WriteFirmwareButton, &TMainForm::WriteFirmwareButtonClick);
     EnableFirmwareButton(false);
     AddLabel(group, "Текущая версия внутреннего ПО:", 8, 58);
-    auto* version = Place(new TFieldEdit(Parameters_.Fields().VersionEdit, group), "VersionEdit", 190, 54, 327);
+    auto* version =
+        Place(new TFieldEdit(Parameters_.Fields().VersionEdit, group), "VersionEdit", 190, 54, 327);
     mirrors_[Item::VersionEdit] = [version] { version->Mirror(); };
     ProgressBar = Place(new TProgressBar(group), "ProgressBar", 527, 56, 209, 17);
     ProgressBar->hide();

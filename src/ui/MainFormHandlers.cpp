@@ -30,7 +30,8 @@ std::string PathBytes(const QString& path) { return QFile::encodeName(path).toSt
 // close that came meanwhile happen once the update is over.
 class FirmwareRun {
 public:
-    FirmwareRun(bool& running, std::function<void()> changed) : running_(running), changed_(std::move(changed)) {
+    FirmwareRun(bool& running, std::function<void()> changed)
+        : running_(running), changed_(std::move(changed)) {
         running_ = true;
         changed_();
     }
@@ -62,14 +63,17 @@ void TMainForm::Mirror(Item item) {
 
 void TMainForm::MirrorRadios() {
     const Mode mode = Parameters_.GetMode();
-    QRadioButton* selected = mode == Mode::Client ? ClientRadio : mode == Mode::Server ? ServerRadio : ModemRadio;
+    QRadioButton* selected = mode == Mode::Client   ? ClientRadio
+                             : mode == Mode::Server ? ServerRadio
+                                                    : ModemRadio;
     selected->setChecked(true);
 }
 
 void TMainForm::ApplyBusyState() {
     const bool free = !firmware_running_;
     ShowStateButton->setEnabled(Parameters_.ShowStateEnabled() && free);
-    for (QWidget* control : std::initializer_list<QWidget*>{ConnectButton, WriteButton, ComComboBox1, RzBmpButton1})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ConnectButton, WriteButton, ComComboBox1, RzBmpButton1})
         control->setEnabled(free);
     WriteFirmwareButton->setEnabled(firmware_button_enabled_ && free);
 }
@@ -90,9 +94,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::ClientRadioClick() {
-    if (ServerRadio->isChecked()) Parameters_.SelectMode(Mode::Server);
-    else if (ClientRadio->isChecked()) Parameters_.SelectMode(Mode::Client);
-    else if (ModemRadio->isChecked()) Parameters_.SelectMode(Mode::Modem);
+    if (ServerRadio->isChecked())
+        Parameters_.SelectMode(Mode::Server);
+    else if (ClientRadio->isChecked())
+        Parameters_.SelectMode(Mode::Client);
+    else if (ModemRadio->isChecked())
+        Parameters_.SelectMode(Mode::Modem);
 }
 
 void TMainForm::ParityCheckBoxClick() { Parameters_.SetParityUsed(ParityCheckBox->isChecked()); }
@@ -125,7 +132,8 @@ void TMainForm::WriteFirmwareButtonClick() {
     FirmwareSession firmware{ComPort_, *op_, *file_names_, PathBytes(FileNameEdit->text()), {}};
     FirmwareRun run(firmware_running_, [this] {
         ApplyBusyState();
-        if (!firmware_running_ && close_requested_) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        if (!firmware_running_ && close_requested_)
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
     nkq::WriteFirmwareButtonClick(firmware);
 }

@@ -18,7 +18,9 @@ public:
     TComSelectorModel& Selector() { return selector_; }
 
     // Where a failure of a pick goes (the application's error display).
-    void SetFailureHandler(std::function<void(const std::exception&)> handler) { failed_ = std::move(handler); }
+    void SetFailureHandler(std::function<void(const std::exception&)> handler) {
+        failed_ = std::move(handler);
+    }
 
 private:
     void MirrorEntries();

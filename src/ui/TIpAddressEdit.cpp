@@ -1,11 +1,11 @@
 #include "ui/TIpAddressEdit.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRegularExpressionValidator>
+#include <algorithm>
 
 namespace nkq::ui {
 
@@ -32,7 +32,8 @@ QLineEdit* TIpAddressEdit::MakePart() {
     part->setFrame(false);
     part->setAlignment(Qt::AlignCenter);
     part->setMaxLength(3);
-    part->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), part));
+    part->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), part));
     part->installEventFilter(this);
     const int index = static_cast<int>(std::find(parts_.begin(), parts_.end(), nullptr) - parts_.begin());
     connect(part, &QLineEdit::textEdited, this, [this, index] { PartEdited(index); });
@@ -74,7 +75,8 @@ void TIpAddressEdit::Mirror() {
 
 void TIpAddressEdit::Store() {
     IpAddressField::Parts numbers{};
-    for (std::size_t i = 0; i < parts_.size(); ++i) numbers[i] = static_cast<std::uint8_t>(parts_[i]->text().toInt());
+    for (std::size_t i = 0; i < parts_.size(); ++i)
+        numbers[i] = static_cast<std::uint8_t>(parts_[i]->text().toInt());
     storing_ = true;
     field_.SetParts(numbers);
     storing_ = false;

@@ -10,9 +10,7 @@ constexpr int kLowEnd = 5;  // the wedge's height at its left end
 constexpr int kGap = 2;
 }  // namespace
 
-TLevelMeter::TLevelMeter(QWidget* parent) : QWidget(parent) {
-    setToolTip(QStringLiteral("Уровень сигнала"));
-}
+TLevelMeter::TLevelMeter(QWidget* parent) : QWidget(parent) { setToolTip(QStringLiteral("Уровень сигнала")); }
 
 void TLevelMeter::SetLevel(int level) {
     const int clamped = std::clamp(level, 0, kSegments);

@@ -52,7 +52,8 @@ void TRefreshButton::paintEvent(QPaintEvent*) {
     const QRectF ball = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QRadialGradient shade(ball.center() - QPointF(2, 3), ball.width() * 0.75);
     const bool down = isDown();
-    shade.setColorAt(0, down ? QColor(70, 120, 200) : (hovered_ ? QColor(150, 200, 255) : QColor(120, 175, 245)));
+    shade.setColorAt(
+        0, down ? QColor(70, 120, 200) : (hovered_ ? QColor(150, 200, 255) : QColor(120, 175, 245)));
     shade.setColorAt(1, down ? QColor(10, 40, 120) : QColor(20, 70, 170));
     painter.setPen(QPen(QColor(10, 40, 110), 1));
     painter.setBrush(isEnabled() ? QBrush(shade) : QBrush(QColor(160, 160, 160)));

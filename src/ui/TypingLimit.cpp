@@ -12,7 +12,8 @@ QString LimitTyping(const QString& before, const QString& after, int limit) {
     const qsizetype shortest = std::min(before.size(), after.size());
     while (prefix < shortest && before[prefix] == after[prefix]) ++prefix;
     qsizetype suffix = 0;
-    while (suffix < shortest - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+    while (suffix < shortest - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
         ++suffix;
     const qsizetype removed = before.size() - prefix - suffix;
     const qsizetype kept = before.size() - removed;

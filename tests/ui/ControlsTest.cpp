@@ -1,16 +1,16 @@
 // The window's own kinds of control: address and numeric fields, typing
 // limits, progress bar, signal meter, the information message, the cursor
 // override, the error display and the port selector.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <QWheelEvent>
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "UiTestSupport.h"
@@ -89,13 +89,20 @@ private slots:
 void ControlsTest::addressFieldShowsLineValues_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("part above 255") << "192.168.1.300" << "192.168.1.44";
-    QTest::newRow("trailing blank") << "10.0.0.1 " << "10.0.0.0";
-    QTest::newRow("two parts") << "10.1" << "10.1.0.0";
-    QTest::newRow("five parts") << "1.2.3.4.5" << "1.2.3.0";
-    QTest::newRow("letters") << "abc" << "0.0.0.0";
-    QTest::newRow("negative") << "-1.0.0.0" << "255.0.0.0";
-    QTest::newRow("hexadecimal") << "$A.0x10.0.1" << "10.16.0.1";
+    QTest::newRow("part above 255") << "192.168.1.300"
+                                    << "192.168.1.44";
+    QTest::newRow("trailing blank") << "10.0.0.1 "
+                                    << "10.0.0.0";
+    QTest::newRow("two parts") << "10.1"
+                               << "10.1.0.0";
+    QTest::newRow("five parts") << "1.2.3.4.5"
+                                << "1.2.3.0";
+    QTest::newRow("letters") << "abc"
+                             << "0.0.0.0";
+    QTest::newRow("negative") << "-1.0.0.0"
+                              << "255.0.0.0";
+    QTest::newRow("hexadecimal") << "$A.0x10.0.1"
+                                 << "10.16.0.1";
 }
 
 void ControlsTest::addressFieldShowsLineValues() {
@@ -140,11 +147,16 @@ void ControlsTest::addressFieldTypingTabAndBlankParts() {
 void ControlsTest::numericFieldKeepsLineTextUntilLeft_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("left");
-    QTest::newRow("letters") << "abc" << "0";
-    QTest::newRow("above range") << "70000" << "65535";
-    QTest::newRow("negative") << "-5" << "0";
-    QTest::newRow("decimal rounds half to even") << "2.5" << "2";
-    QTest::newRow("in range") << "5000" << "5000";
+    QTest::newRow("letters") << "abc"
+                             << "0";
+    QTest::newRow("above range") << "70000"
+                                 << "65535";
+    QTest::newRow("negative") << "-5"
+                              << "0";
+    QTest::newRow("decimal rounds half to even") << "2.5"
+                                                 << "2";
+    QTest::newRow("in range") << "5000"
+                              << "5000";
 }
 
 void ControlsTest::numericFieldKeepsLineTextUntilLeft() {
@@ -263,14 +275,22 @@ void ControlsTest::limitTypingCases_data() {
     QTest::addColumn<QString>("after");
     QTest::addColumn<int>("limit");
     QTest::addColumn<QString>("result");
-    QTest::newRow("within the limit") << "ab" << "abc" << 5 << "abc";
-    QTest::newRow("typing at the limit") << "abcde" << "abcXde" << 5 << "abcde";
-    QTest::newRow("paste cut to the room") << "ab" << "a1234b" << 4 << "a12b";
-    QTest::newRow("replacing a selection") << "abcde" << "aXYZe" << 5 << "aXYZe";
-    QTest::newRow("replacing with more") << "abcde" << "aXYZWVe" << 5 << "aXYZe";
-    QTest::newRow("shortening a long text") << "abcdefg" << "abcdef" << 5 << "abcdef";
-    QTest::newRow("no limit") << "ab" << "abcdefgh" << 0 << "abcdefgh";
-    QTest::newRow("repeated letters") << "aaaa" << "aaaaaa" << 5 << "aaaaa";
+    QTest::newRow("within the limit") << "ab"
+                                      << "abc" << 5 << "abc";
+    QTest::newRow("typing at the limit") << "abcde"
+                                         << "abcXde" << 5 << "abcde";
+    QTest::newRow("paste cut to the room") << "ab"
+                                           << "a1234b" << 4 << "a12b";
+    QTest::newRow("replacing a selection") << "abcde"
+                                           << "aXYZe" << 5 << "aXYZe";
+    QTest::newRow("replacing with more") << "abcde"
+                                         << "aXYZWVe" << 5 << "aXYZe";
+    QTest::newRow("shortening a long text") << "abcdefg"
+                                            << "abcdef" << 5 << "abcdef";
+    QTest::newRow("no limit") << "ab"
+                              << "abcdefgh" << 0 << "abcdefgh";
+    QTest::newRow("repeated letters") << "aaaa"
+                                      << "aaaaaa" << 5 << "aaaaa";
 }
 
 void ControlsTest::limitTypingCases() {
@@ -284,8 +304,10 @@ void ControlsTest::limitTypingCases() {
 void ControlsTest::progressBarRules() {
     const struct {
         int completed, total, percent;
-    } shares[] = {{1, 8, 12}, {3, 8, 38}, {5, 8, 62}, {1, 3, 33}, {2, 3, 67}, {1, 200, 0}, {3, 200, 2}, {8, 8, 100}};
-    for (const auto& share : shares) QCOMPARE(TProgressBar::Percent(share.completed, share.total), share.percent);
+    } shares[] = {{1, 8, 12}, {3, 8, 38},  {5, 8, 62},  {1, 3, 33},
+                  {2, 3, 67}, {1, 200, 0}, {3, 200, 2}, {8, 8, 100}};
+    for (const auto& share : shares)
+        QCOMPARE(TProgressBar::Percent(share.completed, share.total), share.percent);
 
     TProgressBar bar;
     QVERIFY(!bar.isTextVisible());

@@ -269,8 +269,8 @@ void EndToEndTest::firmwareUpdateSendsBlocksWithProgress() {
     QCOMPARE(fills, (std::vector<int>{33, 67, 100}));
     QVERIFY(port_users_refused);
     QVERIFY(stayed_open);
-    QCOMPARE(m.w.op->Calls(), (std::vector<std::string>{kQuestion + " -> yes", "progress: show", "progress: total 3",
-                                                        "progress: hide"}));
+    QCOMPARE(m.w.op->Calls(), (std::vector<std::string>{kQuestion + " -> yes", "progress: show",
+                                                        "progress: total 3", "progress: hide"}));
     QVERIFY(m.w.Find<TProgressBar>("ProgressBar")->isHidden());
     std::ifstream file(QFile::encodeName(image).toStdString(), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -329,7 +329,8 @@ void EndToEndTest::cancelledDialogsDoNothing() {
     w.Click("SaveButton");  // no answer queued: cancelled
     w.Click("LoadButton");
     QTest::mouseClick(w.Find<TFileNameEdit>("FileNameEdit")->Button(), Qt::LeftButton);
-    QCOMPARE(w.dialogs->Shown(), (std::vector<std::string>{"save settings", "open settings", "open firmware"}));
+    QCOMPARE(w.dialogs->Shown(),
+             (std::vector<std::string>{"save settings", "open settings", "open firmware"}));
     QCOMPARE(w.Find<QLineEdit>("APNEdit")->text(), QStringLiteral("kept"));
     QVERIFY(w.Find<QLineEdit>("FileNameEdit")->text().isEmpty());
     QVERIFY(w.op->Calls().empty());

@@ -7,12 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 #include <fstream>
 
 #include "UiTestSupport.h"
 #include "firmware/QSettingsFileNameStore.h"
-#include <QToolButton>
-
 #include "ui/TFileNameEdit.h"
 #include "ui/TLevelMeter.h"
 #include "ui/TProgressBar.h"
@@ -21,9 +20,9 @@ using namespace nkq::ui::testing;
 
 namespace {
 
-const char* const kModeFields[] = {"IPAddrEdit", "PortEdit", "IncomePortEdit", "IPAddr1", "IPAddr2", "IPAddr3",
-                                   "IPAddr4",    "IPAddr5",  "Port1",          "Port2",   "Port3",   "Port4",
-                                   "Port5",      "ShowStateButton"};
+const char* const kModeFields[] = {"IPAddrEdit", "PortEdit", "IncomePortEdit", "IPAddr1",        "IPAddr2",
+                                   "IPAddr3",    "IPAddr4",  "IPAddr5",        "Port1",          "Port2",
+                                   "Port3",      "Port4",    "Port5",          "ShowStateButton"};
 
 bool IsClientField(const QString& name) { return name == "IPAddrEdit" || name == "PortEdit"; }
 

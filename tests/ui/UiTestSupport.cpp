@@ -48,11 +48,14 @@ void RecordingWindowOperator::ShowInformation(const QString& text) {
 bool RecordingWindowOperator::AskQuestion(const QString& text, const QString& caption) {
     const bool yes = !answers_.empty() && answers_.front();
     if (!answers_.empty()) answers_.pop_front();
-    calls_.push_back("ask: " + caption.toStdString() + ": " + text.toStdString() + (yes ? " -> yes" : " -> no"));
+    calls_.push_back("ask: " + caption.toStdString() + ": " + text.toStdString() +
+                     (yes ? " -> yes" : " -> no"));
     return yes;
 }
 
-void RecordingWindowOperator::ShowError(const QString& text) { calls_.push_back("error: " + text.toStdString()); }
+void RecordingWindowOperator::ShowError(const QString& text) {
+    calls_.push_back("error: " + text.toStdString());
+}
 
 std::vector<std::string> RecordingWindowOperator::Prefixed(const std::string& prefix) const {
     std::vector<std::string> texts;
@@ -83,8 +86,8 @@ TestWindow::TestWindow(std::unique_ptr<FileNameStore> store, bool run_create) {
     op = recorder.get();
     dialogs = scripted.get();
     names = store.get();
-    form = std::make_unique<TMainForm>(
-        MainFormParts{std::move(recorder), std::move(scripted), std::move(store), {root / "sys", root / "dev"}});
+    form = std::make_unique<TMainForm>(MainFormParts{
+        std::move(recorder), std::move(scripted), std::move(store), {root / "sys", root / "dev"}});
     if (run_create) form->FormCreate();
     form->show();
     QApplication::setActiveWindow(form.get());

@@ -98,12 +98,11 @@ std::string Utf8(const std::string& cp1251);
 
 // A test program with the workstation's own application object, so a failure
 // that escapes a handler reaches the error display as in the product.
-#define NKQ_UI_TEST_MAIN(TestClass)                                  \
-    int main(int argc, char** argv) {                                \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))          \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                 \
-        nkq::ui::InstallFontSubstitutes();                           \
-        nkq::ui::TApplication app(argc, argv);                       \
-        TestClass test;                                              \
-        return QTest::qExec(&test, argc, argv);                      \
+#define NKQ_UI_TEST_MAIN(TestClass)                                                                  \
+    int main(int argc, char** argv) {                                                                \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); \
+        nkq::ui::InstallFontSubstitutes();                                                           \
+        nkq::ui::TApplication app(argc, argv);                                                       \
+        TestClass test;                                                                              \
+        return QTest::qExec(&test, argc, argv);                                                      \
     }

@@ -16,7 +16,8 @@ void ShowStartupFailure(const std::exception& failure, std::uintptr_t address) {
     const std::string message = own ? own->Message() : failure.what();
     const QString module = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     const std::string text = StartupFailureText(kind, module.toStdString(), address, message);
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Application Error"), FromMessage(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Application Error"), FromMessage(text),
+                    QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
