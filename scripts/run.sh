@@ -3,7 +3,9 @@
 # workstation window with the modem's port (/dev/ttyVMODEM0) in its port
 # list. Press "Считать параметры" to see its parameters arrive. The modem
 # stops when the window closes.
+# The virtual modem is started only when no USB or ACM serial adapter is attached.
 #   NKQ_NO_VIRTUAL_MODEM=1   open the window without the virtual modem
+#   NKQ_VIRTUAL_MODEM=1      start the virtual modem even beside a real adapter
 #   NKQ_VIRTUAL_MODEM_LINK   another name for the link (default /dev/ttyVMODEM0)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,7 +35,18 @@ stop_modem() {
 }
 trap stop_modem EXIT
 
-if [[ ${NKQ_NO_VIRTUAL_MODEM:-0} != 1 ]]; then
+# The virtual modem stands in only when no modem adapter (USB serial or
+# CDC ACM) is attached, unless asked for either way.
+want_modem=1
+adapters=$(compgen -G '/dev/ttyUSB*' || true; compgen -G '/dev/ttyACM*' || true)
+if [[ ${NKQ_NO_VIRTUAL_MODEM:-0} == 1 ]]; then
+    want_modem=0
+elif [[ -n $adapters && ${NKQ_VIRTUAL_MODEM:-0} != 1 ]]; then
+    want_modem=0
+    echo "Modem port found ($(echo $adapters)); not starting the virtual modem (NKQ_VIRTUAL_MODEM=1 starts it anyway)"
+fi
+
+if [[ $want_modem == 1 ]]; then
     # The modem runs as this user so the window may open its terminal; only
     # the link in /dev needs root. The modem prints its device first.
     coproc MODEM { exec "$bin/tools/virtual-modem/nkq-virtual-modem"; }
