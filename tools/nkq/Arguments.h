@@ -7,12 +7,14 @@
 namespace nkq::cli {
 
 struct Arguments {
-    std::string command;                // "ports", "read", "write", "flash", "status"
-    std::vector<std::string> ports;     // --port, in the order given
-    std::optional<std::string> output;  // read: --output FILE
-    std::vector<std::string> files;     // positional arguments
-    bool yes = false;                   // flash: --yes, no question asked
-    bool watch = false;                 // status: --watch, poll until Ctrl+C
+    std::string command;                    // "ports", "read", "write", "flash", "status"
+    std::vector<std::string> ports;         // --port, in the order given; several run at once
+    std::optional<std::string> output;      // read: --output FILE
+    std::optional<std::string> output_dir;  // read: --output-dir DIR, a file per port
+    std::optional<std::string> trace;       // --trace FILE before the command
+    std::vector<std::string> files;         // positional arguments
+    bool yes = false;                       // flash: --yes, no question asked
+    bool watch = false;                     // status: --watch, poll until Ctrl+C
     bool help = false;
 };
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <thread>
 
@@ -10,7 +11,9 @@ namespace nkq::cli {
 
 namespace {
 
-volatile std::sig_atomic_t interrupts = 0;
+// Lock-free, so the handler may set it and every port's thread may read it.
+std::atomic<int> interrupts{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 struct sigaction previous_action {};
 
 extern "C" void OnInterrupt(int) {

@@ -4,19 +4,7 @@
 
 #include <iostream>
 
-#include "serial/ModemCommands.h"
-
 namespace nkq {
-
-namespace {
-
-std::string MinutesAndSeconds(long long seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld", seconds / 60, seconds % 60);
-    return text;
-}
-
-}  // namespace
 
 TerminalOperator::TerminalOperator(bool assume_yes, std::FILE* out)
     : assume_yes_(assume_yes), out_(out), out_is_terminal_(::isatty(::fileno(out)) == 1) {}
@@ -46,52 +34,29 @@ void TerminalOperator::ShowProgress(bool visible) {
 }
 
 void TerminalOperator::SetProgressTotal(int total) {
-    total_ = total;
-    completed_ = 0;
-    started_ = last_line_ = Clock::now();
-    last_tenth_ = 0;
+    meter_.Start(total, ProgressMeter::Clock::now());
     DrawProgress();
 }
 
 void TerminalOperator::SetProgressCompleted(int completed) {
-    completed_ = total_ > 0 && completed > total_ ? total_ : completed;
+    meter_.SetCompleted(completed);
     DrawProgress();
 }
 
 void TerminalOperator::AdvanceProgress() {
-    ++completed_;
+    meter_.Advance();
     DrawProgress();
 }
 
-std::string TerminalOperator::ProgressText(Clock::time_point now) const {
-    const double seconds = std::chrono::duration<double>(now - started_).count();
-    const double rate = seconds > 0 ? completed_ * double(modem::kBlockSize) / seconds : 0;
-    std::string left = "--:--";
-    if (rate > 0)
-        left = MinutesAndSeconds(
-            static_cast<long long>((total_ - completed_) * double(modem::kBlockSize) / rate + 0.5));
-    char text[160];
-    std::snprintf(text, sizeof text, "%3d%%  %d/%d blocks  %.1f KiB/s  %s left", completed_ * 100 / total_,
-                  completed_, total_, rate / 1024, left.c_str());
-    return text;
-}
-
-bool TerminalOperator::LogLineDue(Clock::time_point now) const {
-    if (completed_ >= total_) return true;
-    const int tenth = completed_ * 10 / total_;
-    return tenth > last_tenth_ && now - last_line_ >= std::chrono::seconds(1);
-}
-
 void TerminalOperator::DrawProgress() {
-    if (!progress_visible_ || total_ <= 0) return;
-    const auto now = Clock::now();
+    if (!progress_visible_ || !meter_.Started()) return;
+    const auto now = ProgressMeter::Clock::now();
     if (out_is_terminal_) {
-        std::fprintf(out_, "\r%s\x1b[K", ProgressText(now).c_str());
+        std::fprintf(out_, "\r%s\x1b[K", meter_.Text(now).c_str());
         progress_drawn_ = true;
-    } else if (completed_ > 0 && LogLineDue(now)) {
-        std::fprintf(out_, "%s\n", ProgressText(now).c_str());
-        last_line_ = now;
-        last_tenth_ = completed_ * 10 / total_;
+    } else if (meter_.LogLineDue(now)) {
+        std::fprintf(out_, "%s\n", meter_.Text(now).c_str());
+        meter_.LogLineWritten(now);
     }
     std::fflush(out_);
 }

@@ -1,10 +1,10 @@
 #pragma once
 // The operator of the command line: every message on its own line on
 // standard error, questions answered on standard input.
-#include <chrono>
 #include <cstdio>
 #include <string>
 
+#include "ProgressMeter.h"
 #include "app/Operator.h"
 
 namespace nkq {
@@ -24,13 +24,7 @@ public:
     void AdvanceProgress() override;
 
 private:
-    using Clock = std::chrono::steady_clock;
-
     void DrawProgress();
-    // On a terminal the line is redrawn in place; in a log a new line comes
-    // only at a further tenth and at most once a second, and at the end.
-    bool LogLineDue(Clock::time_point now) const;
-    std::string ProgressText(Clock::time_point now) const;
     void EndProgressLine();
 
     bool assume_yes_;
@@ -38,11 +32,9 @@ private:
     bool out_is_terminal_;
     bool progress_visible_ = false;
     bool progress_drawn_ = false;
-    int total_ = 0;
-    int completed_ = 0;
-    Clock::time_point started_;
-    Clock::time_point last_line_;
-    int last_tenth_ = 0;
+    // On a terminal the line is redrawn in place; in a log it follows the
+    // meter's pace.
+    ProgressMeter meter_;
 };
 
 }  // namespace nkq

@@ -1,22 +1,38 @@
 // nkq: the workstation's operations from a terminal, for scripts and for
 // setting up many modems.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Arguments.h"
 #include "Commands.h"
 #include "app/Catalogue.h"
+#include "app/ErrorText.h"
+#include "app/Failure.h"
+#include "serial/PortTrace.h"
 
 namespace {
 
-int RunCommand(const nkq::cli::Arguments& parsed) {
+int RunCommand(const nkq::cli::Arguments& parsed, const std::shared_ptr<nkq::PortTrace>& trace) {
     using namespace nkq::cli;
     if (parsed.command == "ports") return RunPorts();
-    if (parsed.command == "read") return RunRead(parsed);
-    if (parsed.command == "flash") return RunFlash(parsed);
-    if (parsed.command == "status") return RunStatus(parsed);
-    return RunWrite(parsed);
+    if (parsed.command == "read") return RunRead(parsed, trace);
+    if (parsed.command == "flash") return RunFlash(parsed, trace);
+    if (parsed.command == "status") return RunStatus(parsed, trace);
+    return RunWrite(parsed, trace);
+}
+
+// The command named on the line, for the help that follows a usage error.
+std::string CommandOf(const std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--trace") {
+            ++i;
+        } else if (args[i].rfind("-", 0) != 0) {
+            return args[i];
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -31,9 +47,18 @@ int main(int argc, char** argv) {
             std::fputs(HelpText(parsed.command).c_str(), stdout);
             return 0;
         }
-        return RunCommand(parsed);
+        std::shared_ptr<nkq::PortTrace> trace;
+        if (parsed.trace) {
+            try {
+                trace = std::make_shared<nkq::PortTrace>(*parsed.trace);
+            } catch (const nkq::Exception& e) {
+                std::fprintf(stderr, "%s\n", nkq::ErrorDisplayText(e.Message()).c_str());
+                return 1;
+            }
+        }
+        return RunCommand(parsed, trace);
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "nkq: %s\n\n%s", e.text.c_str(), HelpText(args.empty() ? "" : args[0]).c_str());
+        std::fprintf(stderr, "nkq: %s\n\n%s", e.text.c_str(), HelpText(CommandOf(args)).c_str());
         return 2;
     }
 }
