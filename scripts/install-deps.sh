@@ -9,6 +9,7 @@ packages=(
   gettext
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   xvfb xdotool imagemagick
+  dpkg-dev
 )
 
 missing=()

@@ -59,14 +59,13 @@ TEST(PortTraceFormat, ATransferIsTimeDirectionCountHexAndEscapedText) {
         {"silence", 6000000, Direction::Received, "", "   6.000000 ttyS0 <- 0 (nothing arrived)"},
         {"windows-1251 and binary", 0, Direction::Sent, std::string("\xC0\x00\x7F\"\\", 5),
          "   0.000000 ttyS0 -> 5 | c0 00 7f 22 5c | \"\\xc0\\x00\\x7f\\\"\\\\\""},
-        {"long run", 123456789000, Direction::Received, "0",
-         "123456.789000 ttyS0 <- 1 | 30 | \"0\""},
+        {"long run", 123456789000, Direction::Received, "0", "123456.789000 ttyS0 <- 1 | 30 | \"0\""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(PortTrace::FormatTransfer(std::chrono::microseconds(c.micros), "ttyS0", c.direction,
-                                            reinterpret_cast<const unsigned char*>(c.bytes.data()),
-                                            c.bytes.size()),
-                  c.expected)
+        EXPECT_EQ(
+            PortTrace::FormatTransfer(std::chrono::microseconds(c.micros), "ttyS0", c.direction,
+                                      reinterpret_cast<const unsigned char*>(c.bytes.data()), c.bytes.size()),
+            c.expected)
             << c.name;
     }
 }
@@ -109,8 +108,9 @@ TEST_F(PortTraceTest, AFailedOpenIsNotedWithThePortsMessage) {
     EXPECT_THROW(port.Open(), EComPort);
     const auto lines = FileLines(TracePath());
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[1].find("/dev/nkq-no-such-port -- open failed: Unable to open com port (win error code: 2)"),
-              std::string::npos)
+    EXPECT_NE(
+        lines[1].find("/dev/nkq-no-such-port -- open failed: Unable to open com port (win error code: 2)"),
+        std::string::npos)
         << lines[1];
 }
 
@@ -171,8 +171,14 @@ TEST_F(PortTraceTest, AnUnwritableTraceFileRaisesTheFileCreateFailure) {
 }
 
 TEST_F(PortTraceTest, SuccessiveRunsAppendToTheSameFile) {
-    { PortTrace first(TracePath()); first.Note("ttyS0", "first run"); }
-    { PortTrace second(TracePath()); second.Note("ttyS0", "second run"); }
+    {
+        PortTrace first(TracePath());
+        first.Note("ttyS0", "first run");
+    }
+    {
+        PortTrace second(TracePath());
+        second.Note("ttyS0", "second run");
+    }
     const auto lines = FileLines(TracePath());
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_NE(lines[1].find("first run"), std::string::npos);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "StartupFailure.h"
+#include "serial/PortTrace.h"
 #include "ui/ApplicationTitle.h"
 #include "ui/MainForm.h"
 #include "ui/TApplication.h"
@@ -28,6 +29,8 @@ int main(int argc, char* argv[]) {
         nkq::ui::ShowStartupFailure(failure, reinterpret_cast<std::uintptr_t>(&CreateMainForm));
         return 1;
     }
+    // Support's exchange trace: off unless NKQ_TRACE names a file, read once.
+    form->ComPort().SetTrace(nkq::PortTraceFromEnvironment());
     // Its failures go to the error display; the window opens regardless.
     form->FormCreate();
     form->show();
