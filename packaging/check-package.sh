@@ -72,5 +72,8 @@ grep -- '-> ' "$work/trace.log" | cut -c1-60
 step "apt-get remove"
 apt-get remove -y nkq-workstation >/dev/null
 installed=0
-if command -v nkq >/dev/null; then echo "nkq still installed" >&2; exit 1; fi
-echo "removed; nothing of the package is left in /usr/bin"
+for file in /usr/bin/nkq /usr/bin/nkq-workstation /usr/bin/nkq-virtual-modem \
+            /usr/share/applications/nkq-workstation.desktop /usr/share/man/man1/nkq.1.gz; do
+  if [[ -e $file ]]; then echo "$file is still there" >&2; exit 1; fi
+done
+echo "removed; none of the package's files is left"
