@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "serial/Deadline.h"
+#include "serial/LowLatency.h"
 
 namespace nkq {
 
@@ -122,9 +123,11 @@ SerialDevice::SerialDevice(const std::string& path) {
         fd_ = -1;
         ThrowErrno(error_number);
     }
+    low_latency_ = std::make_unique<LowLatencyMode>(fd_);
 }
 
 SerialDevice::~SerialDevice() {
+    low_latency_.reset();
     ioctl(fd_, TIOCNXCL);
     flock(fd_, LOCK_UN);
     ::close(fd_);

@@ -5,6 +5,7 @@
 // raised as std::system_error carrying errno; the port maps them to its
 // message codes.
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "serial/ComPortTypes.h"
@@ -12,6 +13,7 @@
 namespace nkq {
 
 class Deadline;
+class LowLatencyMode;
 
 // A line setting in the terms termios understands.
 struct SerialLine {
@@ -36,9 +38,9 @@ enum class WaitResult { Ready, HangUp, TimedOut };
 
 class SerialDevice {
 public:
-    // Opens read/write, non-blocking, not as controlling terminal, and takes
+    // Opens read/write, non-blocking, not as controlling terminal, takes
     // the device for exclusive use (TIOCEXCL, plus flock because root
-    // ignores TIOCEXCL).
+    // ignores TIOCEXCL) and asks its driver for low latency.
     explicit SerialDevice(const std::string& path);
     ~SerialDevice();
     SerialDevice(const SerialDevice&) = delete;
@@ -68,6 +70,7 @@ private:
     WaitResult Wait(short events, const Deadline& deadline) const;
 
     int fd_ = -1;
+    std::unique_ptr<LowLatencyMode> low_latency_;  // undone before the device is released
 };
 
 // True for the errno values that mean the device itself has gone away.
