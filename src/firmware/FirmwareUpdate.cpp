@@ -13,6 +13,13 @@ namespace nkq {
 
 namespace {
 
+// A byte that is already waiting before something is sent cannot be the
+// answer to it: a late answer to an earlier attempt, a doubled
+// acknowledgement or line noise. Taken as the answer it would shift every
+// later answer by one, so that a packet the modem asked for again would be
+// taken as accepted and the next one resent in its place.
+void DropStaleInput(TCustomComPort& port) { port.Purge(true, false); }
+
 // A read that returns no byte yields 0, which is never an accepted answer.
 char ReadAnswer(TCustomComPort& port) {
     char answer = 0;
@@ -27,12 +34,14 @@ char ReadAnswer(TCustomComPort& port) {
 
 // "UPDATE", the loader's pause and "S"; false after "Устройство не найдено".
 bool EnterLoader(FirmwareSession& session) {
+    DropStaleInput(session.ComPort);
     session.ComPort.WriteText(std::string(modem::kUpdate) + modem::kCR);
     if (ReadAnswer(session.ComPort) != modem::kAccepted) {
         session.Op.InformOperator(messages::kDeviceNotFound);
         return false;
     }
     std::this_thread::sleep_for(modem::kLoaderPause);
+    DropStaleInput(session.ComPort);
     session.ComPort.Write(&modem::kStartUpload, 1);
     if (ReadAnswer(session.ComPort) != modem::kAccepted) {
         session.Op.InformOperator(messages::kDeviceNotFound);
@@ -111,6 +120,7 @@ void SendFirmware(FirmwareSession& session, const FirmwareImage& image) {
     const std::size_t blocks = image.BlockCount();
     session.Op.SetProgressTotal(static_cast<int>(blocks));
     const std::string count = BlockCountBytes(blocks);
+    DropStaleInput(session.ComPort);
     session.ComPort.Write(count.data(), static_cast<int>(count.size()));
     if (ReadAnswer(session.ComPort) != modem::kAccepted) {
         session.Op.InformOperator(messages::kSyncFailed);
@@ -134,6 +144,7 @@ void SendBlock(FirmwareSession& session, std::string_view block) {
 }
 
 char SendPacket(FirmwareSession& session, const std::string& packet) {
+    DropStaleInput(session.ComPort);
     session.ComPort.WriteText(packet);
     const char answer = ReadAnswer(session.ComPort);
     if (answer == modem::kAccepted || answer == modem::kResend) return answer;

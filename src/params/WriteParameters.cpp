@@ -25,6 +25,15 @@ std::string ReadReply(TCustomComPort& port, std::size_t count) {
     return reply;
 }
 
+// Sends a command or line whose reply is read next. Bytes already waiting
+// cannot be that reply (a late reply to an earlier attempt, say); taken for
+// it they would shift every later reply and fail a write that went well.
+std::string Ask(TCustomComPort& port, std::string_view text, std::size_t count) {
+    port.Purge(true, false);
+    SendCommand(port, text);
+    return ReadReply(port, count);
+}
+
 void RefuseMultiLineValues(const std::vector<std::string>& lines) {
     for (const auto& line : lines) {
         if (line.find_first_of("\r\n") == std::string::npos) continue;
@@ -36,8 +45,7 @@ void RefuseMultiLineValues(const std::vector<std::string>& lines) {
 
 // Sends one parameter line; true when the modem answered the RS485 notice.
 bool SendParameterLine(ParameterSession& session, const std::string& line) {
-    SendCommand(session.ComPort, line);
-    std::string reply = ReadReply(session.ComPort, modem::kOkReplySize);
+    std::string reply = Ask(session.ComPort, line, modem::kOkReplySize);
     bool rs485 = false;
     if (reply == modem::kRs485ReplyStart) {
         ReadReply(session.ComPort, modem::kRs485TailSize);
@@ -56,16 +64,14 @@ bool RunWriteExchange(ParameterSession& session, const std::vector<std::string>&
     SendCommand(session.ComPort, modem::kStop);
     std::this_thread::sleep_for(modem::kStopPause);
 
-    SendCommand(session.ComPort, modem::kCmd);
-    if (ReadReply(session.ComPort, modem::kReadyReplySize) != modem::kReadyReply) {
+    if (Ask(session.ComPort, modem::kCmd, modem::kReadyReplySize) != modem::kReadyReply) {
         session.Op.InformOperator(messages::kCmdWriteFailed);
         AbortOperation();
     }
     bool rs485 = false;
     for (const auto& line : lines) rs485 = SendParameterLine(session, line) || rs485;
 
-    SendCommand(session.ComPort, modem::kSave);
-    if (ReadReply(session.ComPort, modem::kOkReplySize) != modem::kOkReply) {
+    if (Ask(session.ComPort, modem::kSave, modem::kOkReplySize) != modem::kOkReply) {
         session.Op.InformOperator(messages::kSaveWriteFailed);
         AbortOperation();
     }
