@@ -400,7 +400,8 @@ bool VirtualModem::Pause(std::chrono::nanoseconds duration) {
     for (;;) {
         const auto left = std::max(std::chrono::nanoseconds::zero(), due - Clock::now());
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
-        const timespec wait{static_cast<time_t>(seconds.count()), static_cast<long>((left - seconds).count())};
+        const timespec wait{static_cast<time_t>(seconds.count()),
+                            static_cast<long>((left - seconds).count())};
         pollfd wake{wake_.read_fd, POLLIN, 0};
         const int woken = ppoll(&wake, 1, &wait, nullptr);
         if (woken > 0 || stopping_) return !stopping_;

@@ -1,0 +1,207 @@
+#include "FaultSupport.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <signal.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace nkq::faults {
+
+namespace {
+
+std::atomic<int> signals_delivered{0};
+
+void CountSignal(int) { signals_delivered.fetch_add(1, std::memory_order_relaxed); }
+
+// Helper threads must never be the ones a process-directed signal picks.
+void BlockStormSignal() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+std::string CurrentTestName() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return info ? std::string(info->test_suite_name()) + "." + info->name() : "(no test)";
+}
+
+void MakeRaw(int fd) {
+    termios settings{};
+    if (tcgetattr(fd, &settings) != 0) return;
+    cfmakeraw(&settings);
+    tcsetattr(fd, TCSANOW, &settings);
+}
+
+}  // namespace
+
+Watchdog::Watchdog(std::chrono::seconds limit) {
+    const std::string test = CurrentTestName();
+    thread_ = std::thread([this, limit, test] {
+        BlockStormSignal();
+        std::unique_lock lock(mutex_);
+        if (done_.wait_for(lock, limit, [this] { return finished_; })) return;
+        std::fprintf(stderr, "watchdog: %s still running after %llds; a fault made it hang\n", test.c_str(),
+                     static_cast<long long>(limit.count()));
+        std::_Exit(3);
+    });
+}
+
+Watchdog::~Watchdog() {
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    done_.notify_all();
+    thread_.join();
+}
+
+std::chrono::nanoseconds ProcessCpuTime() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+Stopwatch::Stopwatch() : wall_start_(Clock::now()), cpu_start_(ProcessCpuTime()) {}
+
+std::chrono::milliseconds Stopwatch::Wall() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - wall_start_);
+}
+
+std::chrono::milliseconds Stopwatch::Cpu() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(ProcessCpuTime() - cpu_start_);
+}
+
+SignalStorm::SignalStorm(Target target, std::chrono::microseconds period) {
+    struct sigaction action {};
+    action.sa_handler = CountSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: interrupted calls fail with EINTR
+    sigaction(SIGUSR1, &action, nullptr);
+    const pthread_t victim = pthread_self();
+    thread_ = std::thread([this, target, victim, period] { Run(target, victim, period); });
+}
+
+SignalStorm::~SignalStorm() {
+    stop_ = true;
+    thread_.join();
+    // Signals still pending stay harmless: the handler stays installed.
+}
+
+int SignalStorm::Delivered() { return signals_delivered.load(); }
+
+void SignalStorm::Run(Target target, pthread_t victim, std::chrono::microseconds period) {
+    BlockStormSignal();
+    while (!stop_) {
+        if (target == Target::Thread) {
+            pthread_kill(victim, SIGUSR1);
+        } else {
+            kill(getpid(), SIGUSR1);
+        }
+        std::this_thread::sleep_for(period);
+    }
+}
+
+StalledLine::StalledLine() {
+    int slave = -1;
+    char name[256] = {};
+    if (openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
+        throw std::system_error(errno, std::generic_category(), "openpty");
+    }
+    MakeRaw(slave);
+    MakeRaw(master_);
+    close(slave);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    path_ = name;
+}
+
+StalledLine::~StalledLine() { close(master_); }
+
+std::size_t StalledLine::Fill() {
+    const int fd = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw std::system_error(errno, std::generic_category(), "open " + path_);
+    const std::string chunk(1024, 'F');
+    std::size_t taken = 0;
+    // The kernel moves written bytes on to the far side's buffer a moment
+    // later, which makes room again; the line is full only when a pause
+    // brings no more room.
+    for (std::size_t round = 1; round > 0;) {
+        round = 0;
+        for (;;) {
+            const auto n = write(fd, chunk.data(), chunk.size());
+            if (n > 0) {
+                round += static_cast<std::size_t>(n);
+            } else if (n < 0 && errno != EINTR) {
+                break;
+            }
+        }
+        taken += round;
+        std::this_thread::sleep_for(20ms);
+    }
+    close(fd);
+    return taken;
+}
+
+std::size_t StalledLine::WriteMaster(const std::string& bytes) {
+    const auto n = write(master_, bytes.data(), bytes.size());
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+void ModemFaultTest::SetUp() {
+    set.ApplyStartupRules();
+    StartModem();
+}
+
+void ModemFaultTest::TearDown() {
+    if (!image_path.empty()) std::filesystem::remove(image_path);
+}
+
+void ModemFaultTest::StartModem(ModemBehaviour behaviour) {
+    modem.reset();
+    ModemSetup setup;
+    setup.behaviour = std::move(behaviour);
+    modem = std::make_unique<VirtualModem>(std::move(setup));
+    port.SetPort(modem->DevicePath());
+}
+
+void ModemFaultTest::ExpectPortReusable() {
+    ASSERT_FALSE(port.Connected()) << "the failed operation left the port open";
+    StartModem();
+    port.Open();
+    EXPECT_EQ(port.WriteText("STOP\r"), 5);
+    port.Close();
+    EXPECT_TRUE(modem->WaitForCommandLines(1, 2000ms));
+    EXPECT_EQ(modem->CommandLines(), std::vector<std::string>{"STOP"});
+}
+
+std::string ModemFaultTest::TempPath(const std::string& name) const {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string test = info->name();
+    for (char& c : test) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
+    return (std::filesystem::temp_directory_path() /
+            ("nkq-fault-" + std::to_string(getpid()) + "-" + test + "-" + name))
+        .string();
+}
+
+std::string ModemFaultTest::MakeImage(int blocks) {
+    std::string image;
+    for (int block = 0; block < blocks; ++block) {
+        for (int i = 0; i < 512; ++i) image += static_cast<char>((block * 31 + i * 7) & 0xFF);
+    }
+    image_path = TempPath("image.mfw");
+    std::ofstream(image_path, std::ios::binary)
+        .write(image.data(), static_cast<std::streamsize>(image.size()));
+    return image;
+}
+
+}  // namespace nkq::faults

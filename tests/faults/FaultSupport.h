@@ -1,0 +1,130 @@
+#pragma once
+// What the fault-injection tests share: a watchdog that turns a hang into a
+// failure, clocks for wall and CPU time, a storm of signals without
+// SA_RESTART, a line whose far end never reads, and a workstation side wired
+// to a virtual modem.
+#include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "RecordingOperator.h"
+#include "VirtualModem.h"
+#include "firmware/MemoryFileNameStore.h"
+#include "params/ParameterSession.h"
+#include "params/ParameterSet.h"
+#include "serial/ComPort.h"
+
+namespace nkq::faults {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// Ends the whole test program, naming the test, when it runs past `limit`:
+// a fault that makes an operation hang must fail, not stall the suite.
+class Watchdog {
+public:
+    explicit Watchdog(std::chrono::seconds limit);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
+};
+
+// Wall time and the CPU time of the whole process (every thread, the
+// virtual modem's included) since construction.
+class Stopwatch {
+public:
+    Stopwatch();
+    std::chrono::milliseconds Wall() const;
+    std::chrono::milliseconds Cpu() const;
+
+private:
+    Clock::time_point wall_start_;
+    std::chrono::nanoseconds cpu_start_;
+};
+
+std::chrono::nanoseconds ProcessCpuTime();
+
+// SIGUSR1 sent every `period`, with a handler installed WITHOUT SA_RESTART,
+// so every blocking call of the target may end early with EINTR. Aimed at
+// one thread, or at the process (the kernel then picks any thread that does
+// not block the signal: the exchange's worker and the modem's thread too).
+class SignalStorm {
+public:
+    enum class Target { Thread, Process };
+    explicit SignalStorm(Target target, std::chrono::microseconds period = 2000us);
+    ~SignalStorm();
+    SignalStorm(const SignalStorm&) = delete;
+    SignalStorm& operator=(const SignalStorm&) = delete;
+
+    // Signals handled so far, in any thread.
+    static int Delivered();
+
+private:
+    void Run(Target target, pthread_t victim, std::chrono::microseconds period);
+
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// A pseudo-terminal whose master side is never read: the line's buffer
+// fills and stays full, as with a modem that has stopped reading.
+class StalledLine {
+public:
+    StalledLine();
+    ~StalledLine();
+    StalledLine(const StalledLine&) = delete;
+    StalledLine& operator=(const StalledLine&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Writes on the slave side until the line takes no more; returns the bytes it took.
+    std::size_t Fill();
+    // Hands bytes to the slave's reader as far as the line takes them now.
+    std::size_t WriteMaster(const std::string& bytes);
+
+private:
+    int master_ = -1;
+    std::string path_;
+};
+
+// A workstation side (port, parameters, recording operator, file-name store)
+// wired to a virtual modem over a real pseudo-terminal, under a watchdog.
+class ModemFaultTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void StartModem(ModemBehaviour behaviour = {});
+    void Behave(const std::function<void(ModemBehaviour&)>& change) { modem->UpdateBehaviour(change); }
+    // The port object works on: it opens a fresh modem and talks to it.
+    void ExpectPortReusable();
+    // Writes an image of `blocks` distinct blocks to a temporary file and
+    // points the firmware session at it.
+    std::string MakeImage(int blocks);
+
+    Watchdog watchdog{std::chrono::seconds(45)};
+    std::unique_ptr<VirtualModem> modem;
+    TComPort port{TComPortSetup::System};
+    ParameterSet set;
+    nkq::testing::RecordingOperator op;
+    ParameterSession session{port, set, op, {}};
+    MemoryFileNameStore file_names;
+    std::string image_path;
+
+private:
+    std::string TempPath(const std::string& name) const;
+};
+
+}  // namespace nkq::faults
