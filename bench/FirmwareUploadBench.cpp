@@ -1,0 +1,94 @@
+// Firmware upload of a 1 MiB image against the virtual modem, through the
+// workstation's own update operation and serial port.
+//
+//   bench_firmware_upload paced    the modem keeps the pace of a 115200 bit/s
+//                                  line both ways; prints the upload's speed
+//                                  as a share of the line's (1.0 = the wire)
+//   bench_firmware_upload unpaced  the modem answers at once; prints the
+//                                  host's time per packet round trip in us
+//
+// The loader's specified 2000 ms pause is not counted in either figure.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "BenchOperator.h"
+#include "VirtualModem.h"
+#include "firmware/FirmwareUpdate.h"
+#include "firmware/MemoryFileNameStore.h"
+#include "serial/ComPort.h"
+#include "serial/ModemCommands.h"
+
+namespace nkq::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kImageSize = 1024 * 1024;
+constexpr std::size_t kBlocks = kImageSize / modem::kBlockSize;
+constexpr double kBitsPerByte = 10.0;  // start bit, 8 data bits, stop bit
+constexpr double kLineRate = 115200.0;
+// "UPDATE" CR, "0", "S", "0", two count bytes, "0".
+constexpr std::size_t kHandshakeBytes = 7 + 1 + 1 + 1 + 2 + 1;
+
+std::string WriteImage() {
+    const auto path =
+        std::filesystem::temp_directory_path() / ("nkq-bench-" + std::to_string(getpid()) + ".mfw");
+    std::string image(kImageSize, '\0');
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>((i * 131 + i / 512) & 0xFF);
+    std::ofstream(path, std::ios::binary).write(image.data(), static_cast<std::streamsize>(image.size()));
+    return path.string();
+}
+
+double WireSeconds() {
+    const double bytes = static_cast<double>(kBlocks * (modem::kPacketSize + 1) + kHandshakeBytes);
+    return bytes * kBitsPerByte / kLineRate;
+}
+
+// Seconds the upload took, the loader pause taken off; negative on failure.
+double Upload(bool paced, const std::string& image_path) {
+    ModemSetup setup;
+    setup.behaviour.real_speed = paced;
+    VirtualModem modem(std::move(setup));
+    TComPort port(TComPortSetup::System);
+    port.SetPort(modem.DevicePath());
+    BenchOperator op;
+    MemoryFileNameStore names;
+    FirmwareSession session{port, op, names, image_path, {}};
+    const auto start = Clock::now();
+    const UpdateResult result = WriteFirmwareButtonClick(session);
+    const std::chrono::duration<double> took = Clock::now() - start;
+    if (result != UpdateResult::Updated || modem.UploadsCompleted() != 1) {
+        for (const auto& text : op.messages) std::fprintf(stderr, "upload failed: %s\n", text.c_str());
+        return -1;
+    }
+    return took.count() - std::chrono::duration<double>(modem::kLoaderPause).count();
+}
+
+}  // namespace
+}  // namespace nkq::bench
+
+int main(int argc, char** argv) {
+    using namespace nkq::bench;
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode != "paced" && mode != "unpaced") {
+        std::fprintf(stderr, "usage: %s paced|unpaced\n", argv[0]);
+        return 2;
+    }
+    const std::string image = WriteImage();
+    const double seconds = Upload(mode == "paced", image);
+    std::filesystem::remove(image);
+    if (seconds <= 0) return 1;
+    if (mode == "paced") {
+        std::printf("firmware_upload_paced_share_of_wire_speed %.4f (wire %.2f s, took %.2f s)\n",
+                    WireSeconds() / seconds, WireSeconds(), seconds);
+    } else {
+        std::printf("firmware_upload_unpaced_us_per_packet_round_trip %.1f (%zu packets in %.3f s)\n",
+                    seconds * 1e6 / static_cast<double>(kBlocks), kBlocks, seconds);
+    }
+    return 0;
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The workstation's benchmarks: builds them optimised (preset "bench") and
+# prints one figure per line. Takes about two minutes, most of it the paced
+# upload, which runs at the real line's speed. Not part of the tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake --preset bench > /dev/null
+cmake --build --preset bench > /dev/null
+bin=build/bench/bench
+
+"$bin/bench_nkq_read"                   # target: at most 20 ms
+"$bin/bench_firmware_upload" unpaced     # target: at most 100 us
+"$bin/bench_firmware_upload" paced       # target: at least 0.99
+
+# Slots for the window's own figures, measured under Xvfb once the window's
+# benchmark exists; never a made-up number here.
+echo "window_first_painted_frame_ms not measured yet"
+echo "window_peak_memory_mib not measured yet"
