@@ -11,7 +11,7 @@ installed=0
 validator_installed=0
 cleanup() {
   if ((installed)); then apt-get remove -y nkq-workstation >/dev/null || true; fi
-  if ((validator_installed)); then apt-get remove -y desktop-file-utils >/dev/null || true; fi
+  if ((validator_installed)); then apt-get purge -y desktop-file-utils >/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
