@@ -16,6 +16,8 @@ public:
 
     bool Expired() const { return Clock::now() >= end_; }
 
+    Clock::duration Remaining() const { return std::max(end_ - Clock::now(), Clock::duration::zero()); }
+
     // Milliseconds left for poll(), rounded up: a remainder below 1 ms must
     // not become 0 (busy loop) and never -1 (wait without end).
     int PollMilliseconds() const {

@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 #include <thread>
@@ -138,6 +139,10 @@ void SerialDevice::ApplyLine(const SerialLine& line) {
     if (tcgetattr(fd_, &tio) != 0) ThrowLastError();
     ApplyLineTo(tio, line);
     if (tcsetattr(fd_, TCSANOW, &tio) != 0) ThrowLastError();
+    // Start bit, data bits, parity bit, stop bits.
+    const int parity_bits = line.Parity != TParityBits::prNone ? 1 : 0;
+    const int bits = 1 + line.DataBits + parity_bits + (line.TwoStopBits ? 2 : 1);
+    char_time_ = std::chrono::nanoseconds(1'000'000'000LL * bits / line.BaudRate);
     SetModemLine(fd_, TIOCM_DTR, line.Dtr);
     SetModemLine(fd_, TIOCM_RTS, line.Rts);
 }
@@ -212,7 +217,10 @@ void SerialDevice::WaitOutputDrained(const Deadline& deadline) const {
     for (;;) {
         int queued = 0;
         if (ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0 || deadline.Expired()) return;
-        std::this_thread::sleep_for(1ms);
+        // Sleep about as long as the line needs for what is queued: a fixed
+        // poll step would add up to a step to every packet of an upload.
+        const auto needed = std::max<std::chrono::nanoseconds>(char_time_ * queued, 100us);
+        std::this_thread::sleep_for(std::min<std::chrono::nanoseconds>(needed, deadline.Remaining()));
     }
 }
 

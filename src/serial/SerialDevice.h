@@ -4,6 +4,7 @@
 // poll(). A Windows backend would replace this file only. Failures are
 // raised as std::system_error carrying errno; the port maps them to its
 // message codes.
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -70,6 +71,7 @@ private:
     WaitResult Wait(short events, const Deadline& deadline) const;
 
     int fd_ = -1;
+    std::chrono::nanoseconds char_time_{86'806};  // one character on the line; 115200 8N1 until set
     std::unique_ptr<LowLatencyMode> low_latency_;  // undone before the device is released
 };
 
