@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -86,11 +87,22 @@ ModemBehaviour VirtualModem::Behaviour() const {
 void VirtualModem::SetBehaviour(const ModemBehaviour& behaviour) {
     std::lock_guard lock(mutex_);
     behaviour_ = behaviour;
+    ++behaviour_version_;
 }
 
 void VirtualModem::UpdateBehaviour(const std::function<void(ModemBehaviour&)>& change) {
     std::lock_guard lock(mutex_);
     change(behaviour_);
+    ++behaviour_version_;
+}
+
+void VirtualModem::RefreshActiveBehaviour() {
+    // Copied only after a change: the copy allocates, and an upload reads
+    // a packet at a time.
+    std::lock_guard lock(mutex_);
+    if (active_version_ == behaviour_version_) return;
+    active_ = behaviour_;
+    active_version_ = behaviour_version_;
 }
 
 ModemParameters VirtualModem::Parameters() const {
@@ -146,6 +158,8 @@ bool VirtualModem::WaitForHangUp(std::chrono::milliseconds timeout) const {
 // ---- the modem's thread ------------------------------------------------------
 
 void VirtualModem::Run() {
+    // The default timer slack (50 us) would stretch every paced byte.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     while (!stopping_ && pty_.MasterOpen()) {
         pollfd fds[2] = {{pty_.MasterFd(), POLLIN, 0}, {wake_.read_fd, POLLIN, 0}};
         if (poll(fds, 2, PollTimeoutMs()) < 0 && errno != EINTR) break;
@@ -190,7 +204,7 @@ bool VirtualModem::ReadInput() {
         HangUp();
         return true;
     }
-    active_ = Behaviour();
+    RefreshActiveBehaviour();
     if (active_.real_speed) AwaitLineDelivery(bytes.size());
     endless_active_ = false;  // any input ends a reply that would never end
     for (const char byte : bytes) FeedByte(byte);

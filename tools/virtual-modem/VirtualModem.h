@@ -101,6 +101,7 @@ private:
 
     bool Pause(std::chrono::nanoseconds duration);
     void AwaitLineDelivery(std::size_t count);
+    void RefreshActiveBehaviour();
     bool DelayReply();
     void Reply(const std::string& text);
     void SendInBursts(const std::string& text);
@@ -128,6 +129,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     ModemBehaviour behaviour_;
+    unsigned behaviour_version_ = 0;  // counts changes, so the modem's thread copies only after one
     ModemParameters parameters_;
     ModemParameters pending_;
     std::vector<std::string> lines_;
@@ -145,6 +147,7 @@ private:
 
     // Owned by the modem's thread alone.
     ModemBehaviour active_;  // the behaviour in force for the bytes being handled
+    unsigned active_version_ = ~0u;
     ModemLineReader line_reader_;
     FirmwareLoader loader_;
     int lines_answered_ = 0;
