@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "BenchOperator.h"
 #include "VirtualModem.h"
@@ -49,6 +50,42 @@ double WireSeconds() {
     return bytes * kBitsPerByte / kLineRate;
 }
 
+// Where a packet's time goes, from the modem's trace: from the packet's
+// first bytes arriving to its acknowledgement going out (the modem, paced
+// to the line), and from the acknowledgement to the next packet's first
+// bytes (the workstation's turn, plus the pseudo-terminal both ways).
+void PrintBreakdown(const std::vector<TraceEntry>& trace) {
+    double modem_us = 0, host_us = 0;
+    int modem_count = 0, host_count = 0;
+    std::chrono::microseconds packet_start{-1}, ack_sent{-1};
+    std::size_t received = 0;
+    for (const auto& entry : trace) {
+        if (entry.direction == TraceDirection::ToModem) {
+            if (received == 0) packet_start = entry.time;
+            if (received == 0 && ack_sent.count() >= 0) {
+                host_us += static_cast<double>((entry.time - ack_sent).count());
+                ++host_count;
+            }
+            received += entry.bytes.size();
+        } else {
+            // Only a packet's acknowledgement starts the workstation's turn;
+            // the handshake's answers (the loader pause follows one) do not.
+            const bool packet_ack = received == modem::kPacketSize;
+            if (packet_ack) {
+                modem_us += static_cast<double>((entry.time - packet_start).count());
+                ++modem_count;
+            }
+            ack_sent = packet_ack ? entry.time : std::chrono::microseconds{-1};
+            received = 0;
+        }
+    }
+    if (modem_count == 0 || host_count == 0) return;
+    std::fprintf(stderr, "  per packet: modem %.1f us (packet and acknowledgement on the line: %.1f us), "
+                 "acknowledgement to next packet %.1f us\n",
+                 modem_us / modem_count, (modem::kPacketSize + 1) * kBitsPerByte * 1e6 / kLineRate,
+                 host_us / host_count);
+}
+
 // Seconds the upload took, the loader pause taken off; negative on failure.
 double Upload(bool paced, const std::string& image_path) {
     ModemSetup setup;
@@ -66,6 +103,7 @@ double Upload(bool paced, const std::string& image_path) {
         for (const auto& text : op.messages) std::fprintf(stderr, "upload failed: %s\n", text.c_str());
         return -1;
     }
+    PrintBreakdown(modem.Trace());
     return took.count() - std::chrono::duration<double>(modem::kLoaderPause).count();
 }
 
