@@ -28,7 +28,7 @@ for corpus in fuzz/corpus/*/; do
     tail -n 40 "$work/$target.log" >&2
     failed+=("$target")
   else
-    grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units)' "$work/$target.log" || true
+    grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units' "$work/$target.log" || true
   fi
 done
 

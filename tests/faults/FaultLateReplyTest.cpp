@@ -46,6 +46,9 @@ TEST_F(FaultLateReply, LateReadyDoesNotSpoilTheNextParameterWrite) {
     EXPECT_EQ(op.Messages(),
               (std::vector<std::string>{messages::kCmdWriteFailed, messages::kCheckConnection}));
     AwaitSent("READY\r");
+    // The failed write still started the modem's traffic again.
+    EXPECT_TRUE(modem->WaitForCommandLines(3, 1000ms));
+    EXPECT_EQ(modem->CommandLines().back(), "START");
     Behave([](ModemBehaviour& b) { b.reply_delay = 0ms; });
     set.Fields().APNEdit.SetText("second.try");
     WriteButtonClick(session);

@@ -3,6 +3,8 @@
 // fail spuriously, and no time-out may shrink or grow.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FaultSupport.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
@@ -94,6 +96,12 @@ TEST_P(FaultSignals, ParametersAreReadAndWrittenWhileSignalsArrive) {
     }
     EXPECT_EQ(op.Messages(), (std::vector<std::string>{messages::kReadSucceeded, messages::kWriteSucceeded}));
     EXPECT_EQ(modem->Parameters().Get("APN").value_or(""), "storm.apn");
+    // Each operation stopped the modem's traffic and started it again.
+    const auto lines = modem->CommandLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "STOP"), 2);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "START"), 2);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "START");
     // STOP pause and first wait of the read, STOP pause of the write.
     EXPECT_GE(watch.Wall(), 500ms + 3000ms + 500ms - 100ms);
     EXPECT_FALSE(port.Connected());
