@@ -17,9 +17,9 @@ namespace nkq {
 class TCustomComPort;
 
 // A modem that never falls quiet would hold the caller (and the window) for
-// ever; no real reply comes near this size. At the line's 11.5 kB/s the bound
-// is reached within about 6 s.
-inline constexpr std::size_t kMaxReplySize = 64 * 1024;
+// ever; no real reply comes within a thousandth of this size. At the line's
+// 11.5 kB/s the bound is reached within about 90 s.
+inline constexpr std::size_t kMaxReplySize = 1024 * 1024;
 
 class EReplyTooLong : public Exception {
 public:

@@ -42,7 +42,7 @@ protected:
         port.Open();
     }
 
-    Watchdog watchdog{std::chrono::seconds(30)};
+    Watchdog watchdog{std::chrono::seconds(100)};
     StalledLine line;
     TComPort port{TComPortSetup::System};
 };
@@ -68,8 +68,11 @@ TEST_F(FaultFlood, ExchangeEndsWithAFailureInsteadOfCollectingForEver) {
     // The first wait, then no longer than a 115200 bit/s line needs to carry
     // the bound (the window is blocked all that time).
     const auto line_time = std::chrono::milliseconds(kMaxReplySize * 10 * 1000 / 115200);
-    EXPECT_LT(watch.Wall(), 3000ms + line_time);
-    EXPECT_LT(watch.Cpu(), 500ms);
+    const auto wall = watch.Wall();
+    EXPECT_LT(wall, 3000ms + line_time);
+    // The flood itself costs CPU in proportion to its bytes; a busy loop
+    // would cost it all the time.
+    EXPECT_LT(watch.Cpu(), wall / 10);
 }
 
 TEST(FaultModemFlood, LineReaderHoldsNoMoreThanOneLineWhateverArrives) {
