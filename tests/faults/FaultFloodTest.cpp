@@ -70,9 +70,9 @@ TEST_F(FaultFlood, ExchangeEndsWithAFailureInsteadOfCollectingForEver) {
     const auto line_time = std::chrono::milliseconds(kMaxReplySize * 10 * 1000 / 115200);
     const auto wall = watch.Wall();
     EXPECT_LT(wall, 3000ms + line_time);
-    // The flood itself costs CPU in proportion to its bytes; a busy loop
-    // would cost it all the time.
-    EXPECT_LT(watch.Cpu(), wall / 10);
+    // The flood itself costs CPU in proportion to its bytes (more so under
+    // a sanitizer); a busy loop would cost at least all the time.
+    EXPECT_LT(watch.Cpu(), wall / 2);
 }
 
 TEST(FaultModemFlood, LineReaderHoldsNoMoreThanOneLineWhateverArrives) {
