@@ -13,7 +13,5 @@ bin=build/bench/bench
 "$bin/bench_firmware_upload" unpaced     # target: at most 100 us
 "$bin/bench_firmware_upload" paced       # target: at least 0.99
 
-# Slots for the window's own figures, measured under Xvfb once the window's
-# benchmark exists; never a made-up number here.
-echo "window_first_painted_frame_ms not measured yet"
-echo "window_peak_memory_mib not measured yet"
+cmake --build --preset bench --target nkq-workstation > /dev/null
+bench/window.sh build/bench/tools/workstation/nkq-workstation   # targets: at most 300 ms, 60 MiB

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "StartupFailure.h"
+#include "StartupProbe.h"
+#include "app/Catalogue.h"
 #include "serial/PortTrace.h"
 #include "ui/ApplicationTitle.h"
 #include "ui/MainForm.h"
@@ -16,8 +18,10 @@ std::unique_ptr<nkq::ui::TMainForm> CreateMainForm() { return std::make_unique<n
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // Libraries: the message catalogue opens itself at its first lookup;
-    // the fonts the window was drawn for are mapped to installed ones.
+    // Libraries: the catalogue's language is fixed now (its file opens at the
+    // first lookup); the fonts the window was drawn for are mapped to
+    // installed ones.
+    nkq::InitCatalogue();
     nkq::ui::InstallFontSubstitutes();
     nkq::ui::TApplication app(argc, argv);
     // Only the name: a display name would be appended to every caption.
@@ -33,6 +37,7 @@ int main(int argc, char* argv[]) {
     form->ComPort().SetTrace(nkq::PortTraceFromEnvironment());
     // Its failures go to the error display; the window opens regardless.
     form->FormCreate();
+    nkq::ui::InstallStartupProbe(*form);
     form->show();
     app.exec();
     return 0;
