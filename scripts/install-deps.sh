@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever this machine lacks to build and test the
-# workstation. Safe to run again: it installs nothing that is already there.
+# workstation, and the packages named as arguments. Safe to run again: it
+# installs nothing that is already there.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   xvfb xdotool imagemagick
   dpkg-dev
+  "$@"  # extra packages a caller needs on top (CI's sanitizer and fuzz tools)
 )
 
 missing=()

@@ -82,6 +82,18 @@ void PrepareSession(TComPort& port, const std::string& name, const std::shared_p
     port.SetTrace(trace);
 }
 
+// What a parameter command on one port works with, as the window holds it.
+struct SinglePort {
+    SinglePort(const std::string& name, const std::shared_ptr<PortTrace>& trace) {
+        PrepareSet(set);
+        PrepareSession(port, name, trace);
+    }
+    ParameterSet set;
+    TComPort port{TComPortSetup::System};
+    TerminalOperator op;
+    ParameterSession session{port, set, op, {}};
+};
+
 std::vector<std::string> SummaryLines(const ParameterSet& set) {
     return {"Модель: " + Cp1251ToUtf8(set.ModelText()),
             "Версия ПО: " + Cp1251ToUtf8(set.Fields().VersionEdit.Text()),
@@ -191,38 +203,28 @@ int RunPorts() {
 
 int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     if (args.ports.size() > 1) return RunReadOnPorts(args, trace);
-    ParameterSet set;
-    PrepareSet(set);
-    TComPort port(TComPortSetup::System);
-    PrepareSession(port, args.ports.front(), trace);
-    TerminalOperator op;
-    ParameterSession session{port, set, op, {}};
+    SinglePort one(args.ports.front(), trace);
     return RunGuarded(
         [&] {
-            ConnectButtonClick(session);
+            ConnectButtonClick(one.session);
             if (args.output || args.output_dir) {
-                SaveSettingsFile(set, OutputFile(args).string());
+                SaveSettingsFile(one.set, OutputFile(args).string());
             } else {
-                std::cout << SettingsFileText(set);
+                std::cout << SettingsFileText(one.set);
                 std::cout.flush();
             }
-            WriteSummary(set);
+            WriteSummary(one.set);
         },
         args.ports.front());
 }
 
 int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     if (args.ports.size() > 1) return RunWriteOnPorts(args, trace);
-    ParameterSet set;
-    PrepareSet(set);
-    TComPort port(TComPortSetup::System);
-    PrepareSession(port, args.ports.front(), trace);
-    TerminalOperator op;
-    ParameterSession session{port, set, op, {}};
+    SinglePort one(args.ports.front(), trace);
     return RunGuarded(
         [&] {
-            LoadSettingsFile(set, args.files.front());
-            WriteButtonClick(session);
+            LoadSettingsFile(one.set, args.files.front());
+            WriteButtonClick(one.session);
         },
         args.ports.front());
 }
