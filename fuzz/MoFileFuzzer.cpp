@@ -1,12 +1,12 @@
 // A message catalogue beside the program is a file anyone may replace: a
-// damaged one must be refused with EGnuGettext, never read out of bounds.
+// damaged one must be refused with EInvalidCatalogue, never read out of bounds.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "app/EGnuGettext.h"
+#include "app/EInvalidCatalogue.h"
 #include "app/MoFile.h"
 
 namespace {
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     try {
         Probe(nkq::MoFile::Parse(bytes, "fuzz.mo"), bytes);
-    } catch (const nkq::EGnuGettext&) {
+    } catch (const nkq::EInvalidCatalogue&) {
     }
     return 0;
 }

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/EGnuGettext.h"
+#include "app/EInvalidCatalogue.h"
 
 namespace nkq {
 
@@ -123,11 +123,11 @@ struct Layout {
 };
 
 Layout CheckedLayout(std::string_view bytes, const WordReader& words, const std::string& path) {
-    if (bytes.size() < kHeaderSize) throw EGnuGettext(path);
+    if (bytes.size() < kHeaderSize) throw EInvalidCatalogue(path);
     const Layout layout{words.At(8), words.At(12), words.At(16)};
     const std::uint64_t table_size = std::uint64_t{layout.count} * 8;
     if (layout.originals + table_size > bytes.size() || layout.translations + table_size > bytes.size()) {
-        throw EGnuGettext(path);
+        throw EInvalidCatalogue(path);
     }
     return layout;
 }
@@ -136,7 +136,7 @@ Layout CheckedLayout(std::string_view bytes, const WordReader& words, const std:
 
 MoFile MoFile::Parse(std::string_view bytes, const std::string& path) {
     const auto big_endian = BigEndianFromMagic(bytes);
-    if (!big_endian) throw EGnuGettext(path);
+    if (!big_endian) throw EInvalidCatalogue(path);
     const WordReader words(bytes, *big_endian);
     const Layout layout = CheckedLayout(bytes, words, path);
 
@@ -147,7 +147,7 @@ MoFile MoFile::Parse(std::string_view bytes, const std::string& path) {
     for (std::uint32_t i = 0; i < layout.count; ++i) {
         const auto original = TableString(bytes, words, layout.originals, i);
         const auto translation = TableString(bytes, words, layout.translations, i);
-        if (!original || !translation) throw EGnuGettext(path);
+        if (!original || !translation) throw EInvalidCatalogue(path);
         if (original->empty()) {
             charset = HeaderCharset(*translation);
         } else if (!FirstForm(*translation).empty()) {
@@ -164,7 +164,7 @@ MoFile MoFile::Parse(std::string_view bytes, const std::string& path) {
 MoFile MoFile::Load(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
-    if (!in || !(bytes << in.rdbuf())) throw EGnuGettext(path.string());
+    if (!in || !(bytes << in.rdbuf())) throw EInvalidCatalogue(path.string());
     return Parse(bytes.str(), path.string());
 }
 

@@ -13,7 +13,7 @@ namespace nkq {
 
 class MoFile {
 public:
-    // Throws EGnuGettext naming `path` unless `bytes` begin with the magic
+    // Throws EInvalidCatalogue naming `path` unless `bytes` begin with the magic
     // number in either byte order and every table and string lies inside them.
     static MoFile Parse(std::string_view bytes, const std::string& path);
     // Reads the file at `path`; an unreadable file counts as an invalid one.

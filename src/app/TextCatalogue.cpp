@@ -3,7 +3,7 @@
 #include <system_error>
 #include <utility>
 
-#include "app/EGnuGettext.h"
+#include "app/EInvalidCatalogue.h"
 
 namespace nkq {
 
@@ -48,7 +48,7 @@ void TextCatalogue::Open(Domain& state, const std::string& domain) const {
     if (!path) return;
     try {
         state.file = std::make_unique<MoFile>(MoFile::Load(*path));
-    } catch (const EGnuGettext&) {
+    } catch (const EInvalidCatalogue&) {
         state.invalid_path = path->string();
     }
 }
@@ -59,7 +59,7 @@ std::string TextCatalogue::Translate(const char* english, const char* domain) {
     if (found == domains_.end()) return english;
     Domain& state = found->second;
     if (!state.opened) Open(state, found->first);
-    if (state.invalid_path) throw EGnuGettext(*state.invalid_path);
+    if (state.invalid_path) throw EInvalidCatalogue(*state.invalid_path);
     if (state.file) {
         if (const std::string* translation = state.file->Find(english)) return *translation;
     }

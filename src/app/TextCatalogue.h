@@ -24,7 +24,7 @@ public:
 
     // The translation of `english` in `domain`, or `english` itself when the
     // domain is not registered, has no catalogue, or the catalogue lacks it.
-    // Throws EGnuGettext, at every lookup in that domain, when the domain's
+    // Throws EInvalidCatalogue, at every lookup in that domain, when the domain's
     // catalogue file is invalid.
     std::string Translate(const char* english, const char* domain);
 

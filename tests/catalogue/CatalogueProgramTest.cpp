@@ -159,7 +159,7 @@ TEST_F(CatalogueProgramTest, AFileWithoutTheMagicNumberFailsTheLookup) {
     const auto probe = Probe({"LANG=de_DE.UTF-8"}, {"--integer", "abc"});
     EXPECT_EQ(probe.exit_status, 3);
     EXPECT_EQ(probe.err,
-              "EGnuGettext: This file is not a valid GNU gettext mo file: " + path.string() + "\n");
+              "EInvalidCatalogue: This file is not a valid GNU gettext mo file: " + path.string() + "\n");
 }
 
 TEST_F(CatalogueProgramTest, PlaceholderPatternsAreTranslatedThenFilled) {

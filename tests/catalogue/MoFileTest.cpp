@@ -7,7 +7,7 @@
 
 #include "CatalogueFiles.h"
 #include "ProgramRun.h"
-#include "app/EGnuGettext.h"
+#include "app/EInvalidCatalogue.h"
 #include "app/MoFile.h"
 
 namespace nkq::testing {
@@ -33,8 +33,8 @@ void ExpectInvalid(const std::string& bytes, const std::string& why) {
     try {
         MoFile::Parse(bytes, "/somewhere/default.mo");
         ADD_FAILURE() << why << ": accepted";
-    } catch (const EGnuGettext& e) {
-        EXPECT_EQ(e.KindName(), "EGnuGettext");
+    } catch (const EInvalidCatalogue& e) {
+        EXPECT_EQ(e.KindName(), "EInvalidCatalogue");
         EXPECT_EQ(e.Message(), "This file is not a valid GNU gettext mo file: /somewhere/default.mo") << why;
     }
 }
@@ -127,7 +127,7 @@ TEST(MoFile, ATruncatedFileIsRefusedOrReadWhole) {
                 ASSERT_NE(part.Find(original), nullptr) << "size " << size;
                 EXPECT_EQ(*part.Find(original), translation);
             }
-        } catch (const EGnuGettext&) {
+        } catch (const EInvalidCatalogue&) {
             ++refused;
         }
     }

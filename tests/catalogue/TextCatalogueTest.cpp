@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "CatalogueFiles.h"
-#include "app/EGnuGettext.h"
+#include "app/EInvalidCatalogue.h"
 #include "app/TextCatalogue.h"
 
 namespace nkq::testing {
@@ -91,7 +91,7 @@ TEST_F(TextCatalogueTest, AnInvalidFileFailsEveryLookupOfItsDomainOnly) {
         try {
             catalogue.Translate("Unable to open com port", "default");
             ADD_FAILURE() << "lookup in an invalid catalogue succeeded";
-        } catch (const EGnuGettext& e) {
+        } catch (const EInvalidCatalogue& e) {
             EXPECT_EQ(e.Message(), "This file is not a valid GNU gettext mo file: " + path.string());
         }
     }

@@ -7,10 +7,10 @@
 
 namespace nkq {
 
-class EGnuGettext : public Exception {
+class EInvalidCatalogue : public Exception {
 public:
-    explicit EGnuGettext(const std::string& path)
-        : Exception("EGnuGettext", "This file is not a valid GNU gettext mo file: " + path) {}
+    explicit EInvalidCatalogue(const std::string& path)
+        : Exception("EInvalidCatalogue", "This file is not a valid GNU gettext mo file: " + path) {}
 };
 
 }  // namespace nkq
