@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "RecordingOperator.h"
+#include "TestFiles.h"
 #include "VirtualModem.h"
 #include "app/Failure.h"
 #include "firmware/FirmwareUpdate.h"
@@ -80,12 +81,7 @@ protected:
 
     // The port is closed and free for the next operation.
     bool PortWasReleased() {
-        if (port.Connected()) return false;
-        TComPort probe(TComPortSetup::System);
-        probe.SetPort(modem->DevicePath());
-        probe.Open();
-        probe.Close();
-        return true;
+        return !port.Connected() && DeviceIsFree(modem->DevicePath());
     }
 
     // Everything the modem received, once the line has been quiet a moment.

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "ProgramRun.h"
+#include "TestFiles.h"
 #include "VirtualModem.h"
 #include "serial/ComPort.h"
 
@@ -26,12 +27,6 @@ using Lines = std::vector<std::string>;
 
 ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram(NKQ_PROGRAM, arguments); }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // nkq running in the background, so a test can press Ctrl+C while it works.
 class RunningNkq {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "ProgramRun.h"
+#include "TestFiles.h"
 #include "VirtualModem.h"
 #include "serial/ComPort.h"
 
@@ -24,12 +25,6 @@ using Lines = std::vector<std::string>;
 
 ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram(NKQ_PROGRAM, arguments); }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 Lines SplitLines(const std::string& text) {
     Lines lines;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "ProgramRun.h"
+#include "TestFiles.h"
 #include "VirtualModem.h"
 
 namespace nkq::testing {
@@ -16,12 +17,6 @@ namespace fs = std::filesystem;
 
 ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram(NKQ_PROGRAM, arguments); }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class NkqProgramTest : public ::testing::Test {
 protected:

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "RecordingOperator.h"
+#include "TestFiles.h"
 #include "VirtualModem.h"
 #include "params/ParameterSession.h"
 #include "params/ParameterSet.h"
@@ -34,12 +35,7 @@ protected:
 
     // The port was closed by the operation: another open succeeds at once.
     bool PortWasReleased() {
-        if (port.Connected()) return false;
-        TComPort probe(TComPortSetup::System);
-        probe.SetPort(modem->DevicePath());
-        probe.Open();
-        probe.Close();
-        return true;
+        return !port.Connected() && DeviceIsFree(modem->DevicePath());
     }
 
     // The command lines the modem received, once the line has been quiet

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "RecordingOperator.h"
+#include "TestFiles.h"
 #include "VirtualModem.h"
 #include "app/Failure.h"
 #include "serial/ComPort.h"
@@ -41,12 +42,7 @@ protected:
     }
 
     bool PortWasReleased() {
-        if (port.Connected()) return false;
-        TComPort probe(TComPortSetup::System);
-        probe.SetPort(modem->DevicePath());
-        probe.Open();
-        probe.Close();
-        return true;
+        return !port.Connected() && DeviceIsFree(modem->DevicePath());
     }
 
     std::unique_ptr<VirtualModem> modem;

@@ -2,7 +2,6 @@
 
 namespace nkq::testing {
 
-namespace {
 const char* CursorName(CursorOverride cursor) {
     switch (cursor) {
         case CursorOverride::None: return "none";
@@ -11,7 +10,6 @@ const char* CursorName(CursorOverride cursor) {
     }
     return "?";
 }
-}  // namespace
 
 void RecordingOperator::InformOperator(const std::string& text) { calls_.push_back("inform: " + text); }
 

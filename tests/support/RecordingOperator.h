@@ -9,6 +9,9 @@
 
 namespace nkq::testing {
 
+// "none", "hourglass" or "arrow", as the recorded calls name them.
+const char* CursorName(CursorOverride cursor);
+
 class RecordingOperator : public Operator {
 public:
     void InformOperator(const std::string& text) override;

@@ -3,21 +3,13 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "RecordingOperator.h"
 #include "app/Cp1251.h"
 #include "params/ParameterLines.h"
 
 namespace nkq::ui::testing {
 
-namespace {
-const char* CursorName(CursorOverride cursor) {
-    switch (cursor) {
-        case CursorOverride::None: return "none";
-        case CursorOverride::Hourglass: return "hourglass";
-        case CursorOverride::Arrow: return "arrow";
-    }
-    return "?";
-}
-}  // namespace
+using nkq::testing::CursorName;
 
 void RecordingWindowOperator::SetCursorOverride(CursorOverride cursor) {
     calls_.push_back(std::string("cursor: ") + CursorName(cursor));
