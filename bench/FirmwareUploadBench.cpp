@@ -22,7 +22,7 @@
 #include "firmware/FirmwareUpdate.h"
 #include "firmware/MemoryFileNameStore.h"
 #include "serial/ComPort.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq::bench {
 namespace {

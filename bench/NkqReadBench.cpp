@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "VirtualModem.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 extern char** environ;
 

@@ -11,7 +11,7 @@
 #include "FuzzCheck.h"
 #include "ModemBehaviour.h"
 #include "ModemLineReader.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace {
 

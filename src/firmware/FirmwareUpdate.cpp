@@ -7,7 +7,7 @@
 #include "app/OperatorMessages.h"
 #include "firmware/FileNameStore.h"
 #include "serial/ComPort.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 

@@ -10,7 +10,7 @@
 #include "params/ParameterSet.h"
 #include "serial/ComPort.h"
 #include "serial/CommandExchange.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 

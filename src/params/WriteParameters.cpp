@@ -9,7 +9,7 @@
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
 #include "serial/ComPort.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 

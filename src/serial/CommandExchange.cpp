@@ -4,7 +4,7 @@
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "serial/ComPort.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 #include "serial/ReadComThread.h"
 
 namespace nkq {

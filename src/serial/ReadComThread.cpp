@@ -4,7 +4,7 @@
 
 #include "app/LibraryText.h"
 #include "serial/ComPort.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 

@@ -4,7 +4,7 @@
 
 #include "app/Cp1251.h"
 #include "serial/ComPort.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 

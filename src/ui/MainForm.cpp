@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "firmware/QSettingsFileNameStore.h"
+#include "ui/QSettingsFileNameStore.h"
 #include "serial/ComSelectorModel.h"
 #include "ui/ApplicationTitle.h"
 #include "ui/ModelText.h"

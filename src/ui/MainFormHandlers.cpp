@@ -11,7 +11,7 @@
 #include "params/SettingsFile.h"
 #include "params/WriteParameters.h"
 #include "status/ServerStatus.h"
-#include "status/StateForm.h"
+#include "ui/TStateForm.h"
 #include "ui/MainForm.h"
 #include "ui/TApplication.h"
 #include "ui/TComComboBox.h"

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "app/Failure.h"
-#include "firmware/QSettingsFileNameStore.h"
+#include "ui/QSettingsFileNameStore.h"
 
 namespace nkq {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "UiTestSupport.h"
 #include "VirtualModem.h"
-#include "status/StateForm.h"
+#include "ui/TStateForm.h"
 #include "ui/TFileNameEdit.h"
 #include "ui/TIpAddressEdit.h"
 #include "ui/TLevelMeter.h"
@@ -177,7 +177,7 @@ void EndToEndTest::statusWindowPollsAndListsConnections() {
     QElapsedTimer open;
     qint64 first_poll_ms = -1;
     ModalWatcher watcher([&](QWidget* modal) {
-        auto* form = qobject_cast<nkq::TStateForm*>(modal);
+        auto* form = qobject_cast<nkq::ui::TStateForm*>(modal);
         if (!form) return false;
         if (!open.isValid()) {
             open.start();
@@ -206,7 +206,7 @@ void EndToEndTest::statusWindowClosedEarlySendsNoQuery() {
     ModemWindow m;
     m.w.Click("ServerRadio");
     ModalWatcher watcher([](QWidget* modal) {
-        auto* form = qobject_cast<nkq::TStateForm*>(modal);
+        auto* form = qobject_cast<nkq::ui::TStateForm*>(modal);
         if (!form) return false;
         QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("ExitButton")), Qt::LeftButton);
         return true;
@@ -224,7 +224,7 @@ void EndToEndTest::statusWindowOfSilentModemStopsPollingAfterTimeout() {
     QString text_after_timeout;
     bool timer_stopped = false;
     ModalWatcher watcher([&](QWidget* modal) {
-        auto* form = qobject_cast<nkq::TStateForm*>(modal);
+        auto* form = qobject_cast<nkq::ui::TStateForm*>(modal);
         if (!form || m.w.op->Messages().empty()) return false;
         text_after_timeout = form->Memo()->toPlainText();
         timer_stopped = !form->Timer()->isActive();

@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "UiTestSupport.h"
-#include "firmware/QSettingsFileNameStore.h"
+#include "ui/QSettingsFileNameStore.h"
 #include "ui/TFileNameEdit.h"
 #include "ui/TLevelMeter.h"
 #include "ui/TProgressBar.h"

@@ -12,7 +12,7 @@
 
 #include "TestClient.h"
 #include "app/Failure.h"
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 

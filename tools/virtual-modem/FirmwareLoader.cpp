@@ -1,6 +1,6 @@
 #include "FirmwareLoader.h"
 
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 

@@ -10,7 +10,7 @@
 #include <ctime>
 #include <system_error>
 
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 

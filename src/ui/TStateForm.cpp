@@ -1,4 +1,4 @@
-#include "status/StateForm.h"
+#include "ui/TStateForm.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -8,7 +8,7 @@
 #include "status/ServerStatus.h"
 #include "ui/TApplication.h"
 
-namespace nkq {
+namespace nkq::ui {
 
 TStateForm::TStateForm(TCustomComPort& port, Operator& op, QWidget* parent)
     : QDialog(parent),
@@ -74,4 +74,4 @@ void TStateForm::ShowText(const std::string& text) {
     RzMemo1->setPlainText(lines);
 }
 
-}  // namespace nkq
+}  // namespace nkq::ui

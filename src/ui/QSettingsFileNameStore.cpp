@@ -1,4 +1,4 @@
-#include "firmware/QSettingsFileNameStore.h"
+#include "ui/QSettingsFileNameStore.h"
 
 #include <QFile>
 #include <QMetaType>

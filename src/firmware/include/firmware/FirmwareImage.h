@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "serial/ModemCommands.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 

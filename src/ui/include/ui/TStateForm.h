@@ -10,9 +10,11 @@ class QPushButton;
 class QTimer;
 
 namespace nkq {
-
 class Operator;
 class TCustomComPort;
+}  // namespace nkq::ui
+
+namespace nkq::ui {
 
 class TStateForm : public QDialog {
     Q_OBJECT
@@ -42,4 +44,4 @@ private:
     QTimer* Timer1;
 };
 
-}  // namespace nkq
+}  // namespace nkq::ui
