@@ -97,7 +97,7 @@ double Upload(bool paced, const std::string& image_path) {
     MemoryFileNameStore names;
     FirmwareSession session{port, op, names, image_path, {}};
     const auto start = Clock::now();
-    const UpdateResult result = WriteFirmwareButtonClick(session);
+    const UpdateResult result = UpdateFirmware(session);
     const std::chrono::duration<double> took = Clock::now() - start;
     if (result != UpdateResult::Updated || modem.UploadsCompleted() != 1) {
         for (const auto& text : op.messages) std::fprintf(stderr, "upload failed: %s\n", text.c_str());

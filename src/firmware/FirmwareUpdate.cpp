@@ -95,7 +95,7 @@ EUploadStopped::EUploadStopped()
                 LibraryText("Firmware upload stopped; the modem's loader is left waiting for a new upload")) {
 }
 
-UpdateResult WriteFirmwareButtonClick(FirmwareSession& session) {
+UpdateResult UpdateFirmware(FirmwareSession& session) {
     if (!session.Op.AskYesNo(messages::kUpdateQuestion, messages::kQuestionCaption)) {
         return UpdateResult::Declined;
     }

@@ -32,7 +32,7 @@ void ApplyMode(ParameterSet& set, const std::string& value) {
     if (const auto mode = ModeOfDigit(value)) {
         set.SelectMode(*mode);
     } else {
-        set.ClientRadioClick();
+        set.ApplyModeRule();
     }
 }
 

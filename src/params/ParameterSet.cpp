@@ -47,7 +47,7 @@ void ParameterSet::SelectMode(Mode mode) {
         Notify(radio(previous), ChangeKind::Value);
         Notify(radio(mode), ChangeKind::Value);
     }
-    ClientRadioClick();
+    ApplyModeRule();
 }
 
 void ParameterSet::SetParityUsed(bool used) {
@@ -55,7 +55,7 @@ void ParameterSet::SetParityUsed(bool used) {
         parity_used_ = used;
         Notify(Item::ParityCheckBox, ChangeKind::Value);
     }
-    ParityCheckBoxClick();
+    ApplyParityRule();
 }
 
 void ParameterSet::SetNameText(const std::string& text) {

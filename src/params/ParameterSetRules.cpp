@@ -5,7 +5,7 @@
 
 namespace nkq {
 
-void ParameterSet::ClientRadioClick() {
+void ParameterSet::ApplyModeRule() {
     const bool client = mode_ == Mode::Client;
     const bool server = mode_ == Mode::Server;
     fields_.IPAddrEdit.SetEnabled(client);
@@ -18,7 +18,7 @@ void ParameterSet::ClientRadioClick() {
     SetShowStateEnabled(server);
 }
 
-void ParameterSet::ParityCheckBoxClick() { fields_.ParityCombo.SetEnabled(parity_used_); }
+void ParameterSet::ApplyParityRule() { fields_.ParityCombo.SetEnabled(parity_used_); }
 
 void ParameterSet::UpdateModelLabel() {
     const std::string text = name_text_ + device_text_;
@@ -28,8 +28,8 @@ void ParameterSet::UpdateModelLabel() {
 }
 
 void ParameterSet::ApplyStartupRules() {
-    ParityCheckBoxClick();
-    ClientRadioClick();
+    ApplyParityRule();
+    ApplyModeRule();
     SetDeviceText({});
     SetNameText(NoConnectionText());
     UpdateModelLabel();

@@ -38,7 +38,7 @@ void ReadParameters(ParameterSession& session) {
     session.ComPort.WriteText(CommandLine(modem::kStart));
 }
 
-void ConnectButtonClick(ParameterSession& session) {
+void ReadModemParameters(ParameterSession& session) {
     session.ComPort.Open();
     session.Op.SetCursorOverride(CursorOverride::Hourglass);
     try {

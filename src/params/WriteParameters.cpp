@@ -107,7 +107,7 @@ void WriteParameters(ParameterSession& session, const std::vector<std::string>& 
     }
 }
 
-void WriteButtonClick(ParameterSession& session) {
+void WriteModemParameters(ParameterSession& session) {
     session.Op.SetCursorOverride(CursorOverride::Hourglass);
     const std::vector<std::string> lines = BuildParameterLines(session.Parameters);
     try {

@@ -34,11 +34,11 @@ void ForEachLine(const std::string& text, LineHandler&& line) {
 
 }  // namespace
 
-void ShowStateButtonClick(TCustomComPort& port, const std::function<void(TCustomComPort&)>& ShowServerState) {
+void RunStatusSession(TCustomComPort& port, const std::function<void(TCustomComPort&)>& while_stopped) {
     port.Open();
     SendCommand(port, modem::kStop);
     std::this_thread::sleep_for(modem::kStopPause);
-    ShowServerState(port);
+    while_stopped(port);
     SendCommand(port, modem::kStart);
     port.Close();
 }

@@ -104,9 +104,9 @@ void TMainForm::ClientRadioClick() {
 
 void TMainForm::ParityCheckBoxClick() { Parameters_.SetParityUsed(ParityCheckBox->isChecked()); }
 
-void TMainForm::ConnectButtonClick() { nkq::ConnectButtonClick(session_); }
+void TMainForm::ConnectButtonClick() { ReadModemParameters(session_); }
 
-void TMainForm::WriteButtonClick() { nkq::WriteButtonClick(session_); }
+void TMainForm::WriteButtonClick() { WriteModemParameters(session_); }
 
 void TMainForm::N2Click() {
     if (const auto path = dialogs_->OpenSettings()) LoadSettingsFile(Parameters_, PathBytes(*path));
@@ -135,11 +135,11 @@ void TMainForm::WriteFirmwareButtonClick() {
         if (!firmware_running_ && close_requested_)
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
-    nkq::WriteFirmwareButtonClick(firmware);
+    UpdateFirmware(firmware);
 }
 
 void TMainForm::ShowStateButtonClick() {
-    nkq::ShowStateButtonClick(ComPort_, [this](TCustomComPort& port) { ShowServerState(port); });
+    RunStatusSession(ComPort_, [this](TCustomComPort& port) { ShowServerState(port); });
 }
 
 void TMainForm::ShowServerState(TCustomComPort& port) {

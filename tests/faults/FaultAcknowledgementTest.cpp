@@ -23,7 +23,7 @@ protected:
     UpdateResult Upload() {
         op.QueueAnswer(true);
         FirmwareSession firmware{port, op, file_names, image_path, {}};
-        return WriteFirmwareButtonClick(firmware);
+        return UpdateFirmware(firmware);
     }
 
     std::string image;

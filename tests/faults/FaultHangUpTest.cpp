@@ -38,7 +38,7 @@ TEST_F(FaultHangUp, InTheMiddleOfAGetReply) {
     HangUpAfter([](ModemBehaviour& b) { b.hang_up_after_get_bytes = 40; });
     const std::string model_before = set.ModelText();
     Stopwatch watch;
-    EXPECT_THROW(ConnectButtonClick(session), EAbort);
+    EXPECT_THROW(ReadModemParameters(session), EAbort);
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kCheckConnection});
     EXPECT_TRUE(modem->HungUp());
     // The STOP pause and one first wait of the exchange.
@@ -53,7 +53,7 @@ TEST_F(FaultHangUp, InTheMiddleOfAParameterWrite) {
     set.Fields().APNEdit.SetText("never.saved");
     HangUpAfter([](ModemBehaviour& b) { b.hang_up_after_lines = 3; });
     Stopwatch watch;
-    EXPECT_THROW(WriteButtonClick(session), Exception);
+    EXPECT_THROW(WriteModemParameters(session), Exception);
     const auto texts = op.Messages();
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.back(), messages::kCheckConnection);
@@ -72,7 +72,7 @@ TEST_F(FaultHangUp, InTheMiddleOfAFirmwareUpload) {
     op.QueueAnswer(true);
     FirmwareSession firmware{port, op, file_names, image_path, {}};
     Stopwatch watch;
-    EXPECT_EQ(WriteFirmwareButtonClick(firmware), UpdateResult::Failed);
+    EXPECT_EQ(UpdateFirmware(firmware), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kCheckConnection});
     EXPECT_EQ(modem->UploadsCompleted(), 0);
     EXPECT_FALSE(op.progress_visible);
@@ -86,7 +86,7 @@ TEST_F(FaultHangUp, BeforeTheOperationOpensThePort) {
     modem->Stop();
     modem.reset();  // the device is gone before anyone opens it
     Stopwatch watch;
-    EXPECT_THROW(ConnectButtonClick(session), Exception);
+    EXPECT_THROW(ReadModemParameters(session), Exception);
     EXPECT_LT(watch.Wall(), 500ms);
     ExpectPortReusable();
 }

@@ -42,7 +42,7 @@ TEST_F(FaultLateReply, LateExchangeReplyIsNotTheAnswerToTheNextCommand) {
 
 TEST_F(FaultLateReply, LateReadyDoesNotSpoilTheNextParameterWrite) {
     Behave([](ModemBehaviour& b) { b.reply_delay = kLate; });
-    EXPECT_THROW(WriteButtonClick(session), EAbort);
+    EXPECT_THROW(WriteModemParameters(session), EAbort);
     EXPECT_EQ(op.Messages(),
               (std::vector<std::string>{messages::kCmdWriteFailed, messages::kCheckConnection}));
     AwaitSent("READY\r");
@@ -51,7 +51,7 @@ TEST_F(FaultLateReply, LateReadyDoesNotSpoilTheNextParameterWrite) {
     EXPECT_EQ(modem->CommandLines().back(), "START");
     Behave([](ModemBehaviour& b) { b.reply_delay = 0ms; });
     set.Fields().APNEdit.SetText("second.try");
-    WriteButtonClick(session);
+    WriteModemParameters(session);
     EXPECT_EQ(op.Messages().back(), messages::kWriteSucceeded);
     EXPECT_EQ(modem->Parameters().Get("APN").value_or(""), "second.try");
 }
@@ -62,7 +62,7 @@ TEST_F(FaultLateReply, LateLoaderAnswerIsNotTakenByTheNextUpload) {
     Behave([](ModemBehaviour& b) { b.reply_delay = kLate; });
     op.QueueAnswer(true);
     FirmwareSession first{port, op, file_names, image_path, {}};
-    EXPECT_EQ(WriteFirmwareButtonClick(first), UpdateResult::Failed);
+    EXPECT_EQ(UpdateFirmware(first), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kDeviceNotFound});
     AwaitSent("0");
 
@@ -76,7 +76,7 @@ TEST_F(FaultLateReply, LateLoaderAnswerIsNotTakenByTheNextUpload) {
     });
     op.QueueAnswer(true);
     FirmwareSession second{port, op, file_names, image_path, {}};
-    EXPECT_EQ(WriteFirmwareButtonClick(second), UpdateResult::Failed);
+    EXPECT_EQ(UpdateFirmware(second), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), (std::vector<std::string>{messages::kDeviceNotFound, messages::kTransferFailed,
                                                        messages::kCheckConnection}));
     EXPECT_EQ(modem->UploadsCompleted(), 0);

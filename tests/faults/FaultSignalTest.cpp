@@ -90,9 +90,9 @@ TEST_P(FaultSignals, ParametersAreReadAndWrittenWhileSignalsArrive) {
     Stopwatch watch;
     {
         SignalStorm storm(GetParam());
-        ConnectButtonClick(session);
+        ReadModemParameters(session);
         set.Fields().APNEdit.SetText("storm.apn");
-        WriteButtonClick(session);
+        WriteModemParameters(session);
     }
     EXPECT_EQ(op.Messages(), (std::vector<std::string>{messages::kReadSucceeded, messages::kWriteSucceeded}));
     EXPECT_EQ(modem->Parameters().Get("APN").value_or(""), "storm.apn");
@@ -115,7 +115,7 @@ TEST_P(FaultSignals, FirmwareGoesOverWholeWhileSignalsArrive) {
     Stopwatch watch;
     {
         SignalStorm storm(GetParam());
-        result = WriteFirmwareButtonClick(firmware);
+        result = UpdateFirmware(firmware);
     }
     EXPECT_EQ(result, UpdateResult::Updated);
     EXPECT_TRUE(op.Messages().empty());

@@ -77,7 +77,7 @@ protected:
         return bytes;
     }
 
-    UpdateResult Update() { return WriteFirmwareButtonClick(session); }
+    UpdateResult Update() { return UpdateFirmware(session); }
 
     // The port is closed and free for the next operation.
     bool PortWasReleased() {

@@ -18,7 +18,7 @@ protected:
     // Runs the operation; true when it ended with the silent abort.
     bool ReadAborted() {
         try {
-            ConnectButtonClick(session);
+            ReadModemParameters(session);
             return false;
         } catch (const EAbort&) {
             return true;
@@ -133,7 +133,7 @@ TEST_F(ReadParametersTest, DeviceGoneDuringTheReplyEndsWithTheGeneralMessage) {
 TEST_F(ReadParametersTest, PortThatCannotBeOpenedRaisesItsOwnErrorAndNothingElse) {
     port.SetPort("/dev/nkq-no-such-port");
     try {
-        ConnectButtonClick(session);
+        ReadModemParameters(session);
         FAIL() << "the read went on without a port";
     } catch (const EComPort& e) {
         EXPECT_EQ(e.Message(), "Unable to open com port (win error code: 2)");

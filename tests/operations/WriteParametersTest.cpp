@@ -19,7 +19,7 @@ class WriteParametersTest : public ModemFixture {
 protected:
     bool WriteAborted() {
         try {
-            WriteButtonClick(session);
+            WriteModemParameters(session);
             return false;
         } catch (const EAbort&) {
             return true;
@@ -133,7 +133,7 @@ TEST_F(WriteParametersTest, Rs485NoticeComesBeforeSuccessAndDisablesFlowControl)
 TEST_F(WriteParametersTest, DeviceGoneMidWayShowsOnlyTheGeneralMessage) {
     Behave([](ModemBehaviour& b) { b.hang_up_after_lines = 3; });
     try {
-        WriteButtonClick(session);
+        WriteModemParameters(session);
         FAIL() << "the write succeeded without a modem";
     } catch (const EAbort&) {
     } catch (const EComPort&) {
@@ -145,14 +145,14 @@ TEST_F(WriteParametersTest, DeviceGoneMidWayShowsOnlyTheGeneralMessage) {
 
 TEST_F(WriteParametersTest, PortThatCannotBeOpenedRaisesItsErrorAndRestoresTheCursor) {
     port.SetPort("/dev/nkq-no-such-port");
-    EXPECT_THROW(WriteButtonClick(session), EComPort);
+    EXPECT_THROW(WriteModemParameters(session), EComPort);
     EXPECT_EQ(op.Calls(), (Lines{"cursor: hourglass", "cursor: arrow"}));
 }
 
 TEST_F(WriteParametersTest, ValueWithALineBreakIsRefusedBeforeThePortOpens) {
     set.Fields().APNEdit.SetText("internet\rSAVE");
     try {
-        WriteButtonClick(session);
+        WriteModemParameters(session);
         FAIL() << "a value with CR went to the modem";
     } catch (const EConvertError& e) {
         EXPECT_EQ(e.Message(), "'internet\rSAVE' is not a valid parameter value");
@@ -160,7 +160,7 @@ TEST_F(WriteParametersTest, ValueWithALineBreakIsRefusedBeforeThePortOpens) {
     EXPECT_TRUE(modem->ReceivedBytes().empty());
     EXPECT_FALSE(port.Connected());
     set.Fields().APNEdit.SetText("a\nb");
-    EXPECT_THROW(WriteButtonClick(session), EConvertError);
+    EXPECT_THROW(WriteModemParameters(session), EConvertError);
 }
 
 TEST_F(WriteParametersTest, CyrillicValuesReachTheModemAsTheyAreHeld) {

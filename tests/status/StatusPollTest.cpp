@@ -117,7 +117,7 @@ TEST_F(StatusPollTest, ShowStateSendsStopThenShowsTheWindowThenSendsStartAndClos
     Lines seen_by_window;
     std::chrono::steady_clock::duration stop_to_window{};
     const auto start = std::chrono::steady_clock::now();
-    ShowStateButtonClick(port, [&](TCustomComPort& open_port) {
+    RunStatusSession(port, [&](TCustomComPort& open_port) {
         stop_to_window = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(&open_port, &port);
         EXPECT_TRUE(open_port.Connected());
@@ -136,7 +136,7 @@ TEST_F(StatusPollTest, ShowStateSendsStopThenShowsTheWindowThenSendsStartAndClos
 
 TEST_F(StatusPollTest, StartFailsOnThePortATimeOutClosed) {
     modem->UpdateBehaviour([](ModemBehaviour& b) { b.silent = true; });
-    EXPECT_THROW(ShowStateButtonClick(port,
+    EXPECT_THROW(RunStatusSession(port,
                                       [&](TCustomComPort&) {
                                           cycle.Opened();
                                           // The window's error display drops the silent abort.
@@ -149,7 +149,7 @@ TEST_F(StatusPollTest, StartFailsOnThePortATimeOutClosed) {
 
 TEST_F(StatusPollTest, AFailureInTheWindowSkipsStart) {
     struct WindowFailure {};
-    EXPECT_THROW(ShowStateButtonClick(port, [](TCustomComPort&) { throw WindowFailure{}; }), WindowFailure);
+    EXPECT_THROW(RunStatusSession(port, [](TCustomComPort&) { throw WindowFailure{}; }), WindowFailure);
     EXPECT_EQ(Received(), Lines{"STOP"});
     EXPECT_TRUE(port.Connected()) << "nothing is guarded, so nothing closes the port";
 }

@@ -151,7 +151,7 @@ int RunReadOnPorts(const Arguments& args, const std::shared_ptr<PortTrace>& trac
         ParameterSet set;
         PrepareSet(set);
         ParameterSession session{port, set, op, {}};
-        ConnectButtonClick(session);
+        ReadModemParameters(session);
         SaveSettingsFile(set, (dir / PortFileName(port.Port())).string());
         for (const auto& line : SummaryLines(set)) op.Print(line);
         return true;
@@ -165,7 +165,7 @@ int RunWriteOnPorts(const Arguments& args, const std::shared_ptr<PortTrace>& tra
         PrepareSet(set);
         LoadSettingsFile(set, args.files.front());
         ParameterSession session{port, set, op, {}};
-        WriteButtonClick(session);
+        WriteModemParameters(session);
         return true;
     }));
 }
@@ -186,7 +186,7 @@ int RunFlashOnPorts(const Arguments& args, const std::shared_ptr<PortTrace>& tra
     return ReportOutcomes(RunOnPorts(args.ports, console, trace, true, [&](TComPort& port, PortOperator& op) {
         MemoryFileNameStore file_names;  // the window's remembered name stays untouched
         FirmwareSession session{port, op, file_names, args.files.front(), &InterruptRequest::Requested};
-        return WriteFirmwareButtonClick(session) == UpdateResult::Updated;
+        return UpdateFirmware(session) == UpdateResult::Updated;
     }));
 }
 
@@ -206,7 +206,7 @@ int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SinglePort one(args.ports.front(), trace);
     return RunGuarded(
         [&] {
-            ConnectButtonClick(one.session);
+            ReadModemParameters(one.session);
             if (args.output || args.output_dir) {
                 SaveSettingsFile(one.set, OutputFile(args).string());
             } else {
@@ -224,7 +224,7 @@ int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     return RunGuarded(
         [&] {
             LoadSettingsFile(one.set, args.files.front());
-            WriteButtonClick(one.session);
+            WriteModemParameters(one.session);
         },
         args.ports.front());
 }
@@ -243,7 +243,7 @@ int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     MemoryFileNameStore file_names;  // the window's remembered name stays untouched
     const InterruptRequest interrupt;
     FirmwareSession session{port, op, file_names, args.files.front(), &InterruptRequest::Requested};
-    return RunGuarded([&] { return WriteFirmwareButtonClick(session) == UpdateResult::Updated ? 0 : 1; },
+    return RunGuarded([&] { return UpdateFirmware(session) == UpdateResult::Updated ? 0 : 1; },
                       args.ports.front());
 }
 
@@ -255,7 +255,7 @@ int RunStatus(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     bool polls_succeeded = true;
     const int status = RunGuarded(
         [&] {
-            ShowStateButtonClick(port, [&](TCustomComPort& open_port) {
+            RunStatusSession(port, [&](TCustomComPort& open_port) {
                 polls_succeeded = WatchConnections(open_port, op, args.watch);
             });
         },

@@ -38,7 +38,7 @@ enum class UpdateResult { Declined, Updated, Failed };
 // itself: a file that cannot be read (before the port opens), the port's
 // open failure, a stop request, and the silent abort after an image too
 // large for the block count.
-UpdateResult WriteFirmwareButtonClick(FirmwareSession& session);
+UpdateResult UpdateFirmware(FirmwareSession& session);
 
 // Sends the count and every whole block on the open port; raises on failure.
 void SendFirmware(FirmwareSession& session, const FirmwareImage& image);

@@ -58,9 +58,9 @@ public:
 
     // Mode rule: the client fields are enabled in client mode, the server
     // fields and the status button in server mode.
-    void ClientRadioClick();
+    void ApplyModeRule();
     // Parity rule: the parity kind list is enabled exactly when parity is used.
-    void ParityCheckBoxClick();
+    void ApplyParityRule();
     // The window's creation rules after the firmware file name is loaded.
     void ApplyStartupRules();
 

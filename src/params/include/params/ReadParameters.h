@@ -7,7 +7,7 @@ namespace nkq {
 // The whole operation behind "Считать параметры": ends with the success
 // message, or with the general error message and a silent abort. A port that
 // cannot be opened raises its own error untouched.
-void ConnectButtonClick(ParameterSession& session);
+void ReadModemParameters(ParameterSession& session);
 
 // The exchange on an already open port: STOP, pause, GET, apply, START.
 // Raises on any failure; START is written on every path after the pause.

@@ -9,7 +9,7 @@ namespace nkq {
 
 // The whole operation behind "Записать параметры": ends with the success
 // message, or after the messages of WriteParameters.
-void WriteButtonClick(ParameterSession& session);
+void WriteModemParameters(ParameterSession& session);
 
 // Opens the port, sends STOP, CMD, every line and SAVE, and always START and
 // close. A line whose value holds CR or LF is refused before the port opens,

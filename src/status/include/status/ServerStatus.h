@@ -13,11 +13,11 @@ class TCustomComPort;
 inline constexpr const char* kStatusInitialText = "Текущие подключения";
 inline constexpr const char* kConnectionsHeading = "Текущие подключения:";
 
-// Opens the port, sends "STOP", waits, runs `ShowServerState` (which returns
-// when the operator has closed the status window), then sends "START" and
+// Opens the port, sends "STOP", waits, runs `while_stopped` (the window's
+// status window, until the operator closes it), then sends "START" and
 // closes the port. Nothing is guarded: a failure goes to the caller and the
 // steps after it do not run.
-void ShowStateButtonClick(TCustomComPort& port, const std::function<void(TCustomComPort&)>& ShowServerState);
+void RunStatusSession(TCustomComPort& port, const std::function<void(TCustomComPort&)>& while_stopped);
 
 // The heading and CR LF, then every reply line that begins with "IP", without
 // its first three characters, each followed by CR LF. Lines end at CR, LF or
