@@ -314,6 +314,63 @@ TEST_F(VirtualModemTest, ChosenBlockGetsAnInvalidAcknowledgement) {
     EXPECT_EQ(modem_->UploadsCompleted(), 0);
 }
 
+struct RepeatCase {
+    const char* name;
+    void (*choose)(ModemBehaviour&);
+    std::vector<std::string> sent;     // written one after another
+    std::vector<std::string> answers;  // what comes back to each, a repeat included
+};
+
+void PrintTo(const RepeatCase& item, std::ostream* out) {
+    *out << item.name;
+}
+
+class RepeatTest : public VirtualModemTest, public ::testing::WithParamInterface<RepeatCase> {};
+
+TEST_P(RepeatTest, ChosenAnswerGoesOutOnceMoreAfterTheDelay) {
+    ModemBehaviour behaviour;
+    behaviour.repeat_delay = 30ms;
+    GetParam().choose(behaviour);
+    Start(behaviour);
+    for (std::size_t i = 0; i < GetParam().sent.size(); ++i) {
+        ASSERT_TRUE(client_->Write(GetParam().sent[i]));
+        EXPECT_EQ(client_->ReadUntilQuiet(2s, 150ms), GetParam().answers[i]) << "step " << i;
+    }
+    // The repeat is the one answer that follows another with no input between them.
+    std::vector<std::chrono::microseconds> gaps;
+    const auto trace = modem_->Trace();
+    for (std::size_t i = 1; i < trace.size(); ++i) {
+        if (trace[i - 1].direction != TraceDirection::FromModem) continue;
+        if (trace[i].direction != TraceDirection::FromModem) continue;
+        EXPECT_EQ(trace[i].bytes, trace[i - 1].bytes);
+        gaps.push_back(trace[i].time - trace[i - 1].time);
+    }
+    ASSERT_EQ(gaps.size(), 1u);
+    EXPECT_GE(gaps.front(), 30ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RepeatTest,
+    ::testing::Values(
+        RepeatCase{"Ready", [](ModemBehaviour& b) { b.repeat_ready = true; }, {"CMD\r"}, {"READY\rREADY\r"}},
+        RepeatCase{"SecondLine",
+                   [](ModemBehaviour& b) { b.repeat_line_ack = 2; },
+                   {"CMD\r", "MODE 1\r", "APN x\r", "LOGIN y\r"},
+                   {"READY\r", "OK\r", "OK\rOK\r", "OK\r"}},
+        RepeatCase{"Save",
+                   [](ModemBehaviour& b) { b.repeat_save = true; },
+                   {"CMD\r", "APN x\r", "SAVE\r"},
+                   {"READY\r", "OK\r", "OK\rOK\r"}},
+        RepeatCase{"Count",
+                   [](ModemBehaviour& b) { b.repeat_count_ack = true; },
+                   {"UPDATE\r", "S", std::string("\x01\x00", 2), Packet(Block(1))},
+                   {"0", "0", "00", "0"}},
+        RepeatCase{"SecondBlock",
+                   [](ModemBehaviour& b) { b.repeat_block_ack = 2; },
+                   {"UPDATE\r", "S", std::string("\x02\x00", 2), Packet(Block(1)), Packet(Block(2))},
+                   {"0", "0", "0", "0", "00"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(VirtualModemTest, ClosingTheLineAbandonsAnUnfinishedUpload) {
     Start();
     ASSERT_TRUE(OpenLoader(2));

@@ -71,10 +71,11 @@ FirmwareLoader::Outcome FirmwareLoader::FeedCount(char byte, const ModemBehaviou
     if (blocks_expected_ == 0) {
         auto outcome = Finish();
         outcome.answer = modem::kAccepted;
+        outcome.count_received = true;
         return outcome;
     }
     stage_ = Stage::Packets;
-    return Outcome{.answer = modem::kAccepted};
+    return Outcome{.answer = modem::kAccepted, .count_received = true};
 }
 
 FirmwareLoader::Outcome FirmwareLoader::FeedPacket(char byte, const ModemBehaviour& behaviour) {

@@ -327,24 +327,26 @@ void VirtualModem::AnswerCmd() {
     }
     write_mode_ = true;
     lines_answered_ = 0;
-    Reply(std::string(modem::kReadyReply));
+    session_lines_ = 0;
+    ReplyAndRepeat(std::string(modem::kReadyReply), active_.repeat_ready);
 }
 
 void VirtualModem::AnswerParameterLine(const std::string& line) {
     const auto [key, value] = ModemParameters::SplitLine(line);
+    const bool repeated = ++session_lines_ == active_.repeat_line_ack;
     if (!active_.reject_key.empty() && key == active_.reject_key) {
-        Reply(std::string(kRejectReply));
+        ReplyAndRepeat(std::string(kRejectReply), repeated);
         return;
     }
     if (active_.rs485 && key == kFlowControlKey) {
         // Flow control does not exist on RS485; the line is not kept.
-        Reply(std::string(modem::kRs485ReplyStart) + std::string(kRs485Tail));
+        ReplyAndRepeat(std::string(modem::kRs485ReplyStart) + std::string(kRs485Tail), repeated);
     } else {
         {
             std::lock_guard lock(mutex_);
             pending_.Set(key, value);
         }
-        Reply(std::string(modem::kOkReply));
+        ReplyAndRepeat(std::string(modem::kOkReply), repeated);
     }
     ++lines_answered_;
     if (active_.hang_up_after_lines > 0 && lines_answered_ >= active_.hang_up_after_lines) ScheduleHangUp();
@@ -360,7 +362,7 @@ void VirtualModem::AnswerSave() {
         parameters_.Merge(pending_);
         pending_.Clear();
     }
-    Reply(std::string(modem::kOkReply));
+    ReplyAndRepeat(std::string(modem::kOkReply), active_.repeat_save);
 }
 
 void VirtualModem::AnswerUpdate() {
@@ -391,18 +393,22 @@ void VirtualModem::FeedLoader(char byte) {
         }
         changed_.notify_all();
     }
-    if (outcome.answer) AnswerLoader(*outcome.answer, outcome.packet_received ? block_number : 0);
+    if (outcome.answer) {
+        const bool repeated = outcome.packet_received ? block_number == active_.repeat_block_ack
+                                                      : outcome.count_received && active_.repeat_count_ack;
+        AnswerLoader(*outcome.answer, outcome.packet_received ? block_number : 0, repeated);
+    }
     if (!outcome.packet_accepted) return;
     ++packets_accepted_;
     if (active_.hang_up_after_packets > 0 && packets_accepted_ >= active_.hang_up_after_packets)
         ScheduleHangUp();
 }
 
-void VirtualModem::AnswerLoader(char answer, int block_number) {
+void VirtualModem::AnswerLoader(char answer, int block_number, bool repeated) {
     std::string reply(1, answer);
     if (block_number > 0 && block_number == active_.doubled_ack_block) reply += answer;
     if (block_number > 0 && block_number == active_.late_ack_block && !Pause(active_.late_ack_delay)) return;
-    Reply(reply);
+    ReplyAndRepeat(reply, repeated);
 }
 
 // ---- sending -----------------------------------------------------------------
@@ -438,6 +444,12 @@ bool VirtualModem::DelayReply() {
 
 void VirtualModem::Reply(const std::string& text) {
     if (DelayReply()) Send(text);
+}
+
+void VirtualModem::ReplyAndRepeat(const std::string& text, bool repeated) {
+    if (!DelayReply()) return;
+    Send(text);
+    if (repeated && Pause(active_.repeat_delay)) Send(text);
 }
 
 void VirtualModem::SendInBursts(const std::string& text) {

@@ -87,7 +87,7 @@ private:
     void FeedByte(char byte);
     void FeedLine(char byte);
     void FeedLoader(char byte);
-    void AnswerLoader(char answer, int block_number);
+    void AnswerLoader(char answer, int block_number, bool repeated);
     void HandleLine(const std::string& line);
     void HandleCommand(const std::string& line);
     void HandleWriteModeLine(const std::string& line);
@@ -104,6 +104,7 @@ private:
     void RefreshActiveBehaviour();
     bool DelayReply();
     void Reply(const std::string& text);
+    void ReplyAndRepeat(const std::string& text, bool repeated);
     void SendInBursts(const std::string& text);
     void Send(const std::string& text);
     std::size_t WriteAll(const char* data, std::size_t size);
@@ -151,6 +152,7 @@ private:
     ModemLineReader line_reader_;
     FirmwareLoader loader_;
     int lines_answered_ = 0;
+    int session_lines_ = 0;  // parameter lines received since "CMD", answered or not
     int packets_accepted_ = 0;
     bool endless_active_ = false;
     std::string endless_text_;
