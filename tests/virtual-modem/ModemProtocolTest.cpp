@@ -126,18 +126,6 @@ TEST_F(ModemProtocolTest, ByteOtherThanStartLeavesTheLoaderAndCountsAsText) {
 
 // ---- behaviour switches ----------------------------------------------------
 
-TEST_F(ModemProtocolTest, SilentModemTakesItsTimeToSayNothingButStillHears) {
-    ModemBehaviour behaviour;
-    behaviour.silent = true;
-    behaviour.reply_delay = 100ms;
-    protocol_.SetBehaviour(behaviour);
-    const auto steps = Steps("CMD\r");
-    ASSERT_EQ(steps.size(), 1u);
-    EXPECT_EQ(steps.front().wait, 100ms);
-    EXPECT_TRUE(steps.front().bytes.empty());
-    EXPECT_TRUE(protocol_.InWriteMode());
-}
-
 TEST_F(ModemProtocolTest, LateAcknowledgementWaitsOnTopOfTheReplyDelayAndItsRepeatAfterIt) {
     ModemBehaviour behaviour;
     behaviour.reply_delay = 100ms;
