@@ -45,7 +45,7 @@ FirmwareLoader::Outcome FirmwareLoader::Feed(char byte, const ModemBehaviour& be
 
 FirmwareLoader::Outcome FirmwareLoader::FeedStart(char byte, const ModemBehaviour& behaviour) {
     // A client may end "UPDATE" with CR LF; the line end is no start byte.
-    if (byte == '\r' || byte == '\n') return {};
+    if (byte == modem::kCR || byte == modem::kLF) return {};
     if (byte != modem::kStartUpload) {
         stage_ = Stage::Closed;
         return NotTaken();
