@@ -5,16 +5,21 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 #include <fstream>
 
+#include "TextFit.h"
 #include "UiTestSupport.h"
 #include "ui/QSettingsFileNameStore.h"
 #include "ui/TFileNameEdit.h"
 #include "ui/TLevelMeter.h"
+#include "ui/TInformDialog.h"
 #include "ui/TProgressBar.h"
+#include "ui/TStateForm.h"
+#include "ui/WindowFonts.h"
 
 using namespace nkq::ui::testing;
 
@@ -32,6 +37,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void captionSizeAndGroupBoxes();
+    void everyTextFitsItsPlaceInTheWindowFont();
     void controlsAtStartUp();
     void listEntriesAndInitialValues();
     void modeRuleFollowsRadioButtonsAndModeLines();
@@ -75,6 +81,23 @@ void MainWindowTest::captionSizeAndGroupBoxes() {
         for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(box->rect().contains(child->geometry()), qPrintable(child->objectName()));
     }
+}
+
+void MainWindowTest::everyTextFitsItsPlaceInTheWindowFont() {
+    TestWindow w;
+    w.Apply("MODE 0");  // every control enabled that can be
+    nkq::ui::TStateForm status(w.form->ComPort(), w.form->Op(), w.form.get());
+    nkq::ui::TInformDialog message(nkq::ui::ApplicationTitleText(),
+                                   QStringLiteral("Ошибка. Проверьте подключение устройства"));
+    QCOMPARE(QFontInfo(w.Find<QLabel>("ModelLabel")->font()).family(), QString(nkq::ui::kWindowFontFamily));
+    QCOMPARE(QFontInfo(status.Memo()->font()).family(), QString(nkq::ui::kFixedFontFamily));
+    QStringList misfits;
+    for (QWidget* window : std::initializer_list<QWidget*>{w.form.get(), &status, &message}) {
+        window->ensurePolished();
+        misfits << nkq::ui::testing::TextMisfits(*window);
+    }
+    misfits << nkq::ui::testing::PlacementMisfits(*w.form) << nkq::ui::testing::PlacementMisfits(status);
+    QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join(u'\n')));
 }
 
 void MainWindowTest::controlsAtStartUp() {

@@ -101,7 +101,6 @@ std::string Utf8(const std::string& cp1251);
 #define NKQ_UI_TEST_MAIN(TestClass)                                                                  \
     int main(int argc, char** argv) {                                                                \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); \
-        nkq::ui::InstallFontSubstitutes();                                                           \
         nkq::ui::TApplication app(argc, argv);                                                       \
         TestClass test;                                                                              \
         return QTest::qExec(&test, argc, argv);                                                      \

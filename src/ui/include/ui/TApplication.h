@@ -1,7 +1,8 @@
 #pragma once
 // The application object: holds the title and guards every event dispatch,
 // so that a failure escaping a handler reaches the error display and the
-// event loop goes on.
+// event loop goes on. It also gives Qt's own dialogs the window's font and
+// look.
 #include <QApplication>
 
 namespace nkq::ui {
@@ -32,8 +33,5 @@ public:
 
     static void ReportFailure(const std::exception& failure);
 };
-
-// Fonts close to the desktop fonts the window was laid out with.
-void InstallFontSubstitutes();
 
 }  // namespace nkq::ui
