@@ -1,6 +1,8 @@
 #include "ui/TApplication.h"
 
+#include <QTranslator>
 
+#include "ui/QtTranslations.h"
 #include "ui/ReportError.h"
 #include "ui/TWindowStyle.h"
 #include "ui/WindowFonts.h"
@@ -19,9 +21,10 @@ WindowOperator& FallbackOperator() {
 }  // namespace
 
 TApplication::TApplication(int& argc, char** argv)
-    : QApplication(argc, argv) {
+    : QApplication(argc, argv), qt_translation_(LoadProgramQtTranslation()) {
     setStyle(new TWindowStyle);  // owned by the application
     InstallWindowFont(*this);
+    if (qt_translation_) installTranslator(qt_translation_.get());
 }
 
 TApplication::~TApplication() { g_error_operator = nullptr; }

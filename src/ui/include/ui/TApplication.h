@@ -1,9 +1,12 @@
 #pragma once
 // The application object: holds the title and guards every event dispatch,
 // so that a failure escaping a handler reaches the error display and the
-// event loop goes on. It also gives Qt's own dialogs the window's font and
-// look.
+// event loop goes on. It also gives Qt's own dialogs the window's font, look
+// and language.
 #include <QApplication>
+#include <memory>
+
+class QTranslator;
 
 namespace nkq::ui {
 
@@ -32,6 +35,9 @@ public:
     }
 
     static void ReportFailure(const std::exception& failure);
+
+private:
+    std::unique_ptr<QTranslator> qt_translation_;
 };
 
 }  // namespace nkq::ui
