@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include "firmware/FirmwareUpdate.h"
 #include "params/ReadParameters.h"
@@ -69,11 +70,14 @@ void TMainForm::MirrorRadios() {
     selected->setChecked(true);
 }
 
+// While an update runs, everything that would talk to the port or open a
+// modal dialog is disabled: the upload processes the window's events between
+// packets, and a dialog opened there would hold the transfer until it closed.
 void TMainForm::ApplyBusyState() {
     const bool free = !firmware_running_;
     ShowStateButton->setEnabled(Parameters_.ShowStateEnabled() && free);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{ConnectButton, WriteButton, ComComboBox1, RzBmpButton1})
+    for (QWidget* control : std::initializer_list<QWidget*>{ConnectButton, WriteButton, LoadButton, SaveButton,
+                                                            ComComboBox1, RzBmpButton1, FileNameEdit->Button()})
         control->setEnabled(free);
     WriteFirmwareButton->setEnabled(firmware_button_enabled_ && free);
 }

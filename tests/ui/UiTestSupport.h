@@ -59,6 +59,8 @@ public:
 
     // The next dialog's answer; nothing means cancel.
     void Queue(std::optional<QString> answer) { answers_.push_back(std::move(answer)); }
+    // How long each dialog stays up, running the event loop as a modal one does.
+    int hold_ms = 0;
     const std::vector<std::string>& Shown() const { return shown_; }
 
 private:
