@@ -12,7 +12,6 @@
 #include "params/SettingsFile.h"
 #include "params/WriteParameters.h"
 #include "status/ServerStatus.h"
-#include "ui/TStateForm.h"
 #include "ui/MainForm.h"
 #include "ui/TApplication.h"
 #include "ui/TComComboBox.h"
@@ -20,6 +19,7 @@
 #include "ui/TFileNameEdit.h"
 #include "ui/TProgressBar.h"
 #include "ui/TRefreshButton.h"
+#include "ui/TStateForm.h"
 
 namespace nkq::ui {
 
@@ -76,8 +76,9 @@ void TMainForm::MirrorRadios() {
 void TMainForm::ApplyBusyState() {
     const bool free = !firmware_running_;
     ShowStateButton->setEnabled(Parameters_.ShowStateEnabled() && free);
-    for (QWidget* control : std::initializer_list<QWidget*>{ConnectButton, WriteButton, LoadButton, SaveButton,
-                                                            ComComboBox1, RzBmpButton1, FileNameEdit->Button()})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ConnectButton, WriteButton, LoadButton, SaveButton, ComComboBox1,
+                                         RzBmpButton1, FileNameEdit->Button()})
         control->setEnabled(free);
     WriteFirmwareButton->setEnabled(firmware_button_enabled_ && free);
 }

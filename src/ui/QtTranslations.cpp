@@ -20,7 +20,8 @@ std::unique_ptr<QTranslator> Load(const QLocale& locale) {
 
 }  // namespace
 
-std::string QtTextLanguage(const std::filesystem::path& locale_folder, const std::string& catalogue_language) {
+std::string QtTextLanguage(const std::filesystem::path& locale_folder,
+                           const std::string& catalogue_language) {
     if (!locale_folder.empty() && FindCatalogueFile(locale_folder, catalogue_language, "default"))
         return catalogue_language;
     return kWindowLanguage;

@@ -1,5 +1,7 @@
 #include "ui/TWindowStyle.h"
 
+#include <qdrawutil.h>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFrame>
@@ -8,7 +10,6 @@
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOption>
-#include <qdrawutil.h>
 
 namespace nkq::ui {
 
@@ -50,28 +51,28 @@ QColor TWindowStyle::FieldFrameColour(const QStyleOption& option) {
 void TWindowStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                                  const QWidget* widget) const {
     switch (element) {
-    case PE_FrameLineEdit:
-    case PE_Frame:
-        painter->save();
-        painter->setPen(FieldFrameColour(*option));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
-        painter->restore();
-        return;
-    case PE_FrameGroupBox:
-        DrawGroupFrame(option, painter, widget);
-        return;
-    case PE_PanelButtonCommand:
-    case PE_IndicatorCheckBox:
-    case PE_IndicatorRadioButton:
-        if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
-            const QStyleOptionButton highlighted = Highlighted(*button);
-            QProxyStyle::drawPrimitive(element, &highlighted, painter, widget);
+        case PE_FrameLineEdit:
+        case PE_Frame:
+            painter->save();
+            painter->setPen(FieldFrameColour(*option));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+            painter->restore();
             return;
-        }
-        break;
-    default:
-        break;
+        case PE_FrameGroupBox:
+            DrawGroupFrame(option, painter, widget);
+            return;
+        case PE_PanelButtonCommand:
+        case PE_IndicatorCheckBox:
+        case PE_IndicatorRadioButton:
+            if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
+                const QStyleOptionButton highlighted = Highlighted(*button);
+                QProxyStyle::drawPrimitive(element, &highlighted, painter, widget);
+                return;
+            }
+            break;
+        default:
+            break;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
@@ -104,7 +105,8 @@ QRect TWindowStyle::subControlRect(ComplexControl control, const QStyleOptionCom
 }
 
 // An etched frame, its top line broken where the caption stands.
-void TWindowStyle::DrawGroupFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const {
+void TWindowStyle::DrawGroupFrame(const QStyleOption* option, QPainter* painter,
+                                  const QWidget* widget) const {
     painter->save();
     if (const auto* box = qobject_cast<const QGroupBox*>(widget); box && !box->title().isEmpty()) {
         QStyleOptionGroupBox caption;
@@ -112,7 +114,8 @@ void TWindowStyle::DrawGroupFrame(const QStyleOption* option, QPainter* painter,
         caption.text = box->title();
         caption.subControls = SC_GroupBoxLabel | SC_GroupBoxFrame;
         const QRect label = subControlRect(CC_GroupBox, &caption, SC_GroupBoxLabel, widget);
-        painter->setClipRegion(QRegion(option->rect) - QRegion(label.adjusted(-kCaptionGap, 0, kCaptionGap, 0)));
+        painter->setClipRegion(QRegion(option->rect) -
+                               QRegion(label.adjusted(-kCaptionGap, 0, kCaptionGap, 0)));
     }
     qDrawShadeRect(painter, option->rect, option->palette, true, 1, 0);
     painter->restore();

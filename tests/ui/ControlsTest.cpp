@@ -7,13 +7,13 @@
 
 #include <QComboBox>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QTimer>
-#include <QTranslator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <QWheelEvent>
 #include <filesystem>
 

@@ -258,8 +258,8 @@ void EndToEndTest::firmwareUpdateSendsBlocksWithProgress() {
         auto* bar = m.w.Find<TProgressBar>("ProgressBar");
         if (!bar->isVisible()) fills.push_back(-1);
         fills.push_back(bar->value());
-        for (const char* name : {"ConnectButton", "WriteButton", "LoadButton", "SaveButton", "ShowStateButton",
-                                 "ComComboBox1", "RzBmpButton1", "WriteFirmwareButton"})
+        for (const char* name : {"ConnectButton", "WriteButton", "LoadButton", "SaveButton",
+                                 "ShowStateButton", "ComComboBox1", "RzBmpButton1", "WriteFirmwareButton"})
             port_users_refused = port_users_refused && !m.w.Find<QWidget>(name)->isEnabled();
         m.w.form->close();  // held off until the update has ended
         stayed_open = stayed_open && m.w.form->isVisible();
@@ -341,7 +341,7 @@ void EndToEndTest::firmwareUpdateIsNotHeldByTheWindowsOtherControls() {
     // A packet and its acknowledgement take 514 bytes of 10 bits at 115200 bit/s.
     const auto line_time = std::chrono::microseconds(514 * 10 * 1000000LL / 115200);
     const auto longest = LongestPauseBetweenPackets(m.modem.Trace());
-    QVERIFY2(longest <= line_time + std::chrono::milliseconds(100), 
+    QVERIFY2(longest <= line_time + std::chrono::milliseconds(100),
              qPrintable(QStringLiteral("longest pause %1 us").arg(longest.count())));
     QVERIFY(m.w.dialogs->Shown().empty());
     // Afterwards each control works again.

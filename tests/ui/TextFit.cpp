@@ -59,7 +59,8 @@ QSize TextSize(const QWidget& widget, const QString& text, const QRect& room, bo
 
 void CheckLabel(QStringList& misfits, const QLabel& label) {
     if (label.text().isEmpty()) return;
-    const QRect room = label.contentsRect().adjusted(label.margin(), label.margin(), -label.margin(), -label.margin());
+    const QRect room =
+        label.contentsRect().adjusted(label.margin(), label.margin(), -label.margin(), -label.margin());
     Check(misfits, label, label.text(), TextSize(label, label.text(), room, label.wordWrap()), room.size());
 }
 
@@ -67,7 +68,8 @@ void CheckGroupCaption(QStringList& misfits, const QGroupBox& box) {
     if (box.title().isEmpty()) return;
     QStyleOptionGroupBox option;
     (box.*(&GroupBoxAccess::initStyleOption))(&option);
-    const QRect caption = box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &box);
+    const QRect caption =
+        box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &box);
     // The caption's rectangle is cut to the box, so compare with what is left.
     const QRect room = caption.intersected(box.rect());
     Check(misfits, box, box.title(), TextSize(box, box.title(), room, false), room.size());
@@ -84,7 +86,8 @@ void CheckButton(QStringList& misfits, const Button& button, QStyle::ContentsTyp
     // What the style adds around a long caption: its frame and margins,
     // without the least width it gives every captioned button.
     constexpr int kLong = 1000;
-    const QSize padded = button.style()->sizeFromContents(type, &option, QSize(kLong, text.height()), &button);
+    const QSize padded =
+        button.style()->sizeFromContents(type, &option, QSize(kLong, text.height()), &button);
     const QSize needed(text.width() + padded.width() - kLong, padded.height());
     Check(misfits, button, button.text(), needed, button.size());
 }
@@ -98,7 +101,8 @@ void CheckIndicatorButton(QStringList& misfits, const Button& button, QStyle::Su
     (button.*(&Access::initStyleOption))(&option);
     const QRect room = button.style()->subElementRect(contents, &option, &button);
     const QRect mark = button.style()->subElementRect(indicator, &option, &button);
-    if (!button.rect().contains(mark)) misfits << Name(button, QStringLiteral("indicator")) + Sizes(mark.size(), button.size());
+    if (!button.rect().contains(mark))
+        misfits << Name(button, QStringLiteral("indicator")) + Sizes(mark.size(), button.size());
     Check(misfits, button, button.text(), TextSize(button, button.text(), room, false),
           room.intersected(button.rect()).size());
 }
@@ -142,7 +146,8 @@ QRect Inside(const QWidget& parent) {
     if (!box) return parent.rect();
     QStyleOptionGroupBox option;
     (box->*(&GroupBoxAccess::initStyleOption))(&option);
-    const QRect frame = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, box);
+    const QRect frame =
+        box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, box);
     const int line = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
     return frame.adjusted(line, line, -line, -line);
 }
@@ -165,7 +170,8 @@ QStringList PlacementMisfits(const QWidget& root) {
                 if (other <= child || other->isWindow()) continue;
                 // Two free pixels at least, so that no text touches a field.
                 if (child->geometry().adjusted(-2, -2, 2, 2).intersects(other->geometry()))
-                    misfits << Name(*child, Caption(*child)) + QStringLiteral(" touches ") + Name(*other, Caption(*other));
+                    misfits << Name(*child, Caption(*child)) + QStringLiteral(" touches ") +
+                                   Name(*other, Caption(*other));
             }
         }
     }
