@@ -2,12 +2,14 @@
 // controls and through parameter lines.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolButton>
 #include <fstream>
 
@@ -45,6 +47,7 @@ private slots:
     void flowControlAvailabilityFollowsInterfaceLines();
     void firmwareButtonFollowsFileNameText();
     void fileFieldButtonAndF4OpenTheFirmwareDialog();
+    void fileDialogsAreMadeWhenFirstOpenedAndKept();
     void rememberedFileNameFillsTheFieldAtStartUp();
     void nonTextRememberedNameShowsErrorAndLeavesControlsAsBuilt();
     void modelTextChangesOnlyThroughUpdateModelLabel();
@@ -228,6 +231,52 @@ void MainWindowTest::fileFieldButtonAndF4OpenTheFirmwareDialog() {
     QVERIFY(w.Find<QPushButton>("WriteFirmwareButton")->isEnabled());
     QCOMPARE(w.dialogs->Shown(), (std::vector<std::string>{"open firmware", "open firmware"}));
     QCOMPARE(w.names->LoadFileName(), std::string());  // remembered only when an update starts
+}
+
+void MainWindowTest::fileDialogsAreMadeWhenFirstOpenedAndKept() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("sys") && QDir(dir.path()).mkpath("dev"));
+    nkq::ui::TMainForm form(
+        {std::make_unique<RecordingWindowOperator>(), nullptr, std::make_unique<nkq::MemoryFileNameStore>(),
+         {dir.filePath("sys").toStdString(), dir.filePath("dev").toStdString()}});
+    form.FormCreate();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.findChildren<QFileDialog*>().isEmpty());  // none made at start-up
+
+    // Each dialog as the operator meets it; the first visit moves to `dir`.
+    std::vector<QFileDialog*> seen;
+    QStringList filters, folders;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen.push_back(dialog);
+        filters << dialog->nameFilters().join(u'|');
+        folders << dialog->directory().absolutePath();
+        dialog->setDirectory(dir.path());
+        dialog->reject();
+    });
+    watcher.start(20);
+    const auto click = [&](const char* name) {
+        auto* button = form.findChild<QPushButton*>(QString::fromLatin1(name));
+        QTest::mouseClick(button, Qt::LeftButton);
+    };
+    click("SaveButton");
+    QCOMPARE(form.findChildren<QFileDialog*>().size(), 1);  // only the one asked for
+    click("LoadButton");
+    QTest::mouseClick(form.findChild<nkq::ui::TFileNameEdit*>("FileNameEdit")->Button(), Qt::LeftButton);
+    click("SaveButton");
+    QCOMPARE(seen.size(), std::size_t{4});
+    QCOMPARE(seen[3], seen[0]);  // kept, with the folder it was left in
+    QCOMPARE(folders[3], QDir(dir.path()).absolutePath());
+    QCOMPARE(form.findChildren<QFileDialog*>().size(), 3);
+    QCOMPARE(seen[0]->acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(seen[0]->defaultSuffix(), QStringLiteral("txt"));
+    QVERIFY(seen[0]->testOption(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(filters.mid(0, 3),
+             (QStringList{"Настройки (*.txt)|Все файлы (*.*)", "Настройки (*.txt)|Все файлы (*.*)",
+                          "Файлы программатора (*.mfw)|Все файлы (*.*)"}));
 }
 
 void MainWindowTest::rememberedFileNameFillsTheFieldAtStartUp() {
