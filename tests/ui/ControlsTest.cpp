@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
+#include <QStyleOption>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -87,6 +89,7 @@ private slots:
     void informDialogShape();
     void informOperatorClearsCursorOverrideWhileUp();
     void qtDialogsReadInTheWindowsLanguage();
+    void fieldFrameIsFlatAndHighlightedUnderTheMouse();
     void qtTextsFollowALanguageTheCatalogueSelects();
     void errorDisplayPeriodRuleAndSilentAbort();
     void failureEscapingAHandlerReachesErrorDisplay();
@@ -384,6 +387,26 @@ void ControlsTest::qtDialogsReadInTheWindowsLanguage() {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     QCOMPARE(dialog.labelText(QFileDialog::Reject), QStringLiteral("Отмена"));
     QCOMPARE(dialog.labelText(QFileDialog::LookIn), QStringLiteral("Перейти к:"));
+}
+
+void ControlsTest::fieldFrameIsFlatAndHighlightedUnderTheMouse() {
+    QLineEdit field;
+    field.resize(60, 21);
+    const auto frame_colour = [&](bool hovered) {
+        QStyleOptionFrame option;
+        option.initFrom(&field);
+        option.state.setFlag(QStyle::State_MouseOver, hovered);
+        option.lineWidth = 1;
+        QImage image(field.size(), QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        field.style()->drawPrimitive(QStyle::PE_FrameLineEdit, &option, &painter, &field);
+        return std::pair{image.pixel(0, 10), image.pixel(1, 10)};
+    };
+    const auto [hovered_edge, hovered_inside] = frame_colour(true);
+    QCOMPARE(hovered_edge, field.palette().color(QPalette::Highlight).rgba());
+    QCOMPARE(qAlpha(hovered_inside), 0);  // one pixel wide: flat
+    QCOMPARE(frame_colour(false).first, field.palette().color(QPalette::Dark).rgba());
 }
 
 void ControlsTest::qtTextsFollowALanguageTheCatalogueSelects() {
