@@ -11,8 +11,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
-#include <QStyleOption>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
