@@ -7,6 +7,7 @@
 # Usage: bench/window.sh PATH-TO-nkq-workstation
 set -euo pipefail
 program=$(realpath "$1")
+[[ -x $program ]] || { echo "no program at $1" >&2; exit 1; }
 work=$(mktemp -d)
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1280x800x24 > /dev/null 2>&1 &
@@ -17,7 +18,7 @@ mkdir "$work/empty" "$work/files" "$work/config"
 (cd "$work/files" && seq -f "image-%05g.mfw" 1 20000 | xargs touch)
 sleep 1
 
-# Prints "<first frame ms> <peak KiB>" for one start from folder $1.
+# One start from folder $1: sets ms (to the first frame) and kib (peak).
 start_once() {
     local start out painted peak
     start=$(date +%s%N)
@@ -25,7 +26,9 @@ start_once() {
         /usr/bin/time -v "$program" 2>&1 >/dev/null)
     painted=$(sed -n 's/^first_paint_realtime_ns //p' <<< "$out")
     peak=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' <<< "$out")
-    echo "$(( (painted - start) / 1000000 )) $peak"
+    [[ -n $painted && -n $peak ]] || { echo "no figures from a start in $1: $out" >&2; exit 1; }
+    ms=$(( (painted - start) / 1000000 ))
+    kib=$peak
 }
 
 median() { printf '%s\n' "$@" | sort -n | sed -n 3p; }
@@ -33,7 +36,7 @@ median() { printf '%s\n' "$@" | sort -n | sed -n 3p; }
 for folder in empty files; do
     times=() memories=()
     for _ in 1 2 3 4 5; do
-        read -r ms kib < <(start_once "$work/$folder")
+        start_once "$work/$folder"
         times+=("$ms")
         memories+=("$kib")
     done
