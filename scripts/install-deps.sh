@@ -8,6 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   gettext
+  libsqlite3-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   xvfb xdotool imagemagick
   dpkg-dev
