@@ -66,10 +66,14 @@ struct FileState {
 };
 
 // Reading the header and the schema is the first thing done with a file, so
-// junk fails here, before anything is written.
+// junk fails here, before anything is written. One statement, so that a
+// journal another writer creates meanwhile is seen whole or not at all.
 FileState ReadFileState(SqliteConnection& connection) {
-    return {connection.QueryNumber("PRAGMA application_id"), connection.QueryNumber("PRAGMA user_version"),
-            connection.QueryNumber("SELECT count(*) FROM sqlite_schema")};
+    SqliteStatement query(connection,
+                          "SELECT (SELECT application_id FROM pragma_application_id), "
+                          "(SELECT user_version FROM pragma_user_version), (SELECT count(*) FROM sqlite_schema)");
+    if (!query.Step()) connection.Fail("cannot read");
+    return {query.Number(0), query.Number(1), query.Number(2)};
 }
 
 // Raises for a file this program must not write to.
@@ -111,7 +115,7 @@ void PrepareJournal(SqliteConnection& connection, std::span<const SchemaStep> st
     // Write-ahead logging lets readers and one writer work at once; the mode
     // stays with the file, so it is set once.
     if (connection.QueryText("PRAGMA journal_mode") != "wal" &&
-        connection.QueryText("PRAGMA journal_mode = WAL") != "wal") {
+        connection.QueryTextWhenFree("PRAGMA journal_mode = WAL") != "wal") {
         connection.Fail("cannot use write-ahead logging");
     }
 }

@@ -61,6 +61,7 @@ void OperationRecorder::ModemRead(const std::string& name, const std::string& de
     const ModemIdentity modem{Cp1251ToUtf8(name), Cp1251ToUtf8(device), Cp1251ToUtf8(version)};
     std::lock_guard lock(mutex_);
     record_.Modem = modem;
+    if (!password.empty()) secrets_.push_back(password);
     journal_.Modems().Remember(record_.Port, modem, password);
 }
 

@@ -1,19 +1,11 @@
 #include "SqliteConnection.h"
 
-#include <chrono>
 #include <limits>
+#include <thread>
 
 #include "journal/EJournal.h"
 
 namespace nkq::journal {
-
-namespace {
-
-// Long enough for a batch of ports and the window to take turns; each turn
-// is a few milliseconds.
-constexpr std::chrono::milliseconds kBusyTimeout{10000};
-
-}  // namespace
 
 SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening opening) : path_(path) {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
@@ -43,6 +35,17 @@ std::int64_t SqliteConnection::QueryNumber(const char* sql) {
 std::string SqliteConnection::QueryText(const char* sql) {
     SqliteStatement query(*this, sql);
     return query.Step() ? query.Text(0) : std::string();
+}
+
+std::string SqliteConnection::QueryTextWhenFree(const char* sql) {
+    const auto give_up = std::chrono::steady_clock::now() + kBusyTimeout;
+    while (true) {
+        SqliteStatement query(*this, sql);
+        const std::optional<bool> row = query.StepUnlessBusy();
+        if (row) return *row ? query.Text(0) : std::string();
+        if (std::chrono::steady_clock::now() > give_up) Fail("busy");
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 void SqliteConnection::Fail(std::string_view doing) const {
@@ -83,6 +86,14 @@ void SqliteStatement::BindOptional(int index, const std::optional<std::string>& 
 
 bool SqliteStatement::Step() {
     const int status = sqlite3_step(statement_);
+    if (status == SQLITE_ROW) return true;
+    if (status == SQLITE_DONE) return false;
+    connection_.Fail("cannot use");
+}
+
+std::optional<bool> SqliteStatement::StepUnlessBusy() {
+    const int status = sqlite3_step(statement_);
+    if ((status & 0xff) == SQLITE_BUSY) return std::nullopt;
     if (status == SQLITE_ROW) return true;
     if (status == SQLITE_DONE) return false;
     connection_.Fail("cannot use");

@@ -3,6 +3,7 @@
 // the file's path and SQLite's reason, and every handle owned.
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -15,6 +16,10 @@ class SqliteConnection {
 public:
     // Create: a missing file becomes an empty database; otherwise it must exist.
     enum class Opening { Create, Existing };
+
+    // Long enough for a batch of ports and the window to take turns; each
+    // turn is a few milliseconds.
+    static constexpr std::chrono::milliseconds kBusyTimeout{10000};
 
     SqliteConnection(const std::filesystem::path& path, Opening opening);
     ~SqliteConnection();
@@ -29,6 +34,9 @@ public:
     // The first column of the first row of a one-value query.
     std::int64_t QueryNumber(const char* sql);
     std::string QueryText(const char* sql);
+    // QueryText for the statements SQLite answers "busy" at once instead of
+    // waiting (changing the journal mode): tried again until the busy time-out.
+    std::string QueryTextWhenFree(const char* sql);
 
     // Raises EJournal naming the file, `doing` and SQLite's latest error.
     [[noreturn]] void Fail(std::string_view doing) const;
@@ -53,6 +61,8 @@ public:
 
     // True while a row is there to read; false when done.
     bool Step();
+    // Step that returns nullopt, instead of raising, when the file is busy.
+    std::optional<bool> StepUnlessBusy();
     // Ready to run again with new parameters.
     void Reset();
 

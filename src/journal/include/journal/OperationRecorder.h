@@ -33,7 +33,7 @@ public:
     void KeepSecret(const std::string& bytes);
 
     // After a successful read: the modem now known on the port, for this
-    // record and every later one in the program.
+    // record and every later one in the program. The password is kept secret.
     void ModemRead(const std::string& name, const std::string& device, const std::string& version,
                    const std::string& password);
 
