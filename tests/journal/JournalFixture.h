@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -15,9 +16,9 @@ namespace nkq::journal::testing {
 class JournalFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("nkq-journal-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');  // parameterised names hold a slash
+        folder_ = std::filesystem::temp_directory_path() / ("nkq-journal-" + std::to_string(::getpid()) + "-" + name);
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         path_ = folder_ / "journal.sqlite3";
