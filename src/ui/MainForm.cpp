@@ -75,6 +75,8 @@ TMainForm::TMainForm(MainFormParts parts)
     : op_(parts.Operator ? std::move(parts.Operator) : std::make_unique<WindowOperator>()),
       dialogs_(parts.Dialogs ? std::move(parts.Dialogs) : std::make_unique<QtFileDialogs>(this)),
       file_names_(parts.FileNames ? std::move(parts.FileNames) : std::make_unique<QSettingsFileNameStore>()),
+      journal_(parts.Journal ? std::move(parts.Journal)
+                             : std::make_unique<journal::WorkJournal>(journal::ProgramKind::Window)),
       port_roots_(std::move(parts.PortRoots)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
