@@ -7,7 +7,7 @@
 //   bench_firmware_upload unpaced  the modem answers at once; prints the
 //                                  host's time per packet round trip in us
 //
-// The loader's specified 2000 ms pause is not counted in either figure.
+// The loader's 2000 ms pause is not counted in either figure.
 #include <unistd.h>
 
 #include <chrono>
