@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-namespace nkq {
+namespace nkq::cli {
 
 TerminalOperator::TerminalOperator(bool assume_yes, std::FILE* out)
     : assume_yes_(assume_yes), out_(out), out_is_terminal_(::isatty(::fileno(out)) == 1) {}
@@ -67,4 +67,4 @@ void TerminalOperator::EndProgressLine() {
     progress_drawn_ = false;
 }
 
-}  // namespace nkq
+}  // namespace nkq::cli

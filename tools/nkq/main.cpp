@@ -6,22 +6,13 @@
 #include <vector>
 
 #include "Arguments.h"
-#include "Commands.h"
+#include "CommandTable.h"
 #include "app/Catalogue.h"
 #include "app/ErrorText.h"
 #include "app/Failure.h"
 #include "serial/PortTrace.h"
 
 namespace {
-
-int RunCommand(const nkq::cli::Arguments& parsed, const std::shared_ptr<nkq::PortTrace>& trace) {
-    using namespace nkq::cli;
-    if (parsed.command == "ports") return RunPorts();
-    if (parsed.command == "read") return RunRead(parsed, trace);
-    if (parsed.command == "flash") return RunFlash(parsed, trace);
-    if (parsed.command == "status") return RunStatus(parsed, trace);
-    return RunWrite(parsed, trace);
-}
 
 // The command named on the line, for the help that follows a usage error.
 std::string CommandOf(const std::vector<std::string>& args) {
@@ -56,7 +47,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
-        return RunCommand(parsed, trace);
+        return FindCommand(parsed.command)->run(parsed, trace);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "nkq: %s\n\n%s", e.text.c_str(), HelpText(CommandOf(args)).c_str());
         return 2;
