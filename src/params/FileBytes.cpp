@@ -118,8 +118,23 @@ std::string ResolvedTarget(const std::string& path) {
     return error ? path : resolved.string();
 }
 
+// A device or a pipe is written into, as cp or a shell redirection would:
+// renaming a file over it would put a plain file where /dev/null was.
+bool IsSpecialFile(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
+void WriteInPlace(const std::string& path, const std::string& bytes) {
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    if (fd.Get() < 0) Fail();
+    WriteAll(fd.Get(), bytes);
+    if (!fd.Close()) Fail();
+}
+
 void ReplaceOrFail(const std::string& path, const std::string& bytes) {
     const std::string target = ResolvedTarget(path);
+    if (IsSpecialFile(target)) return WriteInPlace(target, bytes);
     std::filesystem::path folder = std::filesystem::path(target).parent_path();
     if (folder.empty()) folder = ".";
     TemporaryFile temporary(folder);

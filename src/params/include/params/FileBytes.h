@@ -13,7 +13,8 @@ std::string ReadWholeFile(const std::string& path);
 // failure the old file is untouched, no temporary file remains, and
 // EFCreateError with the path and the system's reason is raised. A new file
 // gets 0666 less the umask; a replaced one keeps its mode (and owner, where
-// permitted). A symbolic link is followed, so the link itself stays.
+// permitted). A symbolic link is followed, so the link itself stays. A
+// device or a pipe is written into instead of being replaced.
 void ReplaceFile(const std::string& path, const std::string& bytes);
 
 }  // namespace nkq
