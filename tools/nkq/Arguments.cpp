@@ -50,13 +50,15 @@ const std::vector<Option>& Options() {
         {"--help", false, Place::Both, "", [](Arguments& a, const std::string&) { a.help = true; }},
         {"-h", false, Place::Both, "", [](Arguments& a, const std::string&) { a.help = true; }},
         {"--trace", true, Place::Global, "", [](Arguments& a, const std::string& v) { a.trace = v; }},
-        {"--port", true, Place::Command, "read write flash status",
+        {"--port", true, Place::Command, "read verify write flash status",
          [](Arguments& a, const std::string& v) { a.ports.push_back(v); }},
         {"--output", true, Place::Command, "read", [](Arguments& a, const std::string& v) { a.output = v; }},
         {"--output-dir", true, Place::Command, "read",
          [](Arguments& a, const std::string& v) { a.output_dir = v; }},
         {"--yes", false, Place::Command, "flash", [](Arguments& a, const std::string&) { a.yes = true; }},
         {"--watch", false, Place::Command, "status", [](Arguments& a, const std::string&) { a.watch = true; }},
+        {"--merge", false, Place::Command, "write", [](Arguments& a, const std::string&) { a.merge = true; }},
+        {"--verify", false, Place::Command, "write", [](Arguments& a, const std::string&) { a.verify = true; }},
     };
     return options;
 }

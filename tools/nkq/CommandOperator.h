@@ -14,6 +14,9 @@ public:
     virtual void ReportFailure(const std::string& text) = 0;
     // A line that is neither a message nor a failure (summary, advice).
     virtual void Print(const std::string& text) = 0;
+    // The command's own result, whole lines: standard output for one port,
+    // the port's lines for several.
+    virtual void Output(const std::string& text) = 0;
 };
 
 }  // namespace nkq::cli

@@ -1,5 +1,6 @@
 #include "CommandTable.h"
 
+#include <filesystem>
 #include <set>
 
 #include "Commands.h"
@@ -30,14 +31,39 @@ constexpr std::string_view kReadHelp =
     "                  missing), named after the port: ttyUSB0 gives ttyUSB0.txt,\n"
     "                  /dev/pts/3 gives pts-3.txt; a failed read writes no file\n";
 
+constexpr std::string_view kVerifyHelp =
+    "Usage: nkq verify --port PORT [--port PORT ...] FILE\n"
+    "Reads the modem on PORT (as read does) and compares it, key by key, with the\n"
+    "settings file FILE: every line that FILE sets and that a write in its mode\n"
+    "would send. The keys that differ are printed as a table KEY, FILE, MODEM on\n"
+    "standard output (with several ports on each port's lines); a password is\n"
+    "compared but never printed. FILE is checked as write checks it.\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3); give it\n"
+    "                  again for each further modem to check at the same time\n"
+    "\n"
+    "Exit status: 0 the modem holds the file's settings (on every port), 1 a key\n"
+    "differs, the file was refused or the read failed.\n";
+
 constexpr std::string_view kWriteHelp =
-    "Usage: nkq write --port PORT FILE\n"
-    "       nkq write --port PORT --port PORT ... FILE\n"
+    "Usage: nkq write --port PORT [--merge] [--verify] FILE\n"
+    "       nkq write --port PORT --port PORT ... [--merge] [--verify] FILE\n"
     "Starts from the initial parameter set, loads the settings file FILE and writes\n"
     "the parameters into the modem on PORT; with several ports into every modem at\n"
     "the same time.\n"
     "\n"
-    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n";
+    "The modem gets exactly the file, or nothing: before any port opens FILE is\n"
+    "refused (exit status 1, one line per problem with its line number) when a\n"
+    "line's key is not exactly one of the keys a write sends, a key is set twice,\n"
+    "a value would be changed by its field (not in its list, out of its range, not\n"
+    "an address), or FILE does not set every line that a write in its mode sends\n"
+    "(MODE 1 client, 0 server, 2 modem; client when FILE has no MODE line).\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
+    "  --merge         read the modem first and change only what FILE names: a\n"
+    "                  partial file is enough; the other checks still apply\n"
+    "  --verify        read the modem back after writing; fails, listing the keys\n"
+    "                  that differ, unless it holds what was written\n";
 
 constexpr std::string_view kFlashHelp =
     "Usage: nkq flash --port PORT [--yes] IMAGE\n"
@@ -52,8 +78,9 @@ constexpr std::string_view kFlashHelp =
     "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
     "  --yes           do not ask before the update starts\n"
     "\n"
-    "Ctrl+C stops after the packet in flight and closes the port; the modem's loader\n"
-    "then waits for a new upload. A second Ctrl+C ends nkq at once.\n"
+    "Ctrl+C (or SIGTERM, SIGHUP) stops after the packet in flight and closes the\n"
+    "port; the modem's loader then waits for a new upload. A second one ends nkq at\n"
+    "once.\n"
     "Exit status: 0 the image was loaded, 1 it was not (declined, stopped or failed).\n";
 
 constexpr std::string_view kStatusHelp =
@@ -63,20 +90,31 @@ constexpr std::string_view kStatusHelp =
     "\n"
     "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
     "  --watch         ask again 5 seconds after each answer and print the list anew,\n"
-    "                  until Ctrl+C; START is sent and the port closed all the same\n"
+    "                  until Ctrl+C (or SIGTERM, SIGHUP): the poll in flight ends,\n"
+    "                  START is sent and the port closed\n"
     "\n"
-    "Exit status: 0 after the last list (or Ctrl+C with --watch), 1 a poll or the\n"
-    "port failed.\n";
+    "Exit status: 0 after the last list (also when --watch was stopped), 1 a poll,\n"
+    "the port or standard output failed, or a stop came before the first list.\n";
 
 std::string Named(const Arguments& args, std::string_view rule) { return args.command + " " + std::string(rule); }
 
-// Every command that talks to modems: at least one port, no device twice,
-// and in an output folder no two ports sharing a file.
+// The device a port name reaches, with links and ".." resolved, so that
+// ttyUSB0, /dev/ttyUSB0 and a /dev/serial/by-id link to it are one device.
+std::string DeviceOf(const std::string& port) {
+    std::error_code ignored;
+    const auto device = std::filesystem::weakly_canonical(DevicePathForPort(port), ignored);
+    return device.empty() ? DevicePathForPort(port) : device.string();
+}
+
+// Every command that talks to modems: at least one port, none empty, no
+// device twice (it would look held by another program), and in an output
+// folder no two ports sharing a file.
 void CheckPorts(const Arguments& args) {
     if (args.ports.empty()) throw UsageError{Named(args, "needs a --port")};
     std::set<std::string> devices, files;
     for (const auto& port : args.ports) {
-        if (!devices.insert(DevicePathForPort(port)).second) throw UsageError{"port " + port + " given twice"};
+        if (port.empty()) throw UsageError{"--port needs a port name, not an empty text"};
+        if (!devices.insert(DeviceOf(port)).second) throw UsageError{"port " + port + " given twice"};
         if (args.output_dir && !files.insert(PortFileName(port)).second)
             throw UsageError{"ports " + port + " and another one would share the file " + PortFileName(port)};
     }
@@ -96,6 +134,11 @@ void CheckRead(const Arguments& args) {
     if (args.output && args.output_dir) throw UsageError{"read takes --output or --output-dir, not both"};
     if (args.ports.size() > 1 && !args.output_dir)
         throw UsageError{"read from several ports needs --output-dir DIR"};
+}
+
+void CheckVerify(const Arguments& args) {
+    CheckPorts(args);
+    CheckFiles(args, 1, "settings FILE");
 }
 
 void CheckWrite(const Arguments& args) {
@@ -121,8 +164,10 @@ const std::vector<Command>& Commands() {
         {"ports", "", "list the serial ports of this machine", kPortsHelp, CheckPortsCommand, RunPorts},
         {"read", "--port PORT [--output FILE]", "read the modem's parameters as a settings file", kReadHelp,
          CheckRead, RunRead},
-        {"write", "--port PORT FILE", "write the settings file FILE into the modem", kWriteHelp, CheckWrite,
-         RunWrite},
+        {"verify", "--port PORT FILE", "check that the modem holds the settings of FILE", kVerifyHelp,
+         CheckVerify, RunVerify},
+        {"write", "--port PORT [--merge] [--verify] FILE", "write the settings file FILE into the modem",
+         kWriteHelp, CheckWrite, RunWrite},
         {"flash", "--port PORT [--yes] IMAGE", "load the firmware image IMAGE into the modem", kFlashHelp,
          CheckFlash, RunFlash},
         {"status", "--port PORT [--watch]", "list the TCP connections of a modem in server mode", kStatusHelp,

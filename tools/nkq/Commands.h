@@ -14,6 +14,7 @@ namespace nkq::cli {
 
 int RunPorts(const Arguments& args, const std::shared_ptr<PortTrace>& trace);
 int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace);
+int RunVerify(const Arguments& args, const std::shared_ptr<PortTrace>& trace);
 int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace);
 // Raises UsageError when the question cannot be asked (no terminal, no --yes).
 int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace);

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iostream>
 #include <thread>
 
 #include "PortConsole.h"
 #include "PortFailures.h"
 #include "PortOperator.h"
+#include "StandardOutput.h"
+#include "StopRequest.h"
 #include "TerminalOperator.h"
+#include "VisibleText.h"
 #include "serial/ComPort.h"
 #include "serial/SerialDevice.h"
 
@@ -18,10 +20,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr const char* kNotStarted = "Stopped before the port was opened";
+
 // Runs the body with the port named and traced, and closes it afterwards:
 // a failed START must not leave the port held.
 bool RunWithPort(const std::string& name, const std::shared_ptr<PortTrace>& trace, CommandOperator& op,
                  const PortBody& body) {
+    // A port whose turn comes after a stop request is not touched at all.
+    if (StopRequest::Requested()) {
+        op.ReportFailure(kNotStarted);
+        return false;
+    }
     TComPort port(TComPortSetup::System);
     port.SetPort(name);
     port.SetTrace(trace);
@@ -58,10 +67,13 @@ int RunOnManyPorts(const std::vector<std::string>& ports, const std::shared_ptr<
                 [&, i] { outcomes[i] = RunOnePortOfMany(ports[i], console, trace, answer, body); });
     }
     std::fflush(stderr);
-    std::cout << ResultTable(outcomes);
-    std::cout.flush();
     const bool all_ok = std::all_of(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.ok; });
-    return all_ok ? 0 : 1;
+    TerminalOperator op;
+    const bool tabled = RunReportingFailures(op, {}, [&] {
+        WriteStandardOutput(ResultTable(outcomes));
+        return true;
+    });
+    return all_ok && tabled ? 0 : 1;
 }
 
 // Cyrillic letters take two bytes but one column.
@@ -78,7 +90,7 @@ std::string ResultText(const PortOutcome& outcome) {
     if (outcome.ok) return "ok";
     if (outcome.messages.empty()) return "failed";
     std::string text;
-    for (const auto& message : outcome.messages) text += (text.empty() ? "" : "; ") + message;
+    for (const auto& message : outcome.messages) text += (text.empty() ? "" : "; ") + Visible(message);
     return text;
 }
 

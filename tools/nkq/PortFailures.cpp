@@ -4,6 +4,7 @@
 
 #include "CommandOperator.h"
 #include "PortAdvice.h"
+#include "StandardOutput.h"
 #include "app/ErrorText.h"
 #include "app/Failure.h"
 #include "serial/EComPort.h"
@@ -28,6 +29,8 @@ bool RunReportingFailures(CommandOperator& op, const std::string& port, const st
     } catch (const EAbort&) {
     } catch (const EComPort& e) {
         ReportPortFailure(op, e, port);
+    } catch (const EOutputError& e) {
+        op.ReportFailure(e.Message());  // worded as the shell's tools word it
     } catch (const Exception& e) {
         op.ReportFailure(ErrorDisplayText(e.Message()));
     } catch (const std::exception& e) {

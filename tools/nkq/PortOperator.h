@@ -27,6 +27,7 @@ public:
     // Shown and kept like a message.
     void ReportFailure(const std::string& text) override;
     void Print(const std::string& text) override;
+    void Output(const std::string& text) override;
 
     const std::vector<std::string>& Messages() const { return messages_; }
 

@@ -24,6 +24,7 @@ public:
     void AdvanceProgress() override;
     void ReportFailure(const std::string& text) override { InformOperator(text); }
     void Print(const std::string& text) override { InformOperator(text); }
+    void Output(const std::string& text) override;
 
 private:
     void DrawProgress();

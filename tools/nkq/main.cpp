@@ -7,12 +7,16 @@
 
 #include "Arguments.h"
 #include "CommandTable.h"
+#include "StandardOutput.h"
+#include "StopRequest.h"
 #include "app/Catalogue.h"
 #include "app/ErrorText.h"
 #include "app/Failure.h"
 #include "serial/PortTrace.h"
 
 namespace {
+
+using namespace nkq::cli;
 
 // The command named on the line, for the help that follows a usage error.
 std::string CommandOf(const std::vector<std::string>& args) {
@@ -26,30 +30,55 @@ std::string CommandOf(const std::vector<std::string>& args) {
     return {};
 }
 
+int Failed(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 1;
+}
+
+// The trace and standard output are checked once more when the command is
+// done: a full disk may show only when the last bytes are written.
+int Finish(int status, const std::shared_ptr<nkq::PortTrace>& trace) {
+    if (trace) {
+        if (const int error = trace->Close(); error != 0)
+            status = Failed(EOutputError("trace file " + trace->Path().string(), error).Message());
+    }
+    try {
+        CloseStandardOutput();
+    } catch (const EOutputError& e) {
+        status = Failed(e.Message());
+    }
+    return status;
+}
+
+int Run(const Arguments& parsed) {
+    if (parsed.help) {
+        WriteStandardOutput(HelpText(parsed.command));
+        return Finish(0, nullptr);
+    }
+    std::shared_ptr<nkq::PortTrace> trace;
+    if (parsed.trace) {
+        try {
+            trace = std::make_shared<nkq::PortTrace>(*parsed.trace);
+        } catch (const nkq::Exception& e) {
+            return Failed(nkq::ErrorDisplayText(e.Message()));
+        }
+    }
+    const StopRequest stop;
+    return Finish(FindCommand(parsed.command)->run(parsed, trace), trace);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    using namespace nkq::cli;
+    HoldClosedStandardDescriptors();
     nkq::InitCatalogue();
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
-        const Arguments parsed = ParseArguments(args);
-        if (parsed.help) {
-            std::fputs(HelpText(parsed.command).c_str(), stdout);
-            return 0;
-        }
-        std::shared_ptr<nkq::PortTrace> trace;
-        if (parsed.trace) {
-            try {
-                trace = std::make_shared<nkq::PortTrace>(*parsed.trace);
-            } catch (const nkq::Exception& e) {
-                std::fprintf(stderr, "%s\n", nkq::ErrorDisplayText(e.Message()).c_str());
-                return 1;
-            }
-        }
-        return FindCommand(parsed.command)->run(parsed, trace);
+        return Run(ParseArguments(args));
     } catch (const UsageError& e) {
         std::fprintf(stderr, "nkq: %s\n\n%s", e.text.c_str(), HelpText(CommandOf(args)).c_str());
         return 2;
+    } catch (const EOutputError& e) {
+        return Failed(e.Message());
     }
 }
