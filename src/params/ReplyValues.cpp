@@ -5,6 +5,7 @@
 
 #include "params/ParameterLines.h"
 #include "protocol/ParameterKeys.h"
+#include "protocol/TextLines.h"
 
 namespace nkq {
 
@@ -14,10 +15,11 @@ using namespace modem;
 
 // Every key a reply line may begin with to set something.
 constexpr std::array<std::string_view, 24> kReplyKeys{
-    kInterfaceKey, kComFcKey,   kDeviceKey,   kNameKey,       kModeKey,         kVersionKey,
-    kDestIpKey,    kDestPortKey, kServerPortKey, kIdleTimeKey, kApnKey,          kLoginKey,
-    kPasswordKey,  kComRateKey, kComBitsKey,  kComParityKey,  kParitySelectKey, kComStopBitKey,
-    kIpPing1Key,   kIpPing2Key, kIpPing3Key,  kIpPing4Key,    kIpPing5Key,      kCsqKey,
+    kInterfaceKey,     kComFlowKey,       kDeviceKey,        kNameKey,          kModeKey,
+    kVersionKey,       kDestIpKey,        kDestPortKey,      kServerPortKey,    kIdleTimeKey,
+    kApnKey,           kLoginKey,         kPasswordKey,      kComRateKey,       kComBitsKey,
+    kComParityKey,     kParitySelectKey,  kComStopBitKey,    kCheckPairKeys[0], kCheckPairKeys[1],
+    kCheckPairKeys[2], kCheckPairKeys[3], kCheckPairKeys[4], kCsqKey,
 };
 
 // Keys match as prefixes of the line, as ParseParameters applies them; the

@@ -12,6 +12,7 @@
 #include "params/ParameterSet.h"
 #include "params/ReplyValues.h"
 #include "protocol/ParameterKeys.h"
+#include "protocol/TextLines.h"
 
 namespace nkq {
 
@@ -20,14 +21,13 @@ namespace {
 using namespace modem;
 
 constexpr std::array<std::string_view, 19> kWrittenKeys{
-    kModeKey,    kDestIpKey,  kDestPortKey, kServerPortKey, kIpPing1Key,   kIpPing2Key,      kIpPing3Key,
-    kIpPing4Key, kIpPing5Key, kIdleTimeKey, kApnKey,        kLoginKey,     kPasswordKey,     kComRateKey,
-    kComFcKey,   kComBitsKey, kComParityKey, kParitySelectKey, kComStopBitKey,
+    kModeKey,          kDestIpKey,        kDestPortKey,      kServerPortKey, kCheckPairKeys[0],
+    kCheckPairKeys[1], kCheckPairKeys[2], kCheckPairKeys[3], kCheckPairKeys[4], kIdleTimeKey,
+    kApnKey,           kLoginKey,         kPasswordKey,      kComRateKey,    kComFlowKey,
+    kComBitsKey,       kComParityKey,     kParitySelectKey,  kComStopBitKey,
 };
 constexpr std::array<std::string_view, 5> kReadOnlyKeys{kDeviceKey, kNameKey, kVersionKey, kCsqKey,
                                                         kInterfaceKey};
-constexpr std::array<std::string_view, 5> kCheckPairKeys{kIpPing1Key, kIpPing2Key, kIpPing3Key, kIpPing4Key,
-                                                         kIpPing5Key};
 
 template <std::size_t N>
 bool IsOneOf(const std::array<std::string_view, N>& keys, std::string_view key) {

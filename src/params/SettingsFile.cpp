@@ -1,6 +1,6 @@
 #include "params/SettingsFile.h"
 
-#include "params/FileBytes.h"
+#include "app/FileBytes.h"
 #include "params/ParameterLines.h"
 
 namespace nkq {

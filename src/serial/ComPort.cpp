@@ -91,6 +91,14 @@ int BaudRateValue(TBaudRate rate) {
     return kValues[static_cast<int>(rate)];
 }
 
+void CloseQuietly(TCustomComPort& port) noexcept {
+    try {
+        port.Close();
+    } catch (...) {
+        // The failure that is unwinding is the one the operator must hear about.
+    }
+}
+
 TCustomComPort::TCustomComPort() = default;
 
 TCustomComPort::~TCustomComPort() {
@@ -186,6 +194,7 @@ void TCustomComPort::SetPort(const std::string& value) {
 }
 
 int TCustomComPort::Write(const void* Buffer, int Count) {
+    input_during_write_ = 0;
     if (!device_) throw EComPort(kComWriteFailed, EBADF);
     if (Count <= 0) return 0;
     const Deadline deadline(
@@ -195,7 +204,7 @@ int TCustomComPort::Write(const void* Buffer, int Count) {
     const std::vector<unsigned char> copy(bytes, bytes + Count);
     return Guarded(kComWriteFailed, [&] {
         const std::size_t done = WriteUntil(*device_, copy.data(), copy.size(), deadline);
-        device_->WaitOutputDrained(deadline);
+        input_during_write_ = device_->WaitOutputDrained(deadline);
         if (trace_) trace_->Record(port_, PortTrace::Direction::Sent, copy.data(), done);
         return static_cast<int>(done);
     });

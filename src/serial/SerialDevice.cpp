@@ -212,11 +212,17 @@ int SerialDevice::OutputQueued() const {
     return queued;
 }
 
-void SerialDevice::WaitOutputDrained(const Deadline& deadline) const {
+int SerialDevice::WaitOutputDrained(const Deadline& deadline) const {
     using namespace std::chrono_literals;
+    int input_before_drained = 0;
     for (;;) {
+        // Input counted before output is seen still queued arrived while it was queued.
+        int input = 0;
+        if (ioctl(fd_, FIONREAD, &input) != 0) input = 0;
         int queued = 0;
-        if (ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0 || deadline.Expired()) return;
+        if (ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return input_before_drained;
+        input_before_drained = std::max(input_before_drained, input);
+        if (deadline.Expired()) return input_before_drained;
         // Sleep about as long as the line needs for what is queued: a fixed
         // poll step would add up to a step to every packet of an upload.
         const auto needed = std::max<std::chrono::nanoseconds>(char_time_ * queued, 100us);

@@ -15,7 +15,7 @@
 #include "VisibleText.h"
 #include "app/Cp1251.h"
 #include "app/Failure.h"
-#include "params/FileBytes.h"
+#include "app/FileBytes.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
 #include "params/ReplyValues.h"

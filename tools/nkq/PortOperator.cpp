@@ -1,6 +1,6 @@
 #include "PortOperator.h"
 
-#include "params/ParameterLines.h"
+#include "protocol/TextLines.h"
 
 namespace nkq::cli {
 

@@ -1,6 +1,8 @@
 #pragma once
-// The keys of the modem's parameter lines ("KEY value"), the digits of MODE
-// and the interface names that INTERFACE reports.
+// The keys of the modem's parameter lines ("KEY value"), as the modem lists
+// them after "GET", takes them after "CMD" and the settings files keep them,
+// and the digits of the MODE line.
+#include <array>
 #include <string_view>
 
 namespace nkq::modem {
@@ -9,34 +11,31 @@ inline constexpr std::string_view kModeKey = "MODE";
 inline constexpr std::string_view kDestIpKey = "DESTIP";
 inline constexpr std::string_view kDestPortKey = "DESTPORT";
 inline constexpr std::string_view kServerPortKey = "SERVERPORT";
-inline constexpr std::string_view kIpPing1Key = "IPPING1";
-inline constexpr std::string_view kIpPing2Key = "IPPING2";
-inline constexpr std::string_view kIpPing3Key = "IPPING3";
-inline constexpr std::string_view kIpPing4Key = "IPPING4";
-inline constexpr std::string_view kIpPing5Key = "IPPING5";
+// IPPING1 to IPPING5: a check address and port, "address port".
+inline constexpr std::array<std::string_view, 5> kCheckPairKeys{"IPPING1", "IPPING2", "IPPING3", "IPPING4",
+                                                                "IPPING5"};
 inline constexpr std::string_view kIdleTimeKey = "IDLETIME";
 inline constexpr std::string_view kApnKey = "APN";
 inline constexpr std::string_view kLoginKey = "LOGIN";
 inline constexpr std::string_view kPasswordKey = "PASSWORD";
 inline constexpr std::string_view kComRateKey = "COMRATE";
-inline constexpr std::string_view kComFcKey = "COMFC";
+inline constexpr std::string_view kComFlowKey = "COMFC";
 inline constexpr std::string_view kComBitsKey = "COMBITS";
 inline constexpr std::string_view kComParityKey = "COMPARITY";
 inline constexpr std::string_view kParitySelectKey = "PARITYSELECT";
 inline constexpr std::string_view kComStopBitKey = "COMSTOPBIT";
+
+// Read only: the modem reports them, nothing writes them.
 inline constexpr std::string_view kDeviceKey = "DEVICE";
 inline constexpr std::string_view kNameKey = "NAME";
 inline constexpr std::string_view kVersionKey = "VERSION";
 inline constexpr std::string_view kCsqKey = "CSQ";
 inline constexpr std::string_view kInterfaceKey = "INTERFACE";
+// The interface on which the data port has no flow control.
+inline constexpr std::string_view kRs485Interface = "RS485";
 
-// Values of MODE.
-inline constexpr std::string_view kModeClient = "1";
-inline constexpr std::string_view kModeServer = "0";
-inline constexpr std::string_view kModeModem = "2";
-
-// Values of INTERFACE; on RS485 the data port has no flow control.
-inline constexpr std::string_view kInterfaceRs232 = "RS232";
-inline constexpr std::string_view kInterfaceRs485 = "RS485";
+inline constexpr std::string_view kClientModeDigit = "1";
+inline constexpr std::string_view kServerModeDigit = "0";
+inline constexpr std::string_view kModemModeDigit = "2";
 
 }  // namespace nkq::modem

@@ -62,8 +62,9 @@ public:
     WaitResult WaitReadable(const Deadline& deadline) const;
     WaitResult WaitWritable(const Deadline& deadline) const;
     // Bounded stand-in for tcdrain: waits until the driver's output queue is
-    // empty or the deadline passes.
-    void WaitOutputDrained(const Deadline& deadline) const;
+    // empty or the deadline passes. Returns how many received bytes were
+    // seen waiting while output was still queued (0 when none were seen).
+    int WaitOutputDrained(const Deadline& deadline) const;
     // Bytes written but not yet sent on the line (0 when the driver cannot tell).
     int OutputQueued() const;
 

@@ -1,9 +1,10 @@
-#include "params/FileBytes.h"
+#include "app/FileBytes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -148,18 +149,20 @@ void ReplaceOrFail(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path, std::size_t limit) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0) throw FileOpenError(path, errno);
     std::string bytes;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
+    char buffer[64 * 1024];
+    while (bytes.size() < limit) {
+        const std::size_t wanted = std::min(sizeof buffer, limit - bytes.size());
+        const ssize_t count = ::read(fd.Get(), buffer, wanted);
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) throw FileOpenError(path, errno);
-        if (count == 0) return bytes;
+        if (count == 0) break;
         bytes.append(buffer, static_cast<std::size_t>(count));
     }
+    return bytes;
 }
 
 void ReplaceFile(const std::string& path, const std::string& bytes) {

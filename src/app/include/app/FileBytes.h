@@ -2,12 +2,16 @@
 // Whole-file reads and replacing writes. A replacing write goes through a
 // temporary file in the same folder and a rename, so a failure part-way never
 // leaves the operator with a truncated settings file.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace nkq {
 
-// EFOpenError with the path and the system's reason when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
+// The file's bytes, at most `limit` of them, so that a huge file (or a device
+// that never ends) costs no more memory than that. EFOpenError with the path
+// and the system's reason when it cannot be opened or read.
+std::string ReadWholeFile(const std::string& path, std::size_t limit = SIZE_MAX);
 
 // Replaces the file at `path` (or creates it) with `bytes` in one step. On any
 // failure the old file is untouched, no temporary file remains, and
