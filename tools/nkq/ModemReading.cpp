@@ -10,7 +10,7 @@
 namespace nkq::cli {
 
 ParameterSession CommandSession(TCustomComPort& port, ParameterSet& set, Operator& op) {
-    return ParameterSession{port, set, op, {}};
+    return ParameterSession{port, set, op, {}, &StopRequest::Requested};
 }
 
 std::string ReadModem(TCustomComPort& port, CommandOperator& op, ParameterSet& set) {

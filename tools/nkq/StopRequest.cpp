@@ -6,6 +6,8 @@
 #include <array>
 #include <atomic>
 #include <csignal>
+#include <cstdint>
+#include <ctime>
 #include <thread>
 
 namespace nkq::cli {
@@ -14,15 +16,33 @@ namespace {
 
 constexpr std::array kStopSignals{SIGINT, SIGTERM, SIGHUP};
 
-// Lock-free, so the handler may set it and every port's thread may read it.
+// timeout(1) signals nkq and then its whole process group, so one request
+// may arrive twice within microseconds; only a signal after this echo time
+// is the technician insisting.
+constexpr std::int64_t kEchoNanoseconds = 200'000'000;
+
+// Lock-free, so the handler may set them and every port's thread read them.
 std::atomic<int> stop_signal{0};
-static_assert(std::atomic<int>::is_always_lock_free);
+std::atomic<std::int64_t> stop_time{0};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<std::int64_t>::is_always_lock_free);
 std::array<struct sigaction, kStopSignals.size()> previous_actions{};
 struct sigaction previous_pipe_action {};
 
+// clock_gettime, unlike the C++ clocks, may be called from a handler.
+std::int64_t MonotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
 extern "C" void OnStopSignal(int signal_number) {
-    if (stop_signal != 0) _exit(128 + signal_number);  // asked twice: no clean-up
-    stop_signal = signal_number;
+    const std::int64_t now = MonotonicNanoseconds();
+    if (stop_signal == 0) {
+        stop_time = now;
+        stop_signal = signal_number;
+    } else if (now - stop_time > kEchoNanoseconds) {
+        _exit(128 + signal_number);  // asked again: no clean-up
+    }
 }
 
 }  // namespace
