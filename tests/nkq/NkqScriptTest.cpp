@@ -183,6 +183,19 @@ TEST_F(NkqScriptTest, OutputThatCannotBeWrittenIsAFailure) {
     EXPECT_TRUE(fs::is_character_file("/dev/full")) << "a device is written into, never replaced";
 }
 
+TEST_F(NkqScriptTest, QuickReadsAndChecksWhatThePlainRuleReads) {
+    VirtualModem modem;
+    const auto plain = Nkq({"read", "--port", modem.DevicePath()});
+    const auto quick = RunProgram(NKQ_PROGRAM, {"read", "--port", modem.DevicePath()}, {"NKQ_QUICK=1"});
+    ASSERT_EQ(quick.exit_status, 0) << quick.err;
+    EXPECT_EQ(quick.out, plain.out);
+    const std::string file = File("read.txt", plain.out);
+    EXPECT_EQ(Nkq({"--quick", "verify", "--port", modem.DevicePath(), file}).exit_status, 0);
+    EXPECT_EQ(Nkq({"write", "--quick", "--merge", "--verify", "--port", modem.DevicePath(), file}).exit_status, 0);
+    EXPECT_EQ(Nkq({"status", "--quick", "--port", modem.DevicePath()}).out,
+              "Текущие подключения:\r\n192.168.0.5:1234\r\n10.20.30.40:5000\r\n");
+}
+
 TEST_F(NkqScriptTest, ModemTextReachesTheTerminalWithItsControlCharactersVisible) {
     ModemSetup setup;
     setup.parameters.Set("NAME", "\x1b]0;owned\x07");

@@ -58,6 +58,8 @@ const std::vector<Option>& Options() {
         {"--help", false, Place::Both, "", [](Arguments& a, const std::string&) { a.help = true; }},
         {"-h", false, Place::Both, "", [](Arguments& a, const std::string&) { a.help = true; }},
         {"--trace", true, Place::Global, "", [](Arguments& a, const std::string& v) { a.trace = v; }},
+        {"--quick", false, Place::Both, "read verify write status",
+         [](Arguments& a, const std::string&) { a.quick = true; }},
         {"--port", true, Place::Command, "read verify write flash status",
          [](Arguments& a, const std::string& v) { a.ports.push_back(v); }},
         {"--output", true, Place::Command, "read", [](Arguments& a, const std::string& v) { a.output = v; }},

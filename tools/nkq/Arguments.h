@@ -17,6 +17,7 @@ struct Arguments {
     bool watch = false;                     // status: --watch, poll until Ctrl+C
     bool merge = false;                     // write: --merge, read the modem first
     bool verify = false;                    // write: --verify, read the modem back
+    bool quick = false;                     // --quick or NKQ_QUICK=1: replies end at their "OK" line
     bool help = false;
 };
 

@@ -17,8 +17,8 @@ constexpr std::string_view kPortsHelp =
     "workstation's port list shows them.\n";
 
 constexpr std::string_view kReadHelp =
-    "Usage: nkq read --port PORT [--output FILE]\n"
-    "       nkq read --port PORT [--port PORT ...] --output-dir DIR\n"
+    "Usage: nkq read --port PORT [--output FILE] [--quick]\n"
+    "       nkq read --port PORT [--port PORT ...] --output-dir DIR [--quick]\n"
     "Reads the parameters from the modem on PORT and writes them in the settings-file\n"
     "form (what saving a settings file would write) to FILE, or to standard output.\n"
     "A summary (model, firmware version, signal level) follows on standard error.\n"
@@ -29,10 +29,11 @@ constexpr std::string_view kReadHelp =
     "                  an existing FILE is replaced only when the read succeeded\n"
     "  --output-dir DIR  write one settings file per port into DIR (made when\n"
     "                  missing), named after the port: ttyUSB0 gives ttyUSB0.txt,\n"
-    "                  /dev/pts/3 gives pts-3.txt; a failed read writes no file\n";
+    "                  /dev/pts/3 gives pts-3.txt; a failed read writes no file\n"
+    "  --quick         end the reply at its \"OK\" line (see nkq --help)\n";
 
 constexpr std::string_view kVerifyHelp =
-    "Usage: nkq verify --port PORT [--port PORT ...] FILE\n"
+    "Usage: nkq verify --port PORT [--port PORT ...] [--quick] FILE\n"
     "Reads the modem on PORT (as read does) and compares it, key by key, with the\n"
     "settings file FILE: every line that FILE sets and that a write in its mode\n"
     "would send. The keys that differ are printed as a table KEY, FILE, MODEM on\n"
@@ -41,13 +42,14 @@ constexpr std::string_view kVerifyHelp =
     "\n"
     "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3); give it\n"
     "                  again for each further modem to check at the same time\n"
+    "  --quick         end the modem's reply at its \"OK\" line (see nkq --help)\n"
     "\n"
     "Exit status: 0 the modem holds the file's settings (on every port), 1 a key\n"
     "differs, the file was refused or the read failed.\n";
 
 constexpr std::string_view kWriteHelp =
-    "Usage: nkq write --port PORT [--merge] [--verify] FILE\n"
-    "       nkq write --port PORT --port PORT ... [--merge] [--verify] FILE\n"
+    "Usage: nkq write --port PORT [--merge] [--verify] [--quick] FILE\n"
+    "       nkq write --port PORT --port PORT ... [--merge] [--verify] [--quick] FILE\n"
     "Starts from the initial parameter set, loads the settings file FILE and writes\n"
     "the parameters into the modem on PORT; with several ports into every modem at\n"
     "the same time.\n"
@@ -63,7 +65,9 @@ constexpr std::string_view kWriteHelp =
     "  --merge         read the modem first and change only what FILE names: a\n"
     "                  partial file is enough; the other checks still apply\n"
     "  --verify        read the modem back after writing; fails, listing the keys\n"
-    "                  that differ, unless it holds what was written\n";
+    "                  that differ, unless it holds what was written\n"
+    "  --quick         the reads of --merge and --verify end the modem's reply at\n"
+    "                  its \"OK\" line (see nkq --help)\n";
 
 constexpr std::string_view kFlashHelp =
     "Usage: nkq flash --port PORT [--yes] IMAGE\n"
@@ -84,7 +88,7 @@ constexpr std::string_view kFlashHelp =
     "Exit status: 0 the image was loaded, 1 it was not (declined, stopped or failed).\n";
 
 constexpr std::string_view kStatusHelp =
-    "Usage: nkq status --port PORT [--watch]\n"
+    "Usage: nkq status --port PORT [--watch] [--quick]\n"
     "Sends STOP to the modem on PORT, asks it once for its current TCP connections\n"
     "(TCP), prints them on standard output, then sends START and closes the port.\n"
     "\n"
@@ -92,6 +96,7 @@ constexpr std::string_view kStatusHelp =
     "  --watch         ask again 5 seconds after each answer and print the list anew,\n"
     "                  until Ctrl+C (or SIGTERM, SIGHUP): the poll in flight ends,\n"
     "                  START is sent and the port closed\n"
+    "  --quick         end each reply at its \"OK\" line (see nkq --help)\n"
     "\n"
     "Exit status: 0 after the last list (also when --watch was stopped), 1 a poll,\n"
     "the port or standard output failed, or a stop came before the first list.\n";

@@ -79,7 +79,7 @@ int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     // One port's update asks itself; a batch is asked once, before any port.
     const bool batch = args.ports.size() > 1;
     if (batch && !ConfirmBatchUpdate(args)) return 1;
-    return RunOnPorts(args.ports, trace, args.yes || batch, [&](TComPort& port, CommandOperator& op) {
+    return RunOnPorts(args.ports, {trace, args.quick}, args.yes || batch, [&](TComPort& port, CommandOperator& op) {
         MemoryFileNameStore file_names;  // the window's remembered name stays untouched
         FirmwareSession session{port, op, file_names, args.files.front(), &StopRequest::Requested};
         return UpdateFirmware(session) == UpdateResult::Updated;
@@ -87,7 +87,7 @@ int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
 }
 
 int RunStatus(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
-    return RunOnPorts(args.ports, trace, false, [&](TComPort& port, CommandOperator& op) {
+    return RunOnPorts(args.ports, {trace, args.quick}, false, [&](TComPort& port, CommandOperator& op) {
         bool polls_succeeded = true;
         RunStatusSession(port, [&](TCustomComPort& open_port) {
             polls_succeeded = WatchConnections(open_port, op, args.watch);

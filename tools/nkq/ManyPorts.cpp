@@ -24,7 +24,7 @@ constexpr const char* kNotStarted = "Stopped before the port was opened";
 
 // Runs the body with the port named and traced, and closes it afterwards:
 // a failed START must not leave the port held.
-bool RunWithPort(const std::string& name, const std::shared_ptr<PortTrace>& trace, CommandOperator& op,
+bool RunWithPort(const std::string& name, const PortSetup& setup, CommandOperator& op,
                  const PortBody& body) {
     // A port whose turn comes after a stop request is not touched at all.
     if (StopRequest::Requested()) {
@@ -33,7 +33,8 @@ bool RunWithPort(const std::string& name, const std::shared_ptr<PortTrace>& trac
     }
     TComPort port(TComPortSetup::System);
     port.SetPort(name);
-    port.SetTrace(trace);
+    port.SetTrace(setup.trace);
+    if (setup.quick) port.SetReplyEnd(ReplyEnd::AtOkLine);
     bool ok = RunReportingFailures(op, name, [&] { return body(port, op); });
     ok = RunReportingFailures(op, name, [&] {
         port.Close();
@@ -43,19 +44,19 @@ bool RunWithPort(const std::string& name, const std::shared_ptr<PortTrace>& trac
 }
 
 PortOutcome RunOnePortOfMany(const std::string& name, PortConsole& console,
-                             const std::shared_ptr<PortTrace>& trace, bool answer, const PortBody& body) {
+                             const PortSetup& setup, bool answer, const PortBody& body) {
     const auto start = Clock::now();
     PortOperator op(console, name, answer);
     PortOutcome outcome;
     outcome.port = name;
-    outcome.ok = RunWithPort(name, trace, op, body);
+    outcome.ok = RunWithPort(name, setup, op, body);
     outcome.messages = op.Messages();
     outcome.duration = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     return outcome;
 }
 
 // The table goes to standard output, where a script finds it.
-int RunOnManyPorts(const std::vector<std::string>& ports, const std::shared_ptr<PortTrace>& trace, bool answer,
+int RunOnManyPorts(const std::vector<std::string>& ports, const PortSetup& setup, bool answer,
                    const PortBody& body) {
     PortConsole console;
     std::vector<PortOutcome> outcomes(ports.size());
@@ -64,7 +65,7 @@ int RunOnManyPorts(const std::vector<std::string>& ports, const std::shared_ptr<
         threads.reserve(ports.size());
         for (std::size_t i = 0; i < ports.size(); ++i)
             threads.emplace_back(
-                [&, i] { outcomes[i] = RunOnePortOfMany(ports[i], console, trace, answer, body); });
+                [&, i] { outcomes[i] = RunOnePortOfMany(ports[i], console, setup, answer, body); });
     }
     std::fflush(stderr);
     const bool all_ok = std::all_of(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.ok; });
@@ -102,12 +103,12 @@ std::string Duration(std::chrono::milliseconds duration) {
 
 }  // namespace
 
-int RunOnPorts(const std::vector<std::string>& ports, const std::shared_ptr<PortTrace>& trace, bool answer,
+int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bool answer,
                const PortBody& body) {
-    if (ports.size() > 1) return RunOnManyPorts(ports, trace, answer, body);
+    if (ports.size() > 1) return RunOnManyPorts(ports, setup, answer, body);
     // On the calling thread, so that Ctrl+C reaches a question waiting on the terminal.
     TerminalOperator op(answer);
-    return RunWithPort(ports.front(), trace, op, body) ? 0 : 1;
+    return RunWithPort(ports.front(), setup, op, body) ? 0 : 1;
 }
 
 std::string ResultTable(const std::vector<PortOutcome>& outcomes) {

@@ -25,7 +25,13 @@ struct PortOutcome {
     std::chrono::milliseconds duration{0};
 };
 
-// Runs with the port (named, traced, closed afterwards) and its operator;
+// How every port of a run is set up before its body runs.
+struct PortSetup {
+    std::shared_ptr<PortTrace> trace;  // records every port's exchange when set
+    bool quick = false;                // replies end at their "OK" line (--quick)
+};
+
+// Runs with the port (named, set up, closed afterwards) and its operator;
 // returns whether the operation succeeded or raises its failure.
 using PortBody = std::function<bool(TComPort& port, CommandOperator& op)>;
 
@@ -36,8 +42,7 @@ using PortBody = std::function<bool(TComPort& port, CommandOperator& op)>;
 // ends the run on standard output. `answer`: with one port, whether its
 // questions are answered yes without asking; with several, what every
 // port's question gets (the batch was asked once, before).
-int RunOnPorts(const std::vector<std::string>& ports, const std::shared_ptr<PortTrace>& trace, bool answer,
-               const PortBody& body);
+int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bool answer, const PortBody& body);
 
 // Port, result ("ok" or the port's messages) and duration, columns aligned.
 std::string ResultTable(const std::vector<PortOutcome>& outcomes);

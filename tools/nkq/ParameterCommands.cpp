@@ -136,7 +136,7 @@ int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
             return true;
         }))
         return 1;
-    return RunOnPorts(args.ports, trace, false, [&](TComPort& port, CommandOperator& op) {
+    return RunOnPorts(args.ports, {trace, args.quick}, false, [&](TComPort& port, CommandOperator& op) {
         StartupSet set;
         ReadModem(port, op, set);
         PutSettings(args, port.Port(), set);
@@ -148,14 +148,14 @@ int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
 int RunVerify(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SettingsText settings;
     if (!ReadSettings(args.files.front(), false, settings)) return 1;
-    return RunOnPorts(args.ports, trace, false,
+    return RunOnPorts(args.ports, {trace, args.quick}, false,
                       [&](TComPort& port, CommandOperator& op) { return VerifyPort(settings, port, op); });
 }
 
 int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SettingsText settings;
     if (!ReadSettings(args.files.front(), !args.merge, settings)) return 1;
-    return RunOnPorts(args.ports, trace, false,
+    return RunOnPorts(args.ports, {trace, args.quick}, false,
                       [&](TComPort& port, CommandOperator& op) { return WritePort(args, settings, port, op); });
 }
 

@@ -1,6 +1,7 @@
 // nkq: the workstation's operations from a terminal, for scripts and for
 // setting up many modems.
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,13 @@ int Finish(int status, const std::shared_ptr<nkq::PortTrace>& trace) {
     return status;
 }
 
+// NKQ_QUICK=1 gives every run --quick, for a batch script that sets it once.
+Arguments WithEnvironment(Arguments parsed) {
+    const char* quick = std::getenv("NKQ_QUICK");
+    if (quick && std::string(quick) == "1") parsed.quick = true;
+    return parsed;
+}
+
 int Run(const Arguments& parsed) {
     if (parsed.help) {
         WriteStandardOutput(HelpText(parsed.command));
@@ -74,7 +82,7 @@ int main(int argc, char** argv) {
     nkq::InitCatalogue();
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
-        return Run(ParseArguments(args));
+        return Run(WithEnvironment(ParseArguments(args)));
     } catch (const UsageError& e) {
         std::fprintf(stderr, "nkq: %s\n\n%s", e.text.c_str(), HelpText(CommandOf(args)).c_str());
         return 2;
