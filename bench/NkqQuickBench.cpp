@@ -44,8 +44,8 @@ void Print(const char* name, const Figure& figure) {
 }
 
 // "read --port A --port B ... --output-dir DIR", with --quick when asked.
-std::vector<std::string> ReadArguments(const std::vector<std::unique_ptr<VirtualModem>>& modems, std::size_t count,
-                                       bool quick, const fs::path& dir) {
+std::vector<std::string> ReadArguments(const std::vector<std::unique_ptr<VirtualModem>>& modems,
+                                       std::size_t count, bool quick, const fs::path& dir) {
     std::vector<std::string> arguments{"read"};
     if (quick) arguments.push_back("--quick");
     for (std::size_t i = 0; i < count; ++i) {

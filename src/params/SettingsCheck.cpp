@@ -21,9 +21,9 @@ namespace {
 using namespace modem;
 
 constexpr std::array<std::string_view, 19> kWrittenKeys{
-    kModeKey,          kDestIpKey,        kDestPortKey,      kServerPortKey, kCheckPairKeys[0],
+    kModeKey,          kDestIpKey,        kDestPortKey,      kServerPortKey,    kCheckPairKeys[0],
     kCheckPairKeys[1], kCheckPairKeys[2], kCheckPairKeys[3], kCheckPairKeys[4], kIdleTimeKey,
-    kApnKey,           kLoginKey,         kPasswordKey,      kComRateKey,    kComFlowKey,
+    kApnKey,           kLoginKey,         kPasswordKey,      kComRateKey,       kComFlowKey,
     kComBitsKey,       kComParityKey,     kParitySelectKey,  kComStopBitKey,
 };
 constexpr std::array<std::string_view, 5> kReadOnlyKeys{kDeviceKey, kNameKey, kVersionKey, kCsqKey,
@@ -149,10 +149,11 @@ std::vector<SettingsProblem> CheckSettingsAgainst(const ParameterSet& set, const
         if (!IsOneOf(kWrittenKeys, line.key) || !named.insert(line.key).second) continue;
         const auto found = sent.find(line.key);
         if (found == sent.end()) {
-            problems.push_back({line.number, line.text,
-                                line.key + " is not sent in " + ModeName(set.GetMode()) + " mode"});
+            problems.push_back(
+                {line.number, line.text, line.key + " is not sent in " + ModeName(set.GetMode()) + " mode"});
         } else if (found->second != line.value) {
-            problems.push_back({line.number, line.text, "the value would be sent as " + Quoted(found->second)});
+            problems.push_back(
+                {line.number, line.text, "the value would be sent as " + Quoted(found->second)});
         }
     }
     if (!whole_file) return problems;
@@ -160,8 +161,8 @@ std::vector<SettingsProblem> CheckSettingsAgainst(const ParameterSet& set, const
     for (const auto& line : BuildParameterLines(set))
         if (!named.count(LineKey(line))) missing += (missing.empty() ? "" : ", ") + LineKey(line);
     if (!missing.empty())
-        problems.push_back({0, {}, "no line for " + missing + ", which a " + ModeName(set.GetMode()) +
-                                       "-mode write sends"});
+        problems.push_back(
+            {0, {}, "no line for " + missing + ", which a " + ModeName(set.GetMode()) + "-mode write sends"});
     return problems;
 }
 

@@ -27,17 +27,19 @@ ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram
 
 // nkq with its standard output redirected by the shell, as `nkq read > f`.
 ProgramResult NkqRedirected(const std::string& arguments, const std::string& redirection) {
-    return RunProgram("/bin/sh", {"-c", "exec " + std::string(NKQ_PROGRAM) + " " + arguments + " " + redirection});
+    return RunProgram("/bin/sh",
+                      {"-c", "exec " + std::string(NKQ_PROGRAM) + " " + arguments + " " + redirection});
 }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 class NkqScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("nkq-script-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("nkq-script-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -84,19 +86,25 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusedFile{"Empty", "", ": no line for MODE, DESTIP, DESTPORT, IDLETIME, APN, LOGIN, PASSWORD"},
         RefusedFile{"Utf16", "\xFF\xFEM\0O\0D\0E\0 \0001\0"s, ":1: \""},
-        RefusedFile{"Binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10) + "\r\n" + kComplete,
+        RefusedFile{"Binary", "\177ELF\2\1\1\0\0\0\r\n"s + kComplete,
                     ":1: \"^?ELF^B^A^A^@^@^@\": \"^?ELF^B^A^A^@^@^@\" is not a parameter key"},
-        RefusedFile{"LowercaseKey", kComplete + "apn x\r\n", ":14: \"apn x\": \"apn\" is not a parameter key"},
+        RefusedFile{"LowercaseKey", kComplete + "apn x\r\n",
+                    ":14: \"apn x\": \"apn\" is not a parameter key"},
         RefusedFile{"KeyAsPrefix", kComplete + "MODEM 2\r\n", ":14: \"MODEM 2\": \"MODEM\" is not"},
         RefusedFile{"LongerKey", kComplete + "APNX evil\r\n", ":14: \"APNX evil\""},
-        RefusedFile{"RateNotInList", "COMRATE 14400\r\n" + kComplete, ":1: \"COMRATE 14400\": the value would be sent as \"1200\""},
-        RefusedFile{"BitsOutOfList", "COMBITS 9\r\n", ":1: \"COMBITS 9\": the value would be sent as \"4\"", true},
-        RefusedFile{"NoAddress", "DESTIP 999.1.1.1\r\n", ":1: \"DESTIP 999.1.1.1\": the value would be sent as \"231.1.1.1\"", true},
+        RefusedFile{"RateNotInList", "COMRATE 14400\r\n" + kComplete,
+                    ":1: \"COMRATE 14400\": the value would be sent as \"1200\""},
+        RefusedFile{"BitsOutOfList", "COMBITS 9\r\n", ":1: \"COMBITS 9\": the value would be sent as \"4\"",
+                    true},
+        RefusedFile{"NoAddress", "DESTIP 999.1.1.1\r\n",
+                    ":1: \"DESTIP 999.1.1.1\": the value would be sent as \"231.1.1.1\"", true},
         RefusedFile{"UnknownMode", "MODE 7\r\n", ":1: \"MODE 7\": the value would be sent as \"1\"", true},
-        RefusedFile{"PortOutOfRange", "DESTPORT 70000\r\n", ":1: \"DESTPORT 70000\": port \"70000\" is not a whole number", true},
+        RefusedFile{"PortOutOfRange", "DESTPORT 70000\r\n",
+                    ":1: \"DESTPORT 70000\": port \"70000\" is not a whole number", true},
         RefusedFile{"KeySetTwice", "APN a\r\nAPN b\r\n", ":2: \"APN b\": APN is set on line 1 already", true},
         RefusedFile{"ReadOnlyKey", "NAME x\r\n", ":1: \"NAME x\": NAME is never written to a modem", true},
-        RefusedFile{"OtherModesLine", "MODE 2\r\nDESTIP 10.0.0.1\r\n", ":2: \"DESTIP 10.0.0.1\": DESTIP is not sent in modem mode"},
+        RefusedFile{"OtherModesLine", "MODE 2\r\nDESTIP 10.0.0.1\r\n",
+                    ":2: \"DESTIP 10.0.0.1\": DESTIP is not sent in modem mode"},
         RefusedFile{"PartialWithoutMerge", "APN fleet\r\n", ": no line for MODE, DESTIP"}),
     [](const ::testing::TestParamInfo<RefusedFile>& info) { return info.param.name; });
 
@@ -105,7 +113,8 @@ TEST_F(NkqScriptTest, MergeChangesOnlyWhatTheFileNames) {
     setup.parameters.Set("MODE", "0");
     setup.parameters.Set("SERVERPORT", "7001");
     VirtualModem modem(setup);
-    const auto result = Nkq({"write", "--merge", "--port", modem.DevicePath(), File("apn.txt", "APN merged\r\n")});
+    const auto result =
+        Nkq({"write", "--merge", "--port", modem.DevicePath(), File("apn.txt", "APN merged\r\n")});
     ASSERT_EQ(result.exit_status, 0) << result.err;
     EXPECT_EQ(modem.Parameters().Get("APN"), "merged");
     for (const char* key : {"MODE", "SERVERPORT", "IPPING1", "COMRATE", "IDLETIME"})
@@ -171,7 +180,8 @@ TEST_F(NkqScriptTest, OutputThatCannotBeWrittenIsAFailure) {
         {NkqRedirected("read " + port, "> /dev/full"), full},
         {NkqRedirected("read " + port, ">&-"), "Cannot write standard output: Bad file descriptor\n"},
         {NkqRedirected("status " + port, "> /dev/full"), full},
-        {NkqRedirected("read " + port + " --output /dev/full", ""), "Cannot create file \"/dev/full\". No space"},
+        {NkqRedirected("read " + port + " --output /dev/full", ""),
+         "Cannot create file \"/dev/full\". No space"},
         {NkqRedirected("--trace /dev/full read " + port, "> /dev/null"),
          "Cannot write trace file /dev/full: No space left on device\n"},
         {NkqRedirected("--help", "> /dev/full"), full},
@@ -191,7 +201,8 @@ TEST_F(NkqScriptTest, QuickReadsAndChecksWhatThePlainRuleReads) {
     EXPECT_EQ(quick.out, plain.out);
     const std::string file = File("read.txt", plain.out);
     EXPECT_EQ(Nkq({"--quick", "verify", "--port", modem.DevicePath(), file}).exit_status, 0);
-    EXPECT_EQ(Nkq({"write", "--quick", "--merge", "--verify", "--port", modem.DevicePath(), file}).exit_status, 0);
+    EXPECT_EQ(
+        Nkq({"write", "--quick", "--merge", "--verify", "--port", modem.DevicePath(), file}).exit_status, 0);
     EXPECT_EQ(Nkq({"status", "--quick", "--port", modem.DevicePath()}).out,
               "Текущие подключения:\r\n192.168.0.5:1234\r\n10.20.30.40:5000\r\n");
 }

@@ -41,7 +41,8 @@ void PrintTo(const SignalCase& c, std::ostream* out) { *out << c.name; }
 class NkqSignalTest : public ::testing::TestWithParam<SignalCase> {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("nkq-signal-" + std::to_string(::getpid()) + "-" + GetParam().name);
+        dir =
+            fs::temp_directory_path() / ("nkq-signal-" + std::to_string(::getpid()) + "-" + GetParam().name);
         fs::create_directories(dir);
         std::ofstream(dir / "settings.txt", std::ios::binary) << kClientFile;
         std::ofstream(dir / "image.mfw", std::ios::binary) << std::string(200 * 512, 'x');
@@ -69,7 +70,8 @@ protected:
 
 TEST_P(NkqSignalTest, AStopEndsTheStepInFlightThenStartAndFreesThePort) {
     // timeout sends the signal; --preserve-status hands back nkq's own status.
-    std::vector<std::string> arguments{"--preserve-status", "-s", GetParam().signal, GetParam().after, NKQ_PROGRAM};
+    std::vector<std::string> arguments{"--preserve-status", "-s", GetParam().signal, GetParam().after,
+                                       NKQ_PROGRAM};
     for (const auto& argument : Arguments()) arguments.push_back(argument);
     const auto result = RunProgram("/usr/bin/timeout", arguments);
 
@@ -95,12 +97,25 @@ INSTANTIATE_TEST_SUITE_P(
     Signals, NkqSignalTest,
     ::testing::Values(
         SignalCase{"ReadTerm", "TERM", "1.5", {"read", "--port", "PORT1"}, 1, 1, "Read stopped"},
-        SignalCase{"WriteInt", "INT", "1.5", {"write", "--port", "PORT1", "FILE"}, 1, 1, "Write stopped after "},
-        SignalCase{"WriteHup", "HUP", "1.5", {"write", "--port", "PORT1", "FILE"}, 1, 1, "Write stopped after "},
-        SignalCase{"BatchWriteTerm", "TERM", "1.5", {"write", "--port", "PORT1", "--port", "PORT2", "FILE"}, 2, 1,
+        SignalCase{
+            "WriteInt", "INT", "1.5", {"write", "--port", "PORT1", "FILE"}, 1, 1, "Write stopped after "},
+        SignalCase{
+            "WriteHup", "HUP", "1.5", {"write", "--port", "PORT1", "FILE"}, 1, 1, "Write stopped after "},
+        SignalCase{"BatchWriteTerm",
+                   "TERM",
+                   "1.5",
+                   {"write", "--port", "PORT1", "--port", "PORT2", "FILE"},
+                   2,
+                   1,
                    "Write stopped after "},
-        SignalCase{"FlashTerm", "TERM", "3", {"flash", "--yes", "--port", "PORT1", "IMAGE"}, 1, 1,
-                   "Firmware update stopped", false},
+        SignalCase{"FlashTerm",
+                   "TERM",
+                   "3",
+                   {"flash", "--yes", "--port", "PORT1", "IMAGE"},
+                   1,
+                   1,
+                   "Firmware update stopped",
+                   false},
         SignalCase{"StatusWatchTerm", "TERM", "5", {"status", "--watch", "--port", "PORT1"}, 1, 0, ""}),
     [](const ::testing::TestParamInfo<SignalCase>& info) { return info.param.name; });
 

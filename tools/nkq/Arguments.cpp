@@ -66,9 +66,11 @@ const std::vector<Option>& Options() {
         {"--output-dir", true, Place::Command, "read",
          [](Arguments& a, const std::string& v) { a.output_dir = v; }},
         {"--yes", false, Place::Command, "flash", [](Arguments& a, const std::string&) { a.yes = true; }},
-        {"--watch", false, Place::Command, "status", [](Arguments& a, const std::string&) { a.watch = true; }},
+        {"--watch", false, Place::Command, "status",
+         [](Arguments& a, const std::string&) { a.watch = true; }},
         {"--merge", false, Place::Command, "write", [](Arguments& a, const std::string&) { a.merge = true; }},
-        {"--verify", false, Place::Command, "write", [](Arguments& a, const std::string&) { a.verify = true; }},
+        {"--verify", false, Place::Command, "write",
+         [](Arguments& a, const std::string&) { a.verify = true; }},
     };
     return options;
 }
@@ -90,14 +92,16 @@ const Option* FindOption(const std::string& name, const std::string& command) {
     for (const auto& option : Options()) {
         if (option.name != name) continue;
         const bool global = command.empty();
-        if (global ? option.place != Place::Command : option.place != Place::Global && TakenBy(option, command))
+        if (global ? option.place != Place::Command
+                   : option.place != Place::Global && TakenBy(option, command))
             return &option;
     }
     return nullptr;
 }
 
 // Applies the option at args[i]; moves i past its value.
-void ApplyOption(const Option& option, const std::vector<std::string>& args, std::size_t& i, Arguments& parsed) {
+void ApplyOption(const Option& option, const std::vector<std::string>& args, std::size_t& i,
+                 Arguments& parsed) {
     std::string value;
     if (option.takes_value) {
         if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};

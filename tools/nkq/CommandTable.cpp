@@ -101,7 +101,9 @@ constexpr std::string_view kStatusHelp =
     "Exit status: 0 after the last list (also when --watch was stopped), 1 a poll,\n"
     "the port or standard output failed, or a stop came before the first list.\n";
 
-std::string Named(const Arguments& args, std::string_view rule) { return args.command + " " + std::string(rule); }
+std::string Named(const Arguments& args, std::string_view rule) {
+    return args.command + " " + std::string(rule);
+}
 
 // The device a port name reaches, with links and ".." resolved, so that
 // ttyUSB0, /dev/ttyUSB0 and a /dev/serial/by-id link to it are one device.

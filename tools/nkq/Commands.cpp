@@ -63,14 +63,15 @@ bool ConfirmBatchUpdate(const Arguments& args) {
 
 int RunPorts(const Arguments&, const std::shared_ptr<PortTrace>&) {
     TerminalOperator op;
-    return RunReportingFailures(op, {}, [] {
+    const bool listed = RunReportingFailures(op, {}, [] {
         std::vector<std::string> names;
         ListPortNames(names);
         std::string list;
         for (const auto& name : names) list += name + '\n';
         WriteStandardOutput(list);
         return true;
-    }) ? 0 : 1;
+    });
+    return listed ? 0 : 1;
 }
 
 int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
@@ -79,11 +80,12 @@ int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     // One port's update asks itself; a batch is asked once, before any port.
     const bool batch = args.ports.size() > 1;
     if (batch && !ConfirmBatchUpdate(args)) return 1;
-    return RunOnPorts(args.ports, {trace, args.quick}, args.yes || batch, [&](TComPort& port, CommandOperator& op) {
-        MemoryFileNameStore file_names;  // the window's remembered name stays untouched
-        FirmwareSession session{port, op, file_names, args.files.front(), &StopRequest::Requested};
-        return UpdateFirmware(session) == UpdateResult::Updated;
-    });
+    return RunOnPorts(
+        args.ports, {trace, args.quick}, args.yes || batch, [&](TComPort& port, CommandOperator& op) {
+            MemoryFileNameStore file_names;  // the window's remembered name stays untouched
+            FirmwareSession session{port, op, file_names, args.files.front(), &StopRequest::Requested};
+            return UpdateFirmware(session) == UpdateResult::Updated;
+        });
 }
 
 int RunStatus(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {

@@ -50,8 +50,8 @@ std::string DifferenceTable(const std::vector<KeyDifference>& differences) {
 std::string DifferenceSummary(const std::vector<KeyDifference>& differences) {
     std::string keys;
     for (const auto& difference : differences) keys += (keys.empty() ? "" : ", ") + Visible(difference.key);
-    return std::to_string(differences.size()) + (differences.size() == 1 ? " key differs: " : " keys differ: ") +
-           keys;
+    return std::to_string(differences.size()) +
+           (differences.size() == 1 ? " key differs: " : " keys differ: ") + keys;
 }
 
 }  // namespace nkq::cli

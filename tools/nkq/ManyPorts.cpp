@@ -24,8 +24,7 @@ constexpr const char* kNotStarted = "Stopped before the port was opened";
 
 // Runs the body with the port named and traced, and closes it afterwards:
 // a failed START must not leave the port held.
-bool RunWithPort(const std::string& name, const PortSetup& setup, CommandOperator& op,
-                 const PortBody& body) {
+bool RunWithPort(const std::string& name, const PortSetup& setup, CommandOperator& op, const PortBody& body) {
     // A port whose turn comes after a stop request is not touched at all.
     if (StopRequest::Requested()) {
         op.ReportFailure(kNotStarted);
@@ -35,16 +34,16 @@ bool RunWithPort(const std::string& name, const PortSetup& setup, CommandOperato
     port.SetPort(name);
     port.SetTrace(setup.trace);
     if (setup.quick) port.SetReplyEnd(ReplyEnd::AtOkLine);
-    bool ok = RunReportingFailures(op, name, [&] { return body(port, op); });
-    ok = RunReportingFailures(op, name, [&] {
+    const bool ok = RunReportingFailures(op, name, [&] { return body(port, op); });
+    const bool closed = RunReportingFailures(op, name, [&] {
         port.Close();
         return true;
-    }) && ok;
-    return ok;
+    });
+    return ok && closed;
 }
 
-PortOutcome RunOnePortOfMany(const std::string& name, PortConsole& console,
-                             const PortSetup& setup, bool answer, const PortBody& body) {
+PortOutcome RunOnePortOfMany(const std::string& name, PortConsole& console, const PortSetup& setup,
+                             bool answer, const PortBody& body) {
     const auto start = Clock::now();
     PortOperator op(console, name, answer);
     PortOutcome outcome;

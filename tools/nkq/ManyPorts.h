@@ -42,7 +42,8 @@ using PortBody = std::function<bool(TComPort& port, CommandOperator& op)>;
 // ends the run on standard output. `answer`: with one port, whether its
 // questions are answered yes without asking; with several, what every
 // port's question gets (the batch was asked once, before).
-int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bool answer, const PortBody& body);
+int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bool answer,
+               const PortBody& body);
 
 // Port, result ("ok" or the port's messages) and duration, columns aligned.
 std::string ResultTable(const std::vector<PortOutcome>& outcomes);

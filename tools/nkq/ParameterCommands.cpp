@@ -155,8 +155,9 @@ int RunVerify(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
 int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SettingsText settings;
     if (!ReadSettings(args.files.front(), !args.merge, settings)) return 1;
-    return RunOnPorts(args.ports, {trace, args.quick}, false,
-                      [&](TComPort& port, CommandOperator& op) { return WritePort(args, settings, port, op); });
+    return RunOnPorts(args.ports, {trace, args.quick}, false, [&](TComPort& port, CommandOperator& op) {
+        return WritePort(args, settings, port, op);
+    });
 }
 
 }  // namespace nkq::cli

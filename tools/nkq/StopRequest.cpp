@@ -64,7 +64,8 @@ StopRequest::StopRequest() {
 }
 
 StopRequest::~StopRequest() {
-    for (std::size_t i = 0; i < kStopSignals.size(); ++i) sigaction(kStopSignals[i], &previous_actions[i], nullptr);
+    for (std::size_t i = 0; i < kStopSignals.size(); ++i)
+        sigaction(kStopSignals[i], &previous_actions[i], nullptr);
     sigaction(SIGPIPE, &previous_pipe_action, nullptr);
 }
 
