@@ -7,144 +7,72 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <system_error>
 
+#include "FileWriting.h"
+#include "UniqueFd.h"
 #include "app/Failure.h"
 
 namespace nkq {
 
 namespace {
 
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() { Reset(); }
+namespace fs = std::filesystem;
+using file_writing::SystemFailure;
 
-    int Get() const { return fd_; }
-    // Closes now and reports whether the close succeeded (it may report a
-    // delayed write error).
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    void Reset() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-    int fd_;
+// Where the bytes of a save end up, found the way open() would find it.
+struct SaveTarget {
+    std::string path;  // after every symbolic link; a dangling link gives its target
+    bool exists = false;
+    bool regular = false;
+    bool through_process_links = false;  // /dev/stdout and the like: an open file, not a name
 };
 
-// A system call failed; the errno is kept at once, before anything can change it.
-struct SystemFailure {
-    int error_number;
-};
-
-[[noreturn]] void Fail() { throw SystemFailure{errno}; }
-
-// The temporary file beside the target; removed unless it was renamed over it.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::filesystem::path& folder)
-        : name_((folder / ".nkq-XXXXXX").string()), fd_(::mkstemp(name_.data())) {
-        if (fd_.Get() < 0) Fail();
-        created_ = true;
+SaveTarget ResolveSaveTarget(const std::string& path) {
+    constexpr int kMaxLinks = 40;  // the kernel's own limit
+    SaveTarget target;
+    fs::path current = path;
+    for (int links = 0;; ++links) {
+        if (current.string().rfind("/proc/", 0) == 0) target.through_process_links = true;
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        if (links == kMaxLinks) throw SystemFailure{ELOOP};
+        std::error_code error;
+        fs::path next = fs::read_symlink(current, error);
+        if (error) throw SystemFailure{error.value()};
+        if (next.is_relative()) next = current.parent_path() / next;
+        current = next;
     }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        fd_.Close();
-        if (created_) ::unlink(name_.c_str());
-    }
-
-    int Fd() const { return fd_.Get(); }
-    void Close() {
-        if (!fd_.Close()) Fail();
-    }
-    void RenameTo(const std::string& target) {
-        if (::rename(name_.c_str(), target.c_str()) != 0) Fail();
-        created_ = false;
-    }
-
-private:
-    std::string name_;
-    UniqueFd fd_;
-    bool created_ = false;
-};
-
-mode_t CurrentUmask() {
-    // The only portable way to read it is to set it; no other thread of this
-    // program creates files, so the short window does not matter.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
+    target.path = current.string();
+    struct stat st {};
+    target.exists = ::stat(path.c_str(), &st) == 0;
+    target.regular = target.exists && S_ISREG(st.st_mode);
+    return target;
 }
 
-void TakeOverAttributes(int fd, const std::string& target) {
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        if (::fchmod(fd, old.st_mode & 07777) != 0) Fail();
-        // Keeping the owner is a courtesy that only a privileged user can extend.
-        const bool owner_kept = ::fchown(fd, old.st_uid, old.st_gid) == 0;
-        (void)owner_kept;
+bool FolderRefusesNewFiles(int error_number) {
+    return error_number == EACCES || error_number == EPERM || error_number == EROFS;
+}
+
+void Save(const std::string& path, const std::string& bytes) {
+    const SaveTarget target = ResolveSaveTarget(path);
+    // A FIFO, a device or a file the process already holds open is written
+    // into, as the shell's ">" would; replacing it would put a regular file
+    // in the place of /dev/null or /dev/stdout.
+    if (target.through_process_links || (target.exists && !target.regular)) {
+        file_writing::WriteInPlace(path, bytes, target.regular);
         return;
     }
-    if (::fchmod(fd, 0666 & ~CurrentUmask()) != 0) Fail();
-}
-
-void WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written < 0) Fail();
-        done += static_cast<std::size_t>(written);
+    // A file the user may not write is refused, as a plain overwrite would be.
+    if (target.exists && ::faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0)
+        throw SystemFailure{errno};
+    try {
+        file_writing::ReplaceThroughTemporary(target.path, bytes);
+    } catch (const SystemFailure& failure) {
+        // A writable file in a folder that takes no new files can still be
+        // saved, though no longer in one step.
+        if (!target.exists || !FolderRefusesNewFiles(failure.error_number)) throw;
+        file_writing::WriteInPlace(target.path, bytes, true);
     }
-}
-
-void SyncFolder(const std::filesystem::path& folder) {
-    // Makes the rename itself durable; the file is complete either way.
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Get() >= 0) ::fsync(fd.Get());
-}
-
-std::string ResolvedTarget(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) return path;
-    const auto resolved = std::filesystem::weakly_canonical(path, error);
-    return error ? path : resolved.string();
-}
-
-// A device or a pipe is written into, as cp or a shell redirection would:
-// renaming a file over it would put a plain file where /dev/null was.
-bool IsSpecialFile(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
-}
-
-void WriteInPlace(const std::string& path, const std::string& bytes) {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-    if (fd.Get() < 0) Fail();
-    WriteAll(fd.Get(), bytes);
-    if (!fd.Close()) Fail();
-}
-
-void ReplaceOrFail(const std::string& path, const std::string& bytes) {
-    const std::string target = ResolvedTarget(path);
-    if (IsSpecialFile(target)) return WriteInPlace(target, bytes);
-    std::filesystem::path folder = std::filesystem::path(target).parent_path();
-    if (folder.empty()) folder = ".";
-    TemporaryFile temporary(folder);
-    TakeOverAttributes(temporary.Fd(), target);
-    WriteAll(temporary.Fd(), bytes);
-    if (::fsync(temporary.Fd()) != 0) Fail();
-    temporary.Close();
-    temporary.RenameTo(target);
-    SyncFolder(folder);
 }
 
 }  // namespace
@@ -167,7 +95,7 @@ std::string ReadWholeFile(const std::string& path, std::size_t limit) {
 
 void ReplaceFile(const std::string& path, const std::string& bytes) {
     try {
-        ReplaceOrFail(path, bytes);
+        Save(path, bytes);
     } catch (const SystemFailure& failure) {
         throw FileCreateError(path, failure.error_number);
     }

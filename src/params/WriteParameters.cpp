@@ -30,6 +30,12 @@ std::string ReadReply(TCustomComPort& port, std::size_t count) {
     AbortOperation();
 }
 
+// An answer other than the one expected is a refusal when it comes alone;
+// followed by more input it is a sign that the answers are out of step.
+[[noreturn]] void RefuseAnswer(ParameterSession& session, const char* refusal) {
+    Refuse(session, LineStaysQuiet(session.ComPort) ? refusal : messages::kExtraAnswer);
+}
+
 // "CMD" opens the exchange: input waiting before it may still be the modem's
 // own traffic from before "STOP", so it is dropped.
 std::string AskFirst(TCustomComPort& port, std::string_view command, std::size_t count) {
@@ -68,7 +74,7 @@ bool SendParameterLine(ParameterSession& session, const std::string& line) {
         reply = modem::kOkReply;
         rs485 = true;
     }
-    if (reply != modem::kOkReply) Refuse(session, messages::kLineWriteFailed);
+    if (reply != modem::kOkReply) RefuseAnswer(session, messages::kLineWriteFailed);
     return rs485;
 }
 
@@ -85,7 +91,7 @@ bool RunWriteExchange(ParameterSession& session, const std::vector<std::string>&
     }
     StopIfRequested(session, lines.size(), lines.size());
     if (AskInStep(session, modem::kSave, modem::kOkReplySize) != modem::kOkReply)
-        Refuse(session, messages::kSaveWriteFailed);
+        RefuseAnswer(session, messages::kSaveWriteFailed);
     // A late answer after "SAVE" would mean one of the answers above was not
     // the one it was taken for.
     if (!LineStaysQuiet(session.ComPort)) Refuse(session, messages::kExtraAnswer);

@@ -16,9 +16,12 @@ std::string ReadWholeFile(const std::string& path, std::size_t limit = SIZE_MAX)
 // Replaces the file at `path` (or creates it) with `bytes` in one step. On any
 // failure the old file is untouched, no temporary file remains, and
 // EFCreateError with the path and the system's reason is raised. A new file
-// gets 0666 less the umask; a replaced one keeps its mode (and owner, where
-// permitted). A symbolic link is followed, so the link itself stays. A
-// device or a pipe is written into instead of being replaced.
+// gets 0666 less the umask; a replaced one keeps its mode (and owner and group
+// as far as permitted). Symbolic links are followed, so a link stays a link
+// and a dangling one creates its target. A file the user may not write is
+// refused; one in a folder that takes no new files is written in place. A
+// target that is not a regular file (a FIFO, /dev/null, /dev/stdout) is
+// written into, never replaced.
 void ReplaceFile(const std::string& path, const std::string& bytes);
 
 }  // namespace nkq

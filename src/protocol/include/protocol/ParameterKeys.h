@@ -31,7 +31,8 @@ inline constexpr std::string_view kNameKey = "NAME";
 inline constexpr std::string_view kVersionKey = "VERSION";
 inline constexpr std::string_view kCsqKey = "CSQ";
 inline constexpr std::string_view kInterfaceKey = "INTERFACE";
-// The interface on which the data port has no flow control.
+// What INTERFACE reports; on RS485 the data port has no flow control.
+inline constexpr std::string_view kRs232Interface = "RS232";
 inline constexpr std::string_view kRs485Interface = "RS485";
 
 inline constexpr std::string_view kClientModeDigit = "1";
