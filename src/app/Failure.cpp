@@ -1,6 +1,5 @@
 #include "app/Failure.h"
 
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -28,20 +27,19 @@ std::string FileErrorText(const char* pattern, const std::string& path, int erro
     return FillIn(text, SystemErrorText(error_number), after);
 }
 
+// Threads report errno values on every platform, which are not the system's
+// own error numbers on Windows.
+std::string ErrnoText(int error_number) {
+    std::string text = std::generic_category().message(error_number);
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return text;
+}
+
 }  // namespace
 
 EAbort::EAbort() : Exception("EAbort", LibraryText("Operation aborted")) {}
 
 void AbortOperation() { throw EAbort(); }
-
-std::string SystemErrorText(int error_number) {
-    char buffer[256];
-    // GNU strerror_r may return a static string rather than fill the buffer.
-    const char* text = strerror_r(error_number, buffer, sizeof buffer);
-    std::string result = text ? text : "";
-    if (!result.empty() && result.back() == '.') result.pop_back();
-    return result;
-}
 
 EConvertError InvalidIntegerError(const std::string& text) {
     return EConvertError(FillIn(LibraryText("'%s' is not a valid integer value"), text));
@@ -72,12 +70,12 @@ ERegistryException RegistryWriteError(const std::string& value_name) {
 }
 
 EThread ThreadCreationError(int error_number) {
-    return EThread(FillIn(LibraryText("Thread creation error: %s"), SystemErrorText(error_number)));
+    return EThread(FillIn(LibraryText("Thread creation error: %s"), ErrnoText(error_number)));
 }
 
 EThread ThreadError(int error_number) {
     std::string text = LibraryText("Thread Error: %s (%d)");
-    const std::string reason = SystemErrorText(error_number);
+    const std::string reason = ErrnoText(error_number);
     const auto first = text.find("%s");
     text = FillIn(text, reason);
     const std::size_t after = first == std::string::npos ? 0 : first + reason.size();

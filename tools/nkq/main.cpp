@@ -7,6 +7,7 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "ProgramConsole.h"
 #include "app/Catalogue.h"
 #include "app/ErrorText.h"
 #include "app/Failure.h"
@@ -39,8 +40,9 @@ std::string CommandOf(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     using namespace nkq::cli;
+    PrepareConsole();
     nkq::InitCatalogue();
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
     try {
         const Arguments parsed = ParseArguments(args);
         if (parsed.help) {

@@ -13,6 +13,8 @@
 
 namespace nkq {
 
+class TraceFile;
+
 class PortTrace {
 public:
     enum class Direction { Sent, Received };
@@ -45,7 +47,7 @@ private:
     const std::filesystem::path path_;
     const std::chrono::steady_clock::time_point start_;
     std::mutex mutex_;
-    int fd_ = -1;
+    std::unique_ptr<TraceFile> file_;
 };
 
 // The trace that the environment variable NKQ_TRACE names, for the window

@@ -1,0 +1,36 @@
+// The trace file on POSIX: O_APPEND, one write() per line.
+#include "TraceFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "app/Failure.h"
+
+namespace nkq {
+
+TraceFile::TraceFile(const std::filesystem::path& path)
+    : handle_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)) {
+    if (handle_ < 0) throw FileCreateError(path.string(), errno);
+}
+
+TraceFile::~TraceFile() { ::close(static_cast<int>(handle_)); }
+
+void TraceFile::Append(const std::string& bytes) noexcept {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(static_cast<int>(handle_), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+std::tm LocalTime(std::time_t time) {
+    std::tm local{};
+    localtime_r(&time, &local);
+    return local;
+}
+
+}  // namespace nkq

@@ -1,0 +1,31 @@
+#pragma once
+// The file a port trace appends to: every line lands whole at the end, even
+// when another process writes the same file, and nothing is buffered in the
+// process. Each platform opens and writes it with its own calls.
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+namespace nkq {
+
+class TraceFile {
+public:
+    // Appends to `path`, creating it when missing; EFCreateError when it
+    // cannot be opened.
+    explicit TraceFile(const std::filesystem::path& path);
+    ~TraceFile();
+    TraceFile(const TraceFile&) = delete;
+    TraceFile& operator=(const TraceFile&) = delete;
+
+    // Best effort: a full disk must not break the exchange being traced.
+    void Append(const std::string& bytes) noexcept;
+
+private:
+    std::intptr_t handle_;
+};
+
+// The local time broken down, for the trace's header line.
+std::tm LocalTime(std::time_t time);
+
+}  // namespace nkq
