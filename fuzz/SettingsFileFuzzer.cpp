@@ -13,7 +13,7 @@
 #include "FuzzCheck.h"
 #include "ParameterFuzzSupport.h"
 #include "app/Failure.h"
-#include "params/FileBytes.h"
+#include "app/FileBytes.h"
 #include "params/ParameterLines.h"
 #include "params/SettingsFile.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "params/ParameterLines.h"
+#include "protocol/TextLines.h"
 #include "status/ServerStatus.h"
 
 namespace {

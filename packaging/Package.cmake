@@ -31,6 +31,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The shared libraries the programs link (Qt, the C++ runtime) become the
 # package's dependencies; needs dpkg-shlibdeps (dpkg-dev).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What the window needs besides libraries: the font its fixed layout is drawn
+# for, and Qt's translations, so Qt's own buttons and dialogs read in Russian.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)

@@ -1,6 +1,15 @@
 #include "firmware/FirmwareImage.h"
 
+#include "app/FileBytes.h"
+
 namespace nkq {
+
+FirmwareImage ReadFirmwareImage(const std::string& path) {
+    FirmwareImage image;
+    image.bytes = ReadWholeFile(path, kFirstOversizedImage);
+    image.oversized = image.bytes.size() >= kFirstOversizedImage;
+    return image;
+}
 
 std::uint8_t BlockChecksum(std::string_view block) {
     std::uint8_t sum = 0;

@@ -1,24 +1,22 @@
 #include "firmware/FirmwareUpdate.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "app/LibraryText.h"
+#include "app/MessageText.h"
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
+#include "app/ScopeExit.h"
 #include "firmware/FileNameStore.h"
-#include "serial/ComPort.h"
 #include "protocol/ModemCommands.h"
+#include "serial/ComPort.h"
+#include "serial/InStep.h"
+#include "serial/SendCommand.h"
 
 namespace nkq {
 
 namespace {
-
-// A byte that is already waiting before something is sent cannot be the
-// answer to it: a late answer to an earlier attempt, a doubled
-// acknowledgement or line noise. Taken as the answer it would shift every
-// later answer by one, so that a packet the modem asked for again would be
-// taken as accepted and the next one resent in its place.
-void DropStaleInput(TCustomComPort& port) { port.Purge(true, false); }
 
 // A read that returns no byte yields 0, which is never an accepted answer.
 char ReadAnswer(TCustomComPort& port) {
@@ -32,18 +30,44 @@ char ReadAnswer(TCustomComPort& port) {
     AbortOperation();
 }
 
+bool StopRequested(const FirmwareSession& session) { return session.StopRequested && session.StopRequested(); }
+
+// Sends a step after the loader's first answer and reads its one-byte
+// answer. Anything the loader sends besides that answer means the two sides
+// are out of step.
+char AskInStep(FirmwareSession& session, const char* bytes, std::size_t count) {
+    if (InputWaiting(session.ComPort)) FailWith(session, messages::kExtraAnswer);
+    session.ComPort.Write(bytes, static_cast<int>(count));
+    if (InputArrivedWhileSending(session.ComPort)) FailWith(session, messages::kExtraAnswer);
+    return ReadAnswer(session.ComPort);
+}
+
+// The loader's pause, cut short by a stop request: nothing is then sent that
+// would commit the loader to a transfer.
+void WaitForLoader(const FirmwareSession& session) {
+    constexpr std::chrono::milliseconds kSlice{50};
+    const auto until = std::chrono::steady_clock::now() + modem::kLoaderPause;
+    for (auto now = std::chrono::steady_clock::now(); now < until; now = std::chrono::steady_clock::now()) {
+        if (StopRequested(session)) {
+            throw EOperationStopped(LibraryText(
+                "Firmware update stopped before \"S\" and the block count were sent; the modem's loader "
+                "has not started a transfer"));
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kSlice, until - now));
+    }
+}
+
 // "UPDATE", the loader's pause and "S"; false after "Устройство не найдено".
 bool EnterLoader(FirmwareSession& session) {
-    DropStaleInput(session.ComPort);
-    session.ComPort.WriteText(std::string(modem::kUpdate) + modem::kCR);
+    // Input before "UPDATE" may be the modem's own traffic: dropped.
+    session.ComPort.Purge(true, false);
+    SendCommand(session.ComPort, modem::kUpdate);
     if (ReadAnswer(session.ComPort) != modem::kAccepted) {
         session.Op.InformOperator(messages::kDeviceNotFound);
         return false;
     }
-    std::this_thread::sleep_for(modem::kLoaderPause);
-    DropStaleInput(session.ComPort);
-    session.ComPort.Write(&modem::kStartUpload, 1);
-    if (ReadAnswer(session.ComPort) != modem::kAccepted) {
+    WaitForLoader(session);
+    if (AskInStep(session, &modem::kStartUpload, 1) != modem::kAccepted) {
         session.Op.InformOperator(messages::kDeviceNotFound);
         return false;
     }
@@ -57,7 +81,7 @@ bool RunGuardedPart(FirmwareSession& session, const FirmwareImage& image) {
         if (!EnterLoader(session)) return false;
         SendFirmware(session, image);
         return true;
-    } catch (const EUploadStopped&) {
+    } catch (const EOperationStopped&) {
         throw;
     } catch (...) {
         session.Op.InformOperator(messages::kCheckConnection);
@@ -65,13 +89,15 @@ bool RunGuardedPart(FirmwareSession& session, const FirmwareImage& image) {
     }
 }
 
-void EndTransfer(FirmwareSession& session) {
+[[noreturn]] void RefuseImage(FirmwareSession& session, const char* message) {
     session.Op.ShowProgress(false);
-    session.ComPort.Close();
+    session.Op.InformOperator(message);
+    AbortOperation();
 }
 
-// Read before the port opens, so an unreadable or oversized file sends
-// nothing: the modem's loader is never entered for an image it cannot get.
+// Read before the port opens, so an unreadable, empty or oversized file
+// sends nothing: the modem's loader is never entered for an image it cannot
+// take whole.
 FirmwareImage LoadImage(FirmwareSession& session) {
     FirmwareImage image;
     try {
@@ -80,20 +106,12 @@ FirmwareImage LoadImage(FirmwareSession& session) {
         session.Op.ShowProgress(false);
         throw;
     }
-    if (image.oversized) {
-        session.Op.ShowProgress(false);
-        session.Op.InformOperator(messages::kImageTooLarge);
-        AbortOperation();
-    }
+    if (image.oversized) RefuseImage(session, messages::kImageTooLarge);
+    if (image.BlockCount() == 0) RefuseImage(session, messages::kImageTooSmall);
     return image;
 }
 
 }  // namespace
-
-EUploadStopped::EUploadStopped()
-    : Exception("EUploadStopped",
-                LibraryText("Firmware upload stopped; the modem's loader is left waiting for a new upload")) {
-}
 
 UpdateResult UpdateFirmware(FirmwareSession& session) {
     if (!session.Op.AskYesNo(messages::kUpdateQuestion, messages::kQuestionCaption)) {
@@ -104,15 +122,13 @@ UpdateResult UpdateFirmware(FirmwareSession& session) {
     session.FileNames.SaveFileName(session.FileName);
     const FirmwareImage image = LoadImage(session);
 
-    session.ComPort.Open();  // a failure here leaves the bar shown, as the window always did
-    bool updated = false;
-    try {
-        updated = RunGuardedPart(session, image);
-    } catch (...) {
-        EndTransfer(session);
-        throw;
-    }
-    EndTransfer(session);
+    session.ComPort.Open();  // a failure here leaves the bar shown
+    const ScopeExit end([&] {
+        session.Op.ShowProgress(false);
+        CloseQuietly(session.ComPort);
+    });
+    const bool updated = RunGuardedPart(session, image);
+    session.ComPort.Close();
     return updated ? UpdateResult::Updated : UpdateResult::Failed;
 }
 
@@ -120,18 +136,23 @@ void SendFirmware(FirmwareSession& session, const FirmwareImage& image) {
     const std::size_t blocks = image.BlockCount();
     session.Op.SetProgressTotal(static_cast<int>(blocks));
     const std::string count = BlockCountBytes(blocks);
-    DropStaleInput(session.ComPort);
-    session.ComPort.Write(count.data(), static_cast<int>(count.size()));
-    if (ReadAnswer(session.ComPort) != modem::kAccepted) {
+    if (AskInStep(session, count.data(), count.size()) != modem::kAccepted) {
         session.Op.InformOperator(messages::kSyncFailed);
         AbortOperation();
     }
     for (std::size_t index = 0; index < blocks; ++index) {
-        if (session.StopRequested && session.StopRequested()) throw EUploadStopped();
+        if (StopRequested(session)) {
+            throw EOperationStopped(FillIn(LibraryText("Firmware update stopped after block %s of %s; the "
+                                                       "modem may need to be restarted before the next update"),
+                                           {std::to_string(index), std::to_string(blocks)}));
+        }
         SendBlock(session, image.Block(index));
         session.Op.AdvanceProgress();
         session.Op.ProcessPendingEvents();
     }
+    // A late answer now would mean one of the answers above was not the one
+    // it was taken for.
+    if (!LineStaysQuiet(session.ComPort)) FailWith(session, messages::kExtraAnswer);
 }
 
 void SendBlock(FirmwareSession& session, std::string_view block) {
@@ -144,9 +165,7 @@ void SendBlock(FirmwareSession& session, std::string_view block) {
 }
 
 char SendPacket(FirmwareSession& session, const std::string& packet) {
-    DropStaleInput(session.ComPort);
-    session.ComPort.WriteText(packet);
-    const char answer = ReadAnswer(session.ComPort);
+    const char answer = AskInStep(session, packet.data(), packet.size());
     if (answer == modem::kAccepted || answer == modem::kResend) return answer;
     FailWith(session, messages::kInvalidAcknowledgement);
 }

@@ -5,25 +5,34 @@
 
 #include "app/TextConversions.h"
 #include "params/ParameterLines.h"
+#include "protocol/ParameterKeys.h"
 
 namespace nkq {
 
 namespace {
 
-std::string ModeDigit(Mode mode) {
+std::string_view ModeDigit(Mode mode) {
     switch (mode) {
-        case Mode::Client: return "1";
-        case Mode::Server: return "0";
-        case Mode::Modem: return "2";
+        case Mode::Client: return modem::kClientModeDigit;
+        case Mode::Server: return modem::kServerModeDigit;
+        case Mode::Modem: return modem::kModemModeDigit;
     }
-    return "1";
+    return modem::kClientModeDigit;
+}
+
+// "KEY value": the key, one blank, the value as the field holds it.
+std::string Line(std::string_view key, std::string_view value) {
+    std::string line(key);
+    line += ' ';
+    line += value;
+    return line;
 }
 
 void AddServerSettings(const ParameterFields& fields, std::vector<std::string>& lines) {
-    lines.push_back("SERVERPORT " + fields.IncomePortEdit.Text());
+    lines.push_back(Line(modem::kServerPortKey, fields.IncomePortEdit.Text()));
     for (std::size_t pair = 0; pair < kCheckPairs; ++pair) {
-        lines.push_back("IPPING" + std::to_string(pair + 1) + " " + fields.IPAddr[pair].Text() + " " +
-                        fields.Port[pair].Text());
+        lines.push_back(
+            Line(modem::kCheckPairKeys[pair], fields.IPAddr[pair].Text() + " " + fields.Port[pair].Text()));
     }
 }
 
@@ -31,30 +40,30 @@ void AddServerSettings(const ParameterFields& fields, std::vector<std::string>& 
 
 void AddModeSettings(const ParameterSet& set, std::vector<std::string>& lines) {
     const ParameterFields& fields = set.Fields();
-    lines.push_back("MODE " + ModeDigit(set.GetMode()));
+    lines.push_back(Line(modem::kModeKey, ModeDigit(set.GetMode())));
     if (set.GetMode() == Mode::Client) {
-        lines.push_back("DESTIP " + fields.IPAddrEdit.Text());
-        lines.push_back("DESTPORT " + fields.PortEdit.Text());
+        lines.push_back(Line(modem::kDestIpKey, fields.IPAddrEdit.Text()));
+        lines.push_back(Line(modem::kDestPortKey, fields.PortEdit.Text()));
     } else if (set.GetMode() == Mode::Server) {
         AddServerSettings(fields, lines);
     }
-    lines.push_back("IDLETIME " + fields.IdleEdit.Text());
+    lines.push_back(Line(modem::kIdleTimeKey, fields.IdleEdit.Text()));
 }
 
 void AddGprsSettings(const ParameterSet& set, std::vector<std::string>& lines) {
-    lines.push_back("APN " + set.Fields().APNEdit.Text());
-    lines.push_back("LOGIN " + set.Fields().LoginEdit.Text());
-    lines.push_back("PASSWORD " + set.Fields().PasswordEdit.Text());
+    lines.push_back(Line(modem::kApnKey, set.Fields().APNEdit.Text()));
+    lines.push_back(Line(modem::kLoginKey, set.Fields().LoginEdit.Text()));
+    lines.push_back(Line(modem::kPasswordKey, set.Fields().PasswordEdit.Text()));
 }
 
 void AddPortSettings(const ParameterSet& set, std::vector<std::string>& lines) {
     const ParameterFields& fields = set.Fields();
-    lines.push_back("COMRATE " + fields.RateCombo.Text());
-    lines.push_back("COMFC " + IntToText(fields.FlowCombo.Index()));
-    lines.push_back("COMBITS " + IntToText(fields.BitsCombo.Index() + 5));
-    lines.push_back("COMPARITY " + BoolToDigit(set.ParityUsed()));
-    lines.push_back("PARITYSELECT " + IntToText(fields.ParityCombo.Index()));
-    lines.push_back("COMSTOPBIT " + IntToText(fields.StopCombo.Index()));
+    lines.push_back(Line(modem::kComRateKey, fields.RateCombo.Text()));
+    lines.push_back(Line(modem::kComFlowKey, IntToText(fields.FlowCombo.Index())));
+    lines.push_back(Line(modem::kComBitsKey, IntToText(fields.BitsCombo.Index() + 5)));
+    lines.push_back(Line(modem::kComParityKey, BoolToDigit(set.ParityUsed())));
+    lines.push_back(Line(modem::kParitySelectKey, IntToText(fields.ParityCombo.Index())));
+    lines.push_back(Line(modem::kComStopBitKey, IntToText(fields.StopCombo.Index())));
 }
 
 std::vector<std::string> BuildParameterLines(const ParameterSet& set) {

@@ -8,7 +8,10 @@
 
 #include "app/Failure.h"
 #include "app/LibraryText.h"
+#include "app/MessageText.h"
 #include "app/TextConversions.h"
+#include "protocol/ParameterKeys.h"
+#include "protocol/TextLines.h"
 
 namespace nkq {
 
@@ -21,9 +24,9 @@ void ApplyName(ParameterSet& set, const std::string& value) { set.SetNameText(va
 void ApplyVersion(ParameterSet& set, const std::string& value) { set.Fields().VersionEdit.SetText(value); }
 
 std::optional<Mode> ModeOfDigit(const std::string& value) {
-    if (value == "1") return Mode::Client;
-    if (value == "0") return Mode::Server;
-    if (value == "2") return Mode::Modem;
+    if (value == modem::kClientModeDigit) return Mode::Client;
+    if (value == modem::kServerModeDigit) return Mode::Server;
+    if (value == modem::kModemModeDigit) return Mode::Modem;
     return std::nullopt;
 }
 
@@ -77,32 +80,36 @@ struct KeyRule {
     Rule apply;
 };
 
-// Every line is tested against every key, in this order.
+// The version key with its blank: a line "VERSION1.2" sets nothing.
+constexpr std::string_view kVersionLineStart = "VERSION ";
+
+// Every line is tested against every key, in this order; a key matches as
+// the start of the line.
 constexpr std::array<KeyRule, 24> kKeyRules{{
-    {"INTERFACE", ApplyInterface},
-    {"COMFC", ApplyFlowControl},
-    {"DEVICE", ApplyDevice},
-    {"NAME", ApplyName},
-    {"MODE", ApplyMode},
-    {"VERSION ", ApplyVersion},
-    {"DESTIP", ApplyDestIp},
-    {"DESTPORT", ApplyDestPort},
-    {"SERVERPORT", ApplyServerPort},
-    {"IDLETIME", ApplyIdleTime},
-    {"APN", ApplyApn},
-    {"LOGIN", ApplyLogin},
-    {"PASSWORD", ApplyPassword},
-    {"COMRATE", ApplyRate},
-    {"COMBITS", ApplyBits},
-    {"COMPARITY", ApplyParity},
-    {"PARITYSELECT", ApplyParityKind},
-    {"COMSTOPBIT", ApplyStopBits},
-    {"IPPING1", ApplyCheckPair<0>},
-    {"IPPING2", ApplyCheckPair<1>},
-    {"IPPING3", ApplyCheckPair<2>},
-    {"IPPING4", ApplyCheckPair<3>},
-    {"IPPING5", ApplyCheckPair<4>},
-    {"CSQ", ApplyCsq},
+    {modem::kInterfaceKey, ApplyInterface},
+    {modem::kComFlowKey, ApplyFlowControl},
+    {modem::kDeviceKey, ApplyDevice},
+    {modem::kNameKey, ApplyName},
+    {modem::kModeKey, ApplyMode},
+    {kVersionLineStart, ApplyVersion},
+    {modem::kDestIpKey, ApplyDestIp},
+    {modem::kDestPortKey, ApplyDestPort},
+    {modem::kServerPortKey, ApplyServerPort},
+    {modem::kIdleTimeKey, ApplyIdleTime},
+    {modem::kApnKey, ApplyApn},
+    {modem::kLoginKey, ApplyLogin},
+    {modem::kPasswordKey, ApplyPassword},
+    {modem::kComRateKey, ApplyRate},
+    {modem::kComBitsKey, ApplyBits},
+    {modem::kComParityKey, ApplyParity},
+    {modem::kParitySelectKey, ApplyParityKind},
+    {modem::kComStopBitKey, ApplyStopBits},
+    {modem::kCheckPairKeys[0], ApplyCheckPair<0>},
+    {modem::kCheckPairKeys[1], ApplyCheckPair<1>},
+    {modem::kCheckPairKeys[2], ApplyCheckPair<2>},
+    {modem::kCheckPairKeys[3], ApplyCheckPair<3>},
+    {modem::kCheckPairKeys[4], ApplyCheckPair<4>},
+    {modem::kCsqKey, ApplyCsq},
 }};
 
 void ApplyLine(ParameterSet& set, const std::string& line) {
@@ -114,9 +121,7 @@ void ApplyLine(ParameterSet& set, const std::string& line) {
 }
 
 EConvertError InvalidAddressAndPortError(const std::string& value) {
-    std::string text = LibraryText("'%s' is not a valid address and port");
-    if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, value);
-    return EConvertError(text);
+    return EConvertError(FillIn(LibraryText("'%s' is not a valid address and port"), {value}));
 }
 
 }  // namespace
@@ -126,25 +131,10 @@ std::string ExtractValue(const std::string& line) {
     return blank == std::string::npos ? std::string() : line.substr(blank + 1);
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-    }
-    return lines;
-}
-
 bool ParseParameters(ParameterSet& set, const std::string& text) {
     const std::vector<std::string> lines = SplitLines(text);
     for (const auto& line : lines) ApplyLine(set, line);
-    return !lines.empty() && lines.back().starts_with("OK");
+    return !lines.empty() && lines.back().starts_with(modem::kReplyEndLine);
 }
 
 int SignalLevel(const std::string& value) {
@@ -172,7 +162,7 @@ void SetAddressAndPort(const std::string& value, IpAddressField& address, Numeri
 }
 
 void ApplyInterface(ParameterSet& set, const std::string& value) {
-    if (value == "RS485") {
+    if (value == modem::kRs485Interface) {
         set.SetFlowControlAvailable(false);
         set.Fields().FlowCombo.SetIndex(0);
     } else {

@@ -1,21 +1,27 @@
 #include "params/ReadParameters.h"
 
 #include <string>
-#include <thread>
 
 #include "app/Failure.h"
+#include "app/LibraryText.h"
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
+#include "app/ScopeExit.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
+#include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
 #include "serial/CommandExchange.h"
-#include "protocol/ModemCommands.h"
+#include "serial/HeldTraffic.h"
 
 namespace nkq {
 
 namespace {
-std::string CommandLine(std::string_view command) { return std::string(command) + modem::kCR; }
+
+void StopIfRequested(const ParameterSession& session, const char* where) {
+    if (session.StopRequested && session.StopRequested()) throw EOperationStopped(LibraryText(where));
+}
+
 }  // namespace
 
 bool ExecCommand(ParameterSession& session, const std::string& command) {
@@ -25,32 +31,34 @@ bool ExecCommand(ParameterSession& session, const std::string& command) {
 }
 
 void ReadParameters(ParameterSession& session) {
-    session.ComPort.WriteText(CommandLine(modem::kStop));
-    std::this_thread::sleep_for(modem::kStopPause);
-    try {
-        ExecCommand(session, std::string(modem::kGet));
-        if (!ParseParameters(session.Parameters, session.FAnswer)) AbortOperation();
-        session.Parameters.UpdateModelLabel();
-    } catch (...) {
-        session.ComPort.WriteText(CommandLine(modem::kStart));
-        throw;
-    }
-    session.ComPort.WriteText(CommandLine(modem::kStart));
+    HeldTraffic traffic(session.ComPort);
+    traffic.Stop();
+    StopIfRequested(session, "Read stopped before \"GET\" was sent");
+    ExecCommand(session, std::string(modem::kGet));
+    StopIfRequested(session, "Read stopped after the modem's reply, before it was applied");
+    if (!ParseParameters(session.Parameters, session.FAnswer)) AbortOperation();
+    session.Parameters.UpdateModelLabel();
+    traffic.Resume();
 }
 
 void ReadModemParameters(ParameterSession& session) {
-    session.ComPort.Open();
-    session.Op.SetCursorOverride(CursorOverride::Hourglass);
-    try {
-        ReadParameters(session);
-    } catch (...) {
-        session.Op.InformOperator(messages::kCheckConnection);
+    {
+        session.ComPort.Open();
+        const ScopeExit restore([&] {
+            CloseQuietly(session.ComPort);
+            session.Op.SetCursorOverride(CursorOverride::Arrow);
+        });
+        session.Op.SetCursorOverride(CursorOverride::Hourglass);
+        try {
+            ReadParameters(session);
+        } catch (const EOperationStopped&) {
+            throw;  // the connection is fine: no general message
+        } catch (...) {
+            session.Op.InformOperator(messages::kCheckConnection);
+            AbortOperation();
+        }
         session.ComPort.Close();
-        session.Op.SetCursorOverride(CursorOverride::Arrow);
-        AbortOperation();
     }
-    session.ComPort.Close();
-    session.Op.SetCursorOverride(CursorOverride::Arrow);
     session.Op.InformOperator(messages::kReadSucceeded);
 }
 

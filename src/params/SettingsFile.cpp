@@ -1,6 +1,8 @@
 #include "params/SettingsFile.h"
 
-#include "params/FileBytes.h"
+#include <string_view>
+
+#include "app/FileBytes.h"
 #include "params/ParameterLines.h"
 
 namespace nkq {
@@ -16,8 +18,13 @@ void SaveSettingsFile(const ParameterSet& set, const std::string& path) {
 }
 
 void LoadSettingsFile(ParameterSet& set, const std::string& path) {
+    std::string text = ReadWholeFile(path);
+    // Editors that save UTF-8 may put a byte-order mark first; left in, it
+    // would hide the first line's key and lose its value.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kByteOrderMark)) text.erase(0, kByteOrderMark.size());
     // Whether the file ends with an "OK" line means nothing here.
-    ParseParameters(set, ReadWholeFile(path));
+    ParseParameters(set, text);
 }
 
 }  // namespace nkq

@@ -1,23 +1,23 @@
 #include "params/WriteParameters.h"
 
-#include <thread>
-
 #include "app/Failure.h"
 #include "app/LibraryText.h"
+#include "app/MessageText.h"
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
+#include "app/ScopeExit.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
-#include "serial/ComPort.h"
 #include "protocol/ModemCommands.h"
+#include "protocol/ParameterKeys.h"
+#include "serial/ComPort.h"
+#include "serial/HeldTraffic.h"
+#include "serial/InStep.h"
+#include "serial/SendCommand.h"
 
 namespace nkq {
 
 namespace {
-
-void SendCommand(TCustomComPort& port, std::string_view text) {
-    port.WriteText(std::string(text) + modem::kCR);
-}
 
 std::string ReadReply(TCustomComPort& port, std::size_t count) {
     std::string reply;
@@ -25,56 +25,76 @@ std::string ReadReply(TCustomComPort& port, std::size_t count) {
     return reply;
 }
 
-// Sends a command or line whose reply is read next. Bytes already waiting
-// cannot be that reply (a late reply to an earlier attempt, say); taken for
-// it they would shift every later reply and fail a write that went well.
-std::string Ask(TCustomComPort& port, std::string_view text, std::size_t count) {
+[[noreturn]] void Refuse(ParameterSession& session, const char* message) {
+    session.Op.InformOperator(message);
+    AbortOperation();
+}
+
+// An answer other than the one expected is a refusal when it comes alone;
+// followed by more input it is a sign that the answers are out of step.
+[[noreturn]] void RefuseAnswer(ParameterSession& session, const char* refusal) {
+    Refuse(session, LineStaysQuiet(session.ComPort) ? refusal : messages::kExtraAnswer);
+}
+
+// "CMD" opens the exchange: input waiting before it may still be the modem's
+// own traffic from before "STOP", so it is dropped.
+std::string AskFirst(TCustomComPort& port, std::string_view command, std::size_t count) {
     port.Purge(true, false);
-    SendCommand(port, text);
+    SendCommand(port, command);
     return ReadReply(port, count);
+}
+
+// Every later step: its answer is the only thing the modem may send now.
+std::string AskInStep(ParameterSession& session, std::string_view text, std::size_t count) {
+    if (InputWaiting(session.ComPort)) Refuse(session, messages::kExtraAnswer);
+    SendCommand(session.ComPort, text);
+    if (InputArrivedWhileSending(session.ComPort)) Refuse(session, messages::kExtraAnswer);
+    return ReadReply(session.ComPort, count);
+}
+
+void StopIfRequested(const ParameterSession& session, std::size_t sent, std::size_t total) {
+    if (!session.StopRequested || !session.StopRequested()) return;
+    throw EOperationStopped(FillIn(LibraryText("Write stopped after %s of %s lines, before \"SAVE\""),
+                                   {std::to_string(sent), std::to_string(total)}));
 }
 
 void RefuseMultiLineValues(const std::vector<std::string>& lines) {
     for (const auto& line : lines) {
         if (line.find_first_of("\r\n") == std::string::npos) continue;
-        std::string text = LibraryText("'%s' is not a valid parameter value");
-        text.replace(text.find("%s"), 2, ExtractValue(line));
-        throw EConvertError(text);
+        throw EConvertError(FillIn(LibraryText("'%s' is not a valid parameter value"), {ExtractValue(line)}));
     }
 }
 
 // Sends one parameter line; true when the modem answered the RS485 notice.
 bool SendParameterLine(ParameterSession& session, const std::string& line) {
-    std::string reply = Ask(session.ComPort, line, modem::kOkReplySize);
+    std::string reply = AskInStep(session, line, modem::kOkReplySize);
     bool rs485 = false;
     if (reply == modem::kRs485ReplyStart) {
         ReadReply(session.ComPort, modem::kRs485TailSize);
         reply = modem::kOkReply;
         rs485 = true;
     }
-    if (reply != modem::kOkReply) {
-        session.Op.InformOperator(messages::kLineWriteFailed);
-        AbortOperation();
-    }
+    if (reply != modem::kOkReply) RefuseAnswer(session, messages::kLineWriteFailed);
     return rs485;
 }
 
-// Returns whether any line was answered with the RS485 notice.
+// CMD, every line and SAVE; returns whether any line was answered with the
+// RS485 notice.
 bool RunWriteExchange(ParameterSession& session, const std::vector<std::string>& lines) {
-    SendCommand(session.ComPort, modem::kStop);
-    std::this_thread::sleep_for(modem::kStopPause);
-
-    if (Ask(session.ComPort, modem::kCmd, modem::kReadyReplySize) != modem::kReadyReply) {
-        session.Op.InformOperator(messages::kCmdWriteFailed);
-        AbortOperation();
-    }
+    StopIfRequested(session, 0, lines.size());
+    if (AskFirst(session.ComPort, modem::kCmd, modem::kReadyReplySize) != modem::kReadyReply)
+        Refuse(session, messages::kCmdWriteFailed);
     bool rs485 = false;
-    for (const auto& line : lines) rs485 = SendParameterLine(session, line) || rs485;
-
-    if (Ask(session.ComPort, modem::kSave, modem::kOkReplySize) != modem::kOkReply) {
-        session.Op.InformOperator(messages::kSaveWriteFailed);
-        AbortOperation();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) StopIfRequested(session, i, lines.size());
+        rs485 = SendParameterLine(session, lines[i]) || rs485;
     }
+    StopIfRequested(session, lines.size(), lines.size());
+    if (AskInStep(session, modem::kSave, modem::kOkReplySize) != modem::kOkReply)
+        RefuseAnswer(session, messages::kSaveWriteFailed);
+    // A late answer after "SAVE" would mean one of the answers above was not
+    // the one it was taken for.
+    if (!LineStaysQuiet(session.ComPort)) Refuse(session, messages::kExtraAnswer);
     return rs485;
 }
 
@@ -82,41 +102,37 @@ bool RunWriteExchange(ParameterSession& session, const std::vector<std::string>&
 
 void WriteParameters(ParameterSession& session, const std::vector<std::string>& lines) {
     RefuseMultiLineValues(lines);
-    bool rs485_notice = false;
     session.ComPort.Open();
+    const ScopeExit close([&] { CloseQuietly(session.ComPort); });
+    HeldTraffic traffic(session.ComPort);
 
+    bool rs485_notice = false;
     bool failed = false;
     try {
+        traffic.Stop();
         rs485_notice = RunWriteExchange(session, lines);
+    } catch (const EOperationStopped&) {
+        throw;  // the connection is fine: no general message; START follows on the way out
     } catch (...) {
         session.Op.InformOperator(messages::kCheckConnection);
         failed = true;
     }
-    try {
-        SendCommand(session.ComPort, modem::kStart);
-    } catch (...) {
-        session.ComPort.Close();  // a port that failed must not stay held
-        throw;
-    }
+    traffic.Resume();
     session.ComPort.Close();
     if (failed) AbortOperation();
 
     if (rs485_notice) {
         session.Op.InformOperator(messages::kRs485Notice);
-        ApplyInterface(session.Parameters, "RS485");
+        ApplyInterface(session.Parameters, std::string(modem::kRs485Interface));
     }
 }
 
 void WriteModemParameters(ParameterSession& session) {
-    session.Op.SetCursorOverride(CursorOverride::Hourglass);
-    const std::vector<std::string> lines = BuildParameterLines(session.Parameters);
-    try {
-        WriteParameters(session, lines);
-    } catch (...) {
-        session.Op.SetCursorOverride(CursorOverride::Arrow);
-        throw;
+    {
+        session.Op.SetCursorOverride(CursorOverride::Hourglass);
+        const ScopeExit restore([&] { session.Op.SetCursorOverride(CursorOverride::Arrow); });
+        WriteParameters(session, BuildParameterLines(session.Parameters));
     }
-    session.Op.SetCursorOverride(CursorOverride::Arrow);
     session.Op.InformOperator(messages::kWriteSucceeded);
 }
 

@@ -58,6 +58,14 @@ int BaudRateValue(TBaudRate rate) {
     return kValues[static_cast<int>(rate)];
 }
 
+void CloseQuietly(TCustomComPort& port) noexcept {
+    try {
+        port.Close();
+    } catch (...) {
+        // The failure that is unwinding is the one the operator must hear about.
+    }
+}
+
 TCustomComPort::TCustomComPort() = default;
 
 TCustomComPort::~TCustomComPort() {
@@ -164,6 +172,7 @@ void TCustomComPort::SetPort(const std::string& value) {
 }
 
 int TCustomComPort::Write(const void* Buffer, int Count) {
+    input_during_write_ = 0;
     if (!device_) throw EComPort(kComWriteFailed, kInvalidHandleError);
     if (Count <= 0) return 0;
     ApplyTimeouts();
@@ -171,7 +180,9 @@ int TCustomComPort::Write(const void* Buffer, int Count) {
     const auto* bytes = static_cast<const unsigned char*>(Buffer);
     const std::vector<unsigned char> copy(bytes, bytes + Count);
     return Guarded(kComWriteFailed, [&] {
-        const std::size_t done = device_->Write(copy.data(), copy.size());
+        const SerialWrite written = device_->Write(copy.data(), copy.size());
+        const std::size_t done = written.written;
+        input_during_write_ = written.input_while_sending;
         if (trace_) trace_->Record(port_, PortTrace::Direction::Sent, copy.data(), done);
         return static_cast<int>(done);
     });

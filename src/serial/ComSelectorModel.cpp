@@ -1,25 +1,11 @@
 #include "serial/ComSelectorModel.h"
 
 #include "app/LibraryText.h"
+#include "app/MessageText.h"
 #include "serial/ComPort.h"
 #include "serial/EComPort.h"
 
 namespace nkq {
-
-namespace {
-
-std::string FillIn(std::string pattern, const std::vector<std::string>& values) {
-    std::size_t from = 0;
-    for (const std::string& value : values) {
-        const auto at = pattern.find("%s", from);
-        if (at == std::string::npos) break;
-        pattern.replace(at, 2, value);
-        from = at + value.size();
-    }
-    return pattern;
-}
-
-}  // namespace
 
 TComSelectorModel::TComSelectorModel(TPortListRoots roots) : roots_(std::move(roots)) {}
 

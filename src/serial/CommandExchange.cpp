@@ -27,8 +27,8 @@ std::string ExchangeCommand(TCustomComPort& port, Operator& op, const std::strin
         reply = worker.FAnswer();
     }
     if (result != 0) {
+        // The port stays open: the caller still owes the modem its "START".
         op.InformOperator(messages::kTimeout);
-        port.Close();
         AbortOperation();
     }
     return TrimReply(reply);

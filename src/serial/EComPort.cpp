@@ -2,6 +2,7 @@
 
 #include "app/Catalogue.h"
 #include "app/LibraryText.h"
+#include "app/MessageText.h"
 
 namespace nkq {
 
@@ -12,11 +13,8 @@ namespace {
 [[maybe_unused]] const bool kPortDomainRegistered = (RegisterCatalogueDomain("cport"), true);
 
 std::string BuildMessage(int message_code, int system_error) {
-    std::string suffix = LibraryText(" (win error code: %d)");
-    if (auto at = suffix.find("%d"); at != std::string::npos) {
-        suffix.replace(at, 2, std::to_string(system_error));
-    }
-    return LibraryText(ComErrorText(message_code)) + suffix;
+    return LibraryText(ComErrorText(message_code)) +
+           FillIn(LibraryText(" (win error code: %d)"), {std::to_string(system_error)});
 }
 
 }  // namespace

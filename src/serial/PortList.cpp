@@ -31,8 +31,11 @@ void ForEachEntry(const fs::path& dir, Visit&& visit) {
     if (error) ThrowListError(error);
 }
 
-// The serial8250 driver registers every possible ttyS line whether a UART
-// is fitted or not; its "type" file reads 0 for lines without one.
+// The serial core registers every possible ttyS line whether a UART is
+// fitted or not; its "type" file reads 0 for lines without one. Which driver
+// the line's device is bound to differs between kernels ("serial8250", or
+// since Linux 6.5 the core's "port"), so only the type decides. Lines
+// without a type file (USB and ACM adapters) are real ports.
 bool IsFittedUart(const fs::path& tty_dir) {
     std::ifstream type_file(tty_dir / "type");
     int type = -1;
@@ -42,11 +45,7 @@ bool IsFittedUart(const fs::path& tty_dir) {
 
 bool IsKernelSerialPort(const fs::path& tty_dir) {
     std::error_code error;
-    const fs::path driver = tty_dir / "device" / "driver";
-    if (!fs::exists(driver, error)) return false;
-    const fs::path target = fs::read_symlink(driver, error);
-    const std::string driver_name = error ? driver.filename().string() : target.filename().string();
-    return driver_name != "serial8250" || IsFittedUart(tty_dir);
+    return fs::exists(tty_dir / "device" / "driver", error) && IsFittedUart(tty_dir);
 }
 
 bool IsPseudoTerminalPath(const fs::path& path) {

@@ -127,7 +127,7 @@ struct SerialDevice::Handle {
     std::size_t WriteSome(const unsigned char* buffer, std::size_t count);
     std::size_t ReadUntil(unsigned char* buffer, std::size_t count, const Deadline& deadline);
     std::size_t WriteUntil(const unsigned char* buffer, std::size_t count, const Deadline& deadline);
-    void WaitOutputDrained(const Deadline& deadline) const;
+    int WaitOutputDrained(const Deadline& deadline) const;
 };
 
 bool IsDeviceGoneError(int error_number) {
@@ -214,12 +214,13 @@ std::size_t SerialDevice::Read(unsigned char* buffer, std::size_t count) {
     return waiting > 0 ? waiting : handle_->ReadUntil(buffer, count, deadline);
 }
 
-std::size_t SerialDevice::Write(const unsigned char* buffer, std::size_t count) {
+SerialWrite SerialDevice::Write(const unsigned char* buffer, std::size_t count) {
     const SerialTimeouts& t = handle_->timeouts;
     const Deadline deadline(TotalTime(t.WriteTotalMultiplier, t.WriteTotalConstant, count));
-    const std::size_t done = handle_->WriteUntil(buffer, count, deadline);
-    handle_->WaitOutputDrained(deadline);
-    return done;
+    SerialWrite result;
+    result.written = handle_->WriteUntil(buffer, count, deadline);
+    result.input_while_sending = handle_->WaitOutputDrained(deadline);
+    return result;
 }
 
 // One non-blocking transfer; 0 when the device has nothing right now. A read
@@ -287,12 +288,19 @@ std::size_t SerialDevice::Handle::WriteUntil(const unsigned char* buffer, std::s
 }
 
 // Bounded stand-in for tcdrain: waits until the driver's output queue is
-// empty or the deadline passes.
-void SerialDevice::Handle::WaitOutputDrained(const Deadline& deadline) const {
+// empty or the deadline passes. Returns how many received bytes were seen
+// waiting while output was still queued (0 when none were seen).
+int SerialDevice::Handle::WaitOutputDrained(const Deadline& deadline) const {
     using namespace std::chrono_literals;
+    int input_before_drained = 0;
     for (;;) {
+        // Input counted before output is seen still queued arrived while it was queued.
+        int input = 0;
+        if (ioctl(fd, FIONREAD, &input) != 0) input = 0;
         int queued = 0;
-        if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0 || deadline.Expired()) return;
+        if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return input_before_drained;
+        input_before_drained = std::max(input_before_drained, input);
+        if (deadline.Expired()) return input_before_drained;
         // Sleep about as long as the line needs for what is queued: a fixed
         // poll step would add up to a step to every packet of an upload.
         const auto needed = std::max<std::chrono::nanoseconds>(char_time * queued, 100us);

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <system_error>
 
 #include "serial/SerialDevice.h"
@@ -59,6 +61,12 @@ bool IsUnsupported(DWORD error) {
 
 struct SerialDevice::Handle {
     HANDLE device = INVALID_HANDLE_VALUE;
+    COMMTIMEOUTS timeouts{};
+
+    std::chrono::milliseconds write_total(std::size_t count) const {
+        return std::chrono::milliseconds(std::uint64_t{timeouts.WriteTotalTimeoutMultiplier} * count +
+                                         timeouts.WriteTotalTimeoutConstant);
+    }
 
     COMSTAT Status() const {
         DWORD errors = 0;
@@ -116,6 +124,7 @@ void SerialDevice::ApplyTimeouts(const SerialTimeouts& timeouts) {
     driver.WriteTotalTimeoutMultiplier = Unsigned(timeouts.WriteTotalMultiplier);
     driver.WriteTotalTimeoutConstant = Unsigned(timeouts.WriteTotalConstant);
     Check(SetCommTimeouts(handle_->device, &driver));
+    handle_->timeouts = driver;
 }
 
 int SerialDevice::ModemStatus() const {
@@ -149,10 +158,23 @@ std::size_t SerialDevice::Read(unsigned char* buffer, std::size_t count) {
     return got;
 }
 
-std::size_t SerialDevice::Write(const unsigned char* buffer, std::size_t count) {
+SerialWrite SerialDevice::Write(const unsigned char* buffer, std::size_t count) {
+    const auto start = std::chrono::steady_clock::now();
     DWORD written = 0;
     Check(WriteFile(handle_->device, buffer, static_cast<DWORD>(count), &written, nullptr));
-    return written;
+    SerialWrite result;
+    result.written = written;
+    // A driver that completes the write once the bytes are queued (Wine's
+    // does) is waited for until they have left, within the write time-out,
+    // noting any input that arrives meanwhile.
+    const auto deadline = start + handle_->write_total(count);
+    for (;;) {
+        const COMSTAT status = handle_->Status();
+        if (status.cbOutQue == 0) return result;
+        result.input_while_sending = std::max(result.input_while_sending, static_cast<int>(status.cbInQue));
+        if (std::chrono::steady_clock::now() >= deadline) return result;
+        Sleep(1);
+    }
 }
 
 }  // namespace nkq

@@ -15,38 +15,53 @@ std::unique_ptr<QFileDialog> MakeOpenDialog(QWidget* owner, const char* filter) 
     return dialog;
 }
 
+std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* owner, const char* filter) {
+    auto dialog = std::make_unique<QFileDialog>(owner);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(QString::fromUtf8(filter));
+    dialog->setDefaultSuffix(QStringLiteral("txt"));
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    return dialog;
+}
+
 }  // namespace
 
 QString WithDefaultSuffix(const QString& path) {
     return QFileInfo(path).suffix().isEmpty() && !path.endsWith(u'.') ? path + QStringLiteral(".txt") : path;
 }
 
-QtFileDialogs::QtFileDialogs(QWidget* owner)
-    : open_settings_(MakeOpenDialog(owner, kSettingsFilter)),
-      save_settings_(std::make_unique<QFileDialog>(owner)),
-      open_firmware_(MakeOpenDialog(owner, kFirmwareFilter)) {
-    save_settings_->setAcceptMode(QFileDialog::AcceptSave);
-    save_settings_->setFileMode(QFileDialog::AnyFile);
-    save_settings_->setNameFilter(QString::fromUtf8(kSettingsFilter));
-    save_settings_->setDefaultSuffix(QStringLiteral("txt"));
-    save_settings_->setOption(QFileDialog::DontConfirmOverwrite);
-}
+QtFileDialogs::QtFileDialogs(QWidget* owner) : owner_(owner) {}
 
 QtFileDialogs::~QtFileDialogs() = default;
+
+QFileDialog& QtFileDialogs::Made(std::unique_ptr<QFileDialog>& dialog, Maker make, const char* filter) {
+    if (!dialog) dialog = make(owner_, filter);
+    return *dialog;
+}
 
 std::optional<QString> QtFileDialogs::Run(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
 }
 
-std::optional<QString> QtFileDialogs::OpenSettings() { return Run(*open_settings_); }
+std::optional<QString> QtFileDialogs::OpenSettings() {
+    return Run(Made(open_settings_, MakeOpenDialog, kSettingsFilter));
+}
 
 std::optional<QString> QtFileDialogs::SaveSettings() {
-    const auto chosen = Run(*save_settings_);
+    const auto chosen = Run(Made(save_settings_, MakeSaveDialog, kSettingsFilter));
     if (!chosen) return chosen;
     return WithDefaultSuffix(*chosen);
 }
 
-std::optional<QString> QtFileDialogs::OpenFirmware() { return Run(*open_firmware_); }
+std::optional<QString> QtFileDialogs::OpenFirmware() {
+    return Run(Made(open_firmware_, MakeOpenDialog, kFirmwareFilter));
+}
+
+int QtFileDialogs::DialogsMade() const {
+    return static_cast<int>(open_settings_ != nullptr) + static_cast<int>(save_settings_ != nullptr) +
+           static_cast<int>(open_firmware_ != nullptr);
+}
 
 }  // namespace nkq::ui

@@ -23,6 +23,7 @@
 #include "ui/TNumericEdit.h"
 #include "ui/TProgressBar.h"
 #include "ui/TRefreshButton.h"
+#include "ui/WindowFonts.h"
 
 namespace nkq::ui {
 
@@ -30,6 +31,7 @@ namespace {
 
 constexpr int kRowHeight = 21;
 constexpr int kButtonHeight = 25;
+constexpr int kLabelGap = 4;  // between a label's rectangle and its field
 
 template <typename W>
 W* Place(W* widget, const char* name, int x, int y, int width, int height = kRowHeight) {
@@ -38,10 +40,12 @@ W* Place(W* widget, const char* name, int x, int y, int width, int height = kRow
     return widget;
 }
 
-QLabel* AddLabel(QWidget* parent, const char* text, int x, int y) {
+// A label in a fixed rectangle from `x` to just before `field_x`, centred on
+// the row of the field beside it; its text must fit the rectangle.
+QLabel* AddLabel(QWidget* parent, const char* text, int x, int y, int field_x, int height = kRowHeight) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->move(x, y);
-    label->adjustSize();
+    label->setGeometry(x, y, field_x - kLabelGap - x, height);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
 }
 
@@ -78,7 +82,7 @@ TMainForm::TMainForm(MainFormParts parts)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(755, 481);
     move(288, 126);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(WindowFont());
     TApplication::SetErrorOperator(op_.get());
 
     BuildModelGroup();
@@ -114,7 +118,7 @@ QPushButton* TMainForm::AddButton(QWidget* parent, const char* name, const char*
 void TMainForm::BuildModelGroup() {
     QGroupBox* group = AddGroup(this, "ModelGroupBox", "Модель", QRect(2, 0, 748, 41));
     LevelMeter = Place(new TLevelMeter(group), "LevelMeter", 8, 12, 57, 25);
-    ModelLabel = Place(new QLabel(group), "ModelLabel", 66, 18, 675, 16);
+    ModelLabel = Place(new QLabel(group), "ModelLabel", 68, 16, 675, 18);
     ModelLabel->setAlignment(Qt::AlignCenter);
     ModelLabel->setTextFormat(Qt::PlainText);
     ModelLabel->setText(FromModel(Parameters_.ModelText()));
@@ -126,7 +130,7 @@ void TMainForm::BuildComGroup() {
     QGroupBox* group = AddGroup(this, "ComGroupBox", "Настройки порта данных", QRect(5, 48, 279, 193));
     ParameterFields& fields = Parameters_.Fields();
     auto combo = [&](ComboField& field, Item item, const char* name, const char* label, int y) {
-        AddLabel(group, label, 8, y + 4);
+        AddLabel(group, label, 8, y, 142);
         auto* control = Place(new TFieldCombo(field, group), name, 142, y, 129);
         mirrors_[item] = [control] { control->Mirror(); };
         return control;
@@ -166,14 +170,14 @@ void TMainForm::BuildModeGroup() {
 
 void TMainForm::BuildModeAddressRows(QGroupBox* group) {
     ParameterFields& fields = Parameters_.Fields();
-    AddLabel(group, "IP адрес сервера:", 24, 74);
+    AddLabel(group, "IP адрес сервера:", 24, 70, 138);
     auto* address = Place(new TIpAddressEdit(fields.IPAddrEdit, group), "IPAddrEdit", 138, 70, 150);
-    AddLabel(group, "Порт на сервере:", 24, 100);
+    AddLabel(group, "Порт на сервере:", 24, 96, 138);
     auto* port = Place(new TNumericEdit(fields.PortEdit, TNumericEdit::StepButtons::None, group), "PortEdit",
                        138, 96, 41);
     AddSeparator(group, 124);
     ServerRadio = AddRadio(group, "ServerRadio", "Сервер", 132);
-    AddLabel(group, "Входящий порт:", 24, 158);
+    AddLabel(group, "Входящий порт:", 24, 154, 138);
     auto* income = Place(new TNumericEdit(fields.IncomePortEdit, TNumericEdit::StepButtons::None, group),
                          "IncomePortEdit", 138, 154, 41);
     mirrors_[Item::IPAddrEdit] = [address] { address->Mirror(); };
@@ -183,18 +187,15 @@ void TMainForm::BuildModeAddressRows(QGroupBox* group) {
 
 void TMainForm::BuildCheckRows(QGroupBox* group) {
     ParameterFields& fields = Parameters_.Fields();
-    AddLabel(group, "Контроль TCP/IP соединения", 8, 184);
-    QFont colon_font = font();
-    colon_font.setPointSize(12);
-    colon_font.setBold(true);
+    AddLabel(group, "Контроль TCP/IP соединения", 8, 179, group->width() - 8 + kLabelGap);
     for (std::size_t pair = 0; pair < kCheckPairs; ++pair) {
         const int y = 204 + 24 * static_cast<int>(pair);
         const QByteArray number = QByteArray::number(static_cast<int>(pair) + 1);
-        AddLabel(group, ("IP/порт " + number + ":").constData(), 8, y + 4);
+        AddLabel(group, ("IP/порт " + number + ":").constData(), 8, y, 80);
         auto* address = Place(new TIpAddressEdit(fields.IPAddr[pair], group), ("IPAddr" + number).constData(),
                               80, y, 150);
         auto* colon = Place(new QLabel(QStringLiteral(":"), group), "", 232, y - 2, 10, 21);
-        colon->setFont(colon_font);
+        colon->setFont(ColonFont());
         auto* port = Place(new TNumericEdit(fields.Port[pair], TNumericEdit::StepButtons::None, group),
                            ("Port" + number).constData(), 244, y, 41);
         mirrors_[CheckAddressItem(pair)] = [address] { address->Mirror(); };
@@ -204,7 +205,7 @@ void TMainForm::BuildCheckRows(QGroupBox* group) {
 
 void TMainForm::BuildConnectGroup() {
     QGroupBox* group = AddGroup(this, "ConnectGroup", "Подключение к терминалу", QRect(589, 48, 161, 273));
-    AddLabel(group, "Выберите COM-порт:", 20, 18);
+    AddLabel(group, "Выберите COM-порт:", 20, 16, group->width() - 8 + kLabelGap, 18);
     ComComboBox1 = Place(new TComComboBox(port_roots_, group), "ComComboBox1", 20, 36, 107);
     ComComboBox1->SetFailureHandler(
         [](const std::exception& failure) { TApplication::ReportFailure(failure); });
@@ -228,7 +229,7 @@ void TMainForm::BuildGprsGroup() {
     QGroupBox* group = AddGroup(this, "GPRSGroup", "Настройки GPRS", QRect(5, 248, 279, 129));
     ParameterFields& fields = Parameters_.Fields();
     auto edit = [&](TextField& field, Item item, const char* name, const char* label, int y, int width) {
-        AddLabel(group, label, 8, y + 4);
+        AddLabel(group, label, 8, y, 54);
         auto* control = Place(new TFieldEdit(field, group), name, 54, y, width);
         mirrors_[item] = [control] { control->Mirror(); };
     };
@@ -239,7 +240,7 @@ void TMainForm::BuildGprsGroup() {
 
 void TMainForm::BuildSettingsGroup() {
     QGroupBox* group = AddGroup(this, "SettingsGroup", "Служебные настройки", QRect(589, 328, 160, 49));
-    AddLabel(group, "RECONNECT (мин)", 6, 22);
+    AddLabel(group, "RECONNECT (мин)", 4, 18, 108);
     auto* idle =
         Place(new TNumericEdit(Parameters_.Fields().IdleEdit, TNumericEdit::StepButtons::UpDown, group),
               "IdleEdit", 108, 18, 47);
@@ -248,7 +249,7 @@ void TMainForm::BuildSettingsGroup() {
 
 void TMainForm::BuildUpdateGroup() {
     QGroupBox* group = AddGroup(this, "UpdateGroup", "Обновление внутреннего ПО", QRect(5, 384, 745, 89));
-    AddLabel(group, "Выберите файл:", 8, 26);
+    AddLabel(group, "Выберите файл:", 8, 22, 190);
     FileNameEdit = Place(new TFileNameEdit(group), "FileNameEdit", 190, 22, 329);
     connect(FileNameEdit, &TFileNameEdit::ButtonClicked, this,
             [this] { TApplication::Guarded([this] { FileNameEditButtonClick(); }); });
@@ -259,7 +260,7 @@ void TMainForm::BuildUpdateGroup() {
     WriteFirmwareButton->setFocusPolicy(Qt::StrongFocus);
     OnClick(WriteFirmwareButton, &TMainForm::WriteFirmwareButtonClick);
     EnableFirmwareButton(false);
-    AddLabel(group, "Текущая версия внутреннего ПО:", 8, 58);
+    AddLabel(group, "Текущая версия внутреннего ПО:", 8, 54, 190);
     auto* version =
         Place(new TFieldEdit(Parameters_.Fields().VersionEdit, group), "VersionEdit", 190, 54, 327);
     mirrors_[Item::VersionEdit] = [version] { version->Mirror(); };

@@ -5,13 +5,13 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include "firmware/FirmwareUpdate.h"
 #include "params/ReadParameters.h"
 #include "params/SettingsFile.h"
 #include "params/WriteParameters.h"
 #include "status/ServerStatus.h"
-#include "ui/TStateForm.h"
 #include "ui/MainForm.h"
 #include "ui/TApplication.h"
 #include "ui/TComComboBox.h"
@@ -19,6 +19,7 @@
 #include "ui/TFileNameEdit.h"
 #include "ui/TProgressBar.h"
 #include "ui/TRefreshButton.h"
+#include "ui/TStateForm.h"
 
 namespace nkq::ui {
 
@@ -69,11 +70,15 @@ void TMainForm::MirrorRadios() {
     selected->setChecked(true);
 }
 
+// While an update runs, everything that would talk to the port or open a
+// modal dialog is disabled: the upload processes the window's events between
+// packets, and a dialog opened there would hold the transfer until it closed.
 void TMainForm::ApplyBusyState() {
     const bool free = !firmware_running_;
     ShowStateButton->setEnabled(Parameters_.ShowStateEnabled() && free);
     for (QWidget* control :
-         std::initializer_list<QWidget*>{ConnectButton, WriteButton, ComComboBox1, RzBmpButton1})
+         std::initializer_list<QWidget*>{ConnectButton, WriteButton, LoadButton, SaveButton, ComComboBox1,
+                                         RzBmpButton1, FileNameEdit->Button()})
         control->setEnabled(free);
     WriteFirmwareButton->setEnabled(firmware_button_enabled_ && free);
 }

@@ -1,8 +1,11 @@
 #include "ui/TApplication.h"
 
-#include <QFont>
+#include <QTranslator>
 
+#include "ui/QtTranslations.h"
 #include "ui/ReportError.h"
+#include "ui/TWindowStyle.h"
+#include "ui/WindowFonts.h"
 #include "ui/WindowOperator.h"
 
 namespace nkq::ui {
@@ -17,7 +20,12 @@ WindowOperator& FallbackOperator() {
 }
 }  // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv), qt_translation_(LoadProgramQtTranslation()) {
+    setStyle(new TWindowStyle);  // owned by the application
+    InstallWindowFont(*this);
+    if (qt_translation_) installTranslator(qt_translation_.get());
+}
 
 TApplication::~TApplication() { g_error_operator = nullptr; }
 
@@ -36,15 +44,6 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
         ReportFailure(failure);
     }
     return false;
-}
-
-void InstallFontSubstitutes() {
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                                QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Courier New"),
-                               {QStringLiteral("Liberation Mono"), QStringLiteral("Nimbus Mono PS"),
-                                QStringLiteral("DejaVu Sans Mono")});
 }
 
 }  // namespace nkq::ui

@@ -25,7 +25,7 @@ void TFileNameEdit::resizeEvent(QResizeEvent* event) {
 void TFileNameEdit::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier) {
         event->accept();
-        emit ButtonClicked();
+        if (button_->isEnabled()) emit ButtonClicked();  // works the button only when it works
         return;
     }
     QLineEdit::keyPressEvent(event);

@@ -7,6 +7,7 @@
 
 #include "status/ServerStatus.h"
 #include "ui/TApplication.h"
+#include "ui/WindowFonts.h"
 
 namespace nkq::ui {
 
@@ -22,12 +23,11 @@ TStateForm::TStateForm(TCustomComPort& port, Operator& op, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(313, 222);
+    setFont(WindowFont());
 
     RzMemo1->setObjectName(QStringLiteral("RzMemo1"));
     RzMemo1->setGeometry(8, 8, 297, 169);
-    QFont mono(QStringLiteral("Courier New"), 8);
-    mono.setStyleHint(QFont::Monospace);
-    RzMemo1->setFont(mono);
+    RzMemo1->setFont(FixedFont());
     RzMemo1->setPlainText(QString::fromUtf8(kStatusInitialText));
 
     ExitButton->setObjectName(QStringLiteral("ExitButton"));

@@ -71,6 +71,9 @@ TEST(FaultStalledLine, ExchangeOnAStalledLineEndsWithTheTimeoutMessage) {
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kTimeout});
     EXPECT_LE(watch.Wall(), 3000ms + 1100ms + 500ms);
     EXPECT_LT(watch.Cpu(), 200ms);
+    Stopwatch closing;  // the caller closes the port after its "START"; that must not block either
+    port.Close();
+    EXPECT_LE(closing.Wall(), 1000ms);
     EXPECT_FALSE(port.Connected());
 }
 

@@ -32,6 +32,7 @@ const std::string kSync = "Ошибка синхронизации";
 const std::string kTransfer = "Ошибка передачи";
 const std::string kInvalid = "Ошибка передачи - недопустимый ответ";
 const std::string kTooLarge = "Файл прошивки слишком велик: более 65535 блоков";
+const std::string kTooSmall = "Файл прошивки слишком мал: нет ни одного полного блока";
 const std::string kQuestion = "ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? -> yes";
 
 // A recorder that can act at the pending-event pass after each block, as a
@@ -153,8 +154,7 @@ TEST_P(ImageSizeTest, SendsTheCountAndEveryWholeBlockAndNothingAfter) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ImageSizeTest,
-                         ::testing::Values(SizeCase{1000, 1}, SizeCase{512, 1}, SizeCase{100, 0},
-                                           SizeCase{3 * 512 + 7, 3}),
+                         ::testing::Values(SizeCase{1000, 1}, SizeCase{512, 1}, SizeCase{3 * 512 + 7, 3}),
                          [](const auto& info) { return "Bytes" + std::to_string(info.param.size); });
 
 TEST_F(FirmwareUpdateTest, ABlockWhoseSumPassesByteRangeCarriesTheWrappedChecksum) {
@@ -273,7 +273,7 @@ TEST_F(FirmwareUpdateTest, NoAnswerToTheStartByteMeansNoDevice) {
 }
 
 TEST_F(FirmwareUpdateTest, TheStartByteFollowsTheLoaderPause) {
-    UseImage(ImageBytes(100));
+    UseImage(ImageBytes(512));
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(Update(), UpdateResult::Updated);
     const auto took = std::chrono::steady_clock::now() - start;
@@ -329,17 +329,31 @@ TEST_F(FirmwareUpdateTest, AnUnreadableImageIsReportedBeforeThePortOpens) {
     EXPECT_FALSE(port.Connected());
 }
 
-TEST_F(FirmwareUpdateTest, AnImageTooLargeForTheCountIsRefusedBeforeThePortOpens) {
-    session.FileName = (dir / "huge.mfw").string();
+struct RefusedImage {
+    std::uintmax_t size;
+    const std::string* message;
+};
+
+class RefusedImageTest : public FirmwareUpdateTest, public ::testing::WithParamInterface<RefusedImage> {};
+
+// An image without a whole block would take the modem into its loader for
+// nothing, and one too large for the count would be cut: neither opens the port.
+TEST_P(RefusedImageTest, IsRefusedBeforeThePortOpens) {
+    session.FileName = (dir / "image.mfw").string();
     std::ofstream(session.FileName, std::ios::binary).close();
-    fs::resize_file(session.FileName, 65536u * 512);
+    fs::resize_file(session.FileName, GetParam().size);
     EXPECT_THROW(Update(), EAbort);
-    EXPECT_EQ(op.Messages(), Texts{kTooLarge});
+    EXPECT_EQ(op.Messages(), Texts{*GetParam().message});
     EXPECT_EQ(op.Calls(), (Texts{kQuestion, "progress: show", "progress: completed 0", "progress: hide",
-                                 "inform: " + kTooLarge}));
+                                 "inform: " + *GetParam().message}));
     EXPECT_EQ(Received(), "");
     EXPECT_FALSE(port.Connected());
 }
+
+INSTANTIATE_TEST_SUITE_P(Images, RefusedImageTest,
+                         ::testing::Values(RefusedImage{0, &kTooSmall}, RefusedImage{1, &kTooSmall},
+                                           RefusedImage{511, &kTooSmall}, RefusedImage{65536u * 512, &kTooLarge}),
+                         [](const auto& info) { return "Bytes" + std::to_string(info.param.size); });
 
 TEST_F(FirmwareUpdateTest, APortThatCannotOpenLeavesTheBarShownAndTheNameStored) {
     UseImage(ImageBytes(512));
@@ -355,10 +369,23 @@ TEST_F(FirmwareUpdateTest, APortThatCannotOpenLeavesTheBarShownAndTheNameStored)
 TEST_F(FirmwareUpdateTest, AStopRequestEndsAfterThePacketInFlightWithThePortClosed) {
     UseImage(ImageBytes(4 * 512));
     session.StopRequested = [this] { return op.pending_event_passes >= 2; };
-    EXPECT_THROW(Update(), EUploadStopped);
+    EXPECT_THROW(Update(), EOperationStopped);
     EXPECT_TRUE(op.Messages().empty()) << "a stop is not a connection fault";
     EXPECT_EQ(modem->PacketsReceived(), 2);
     EXPECT_EQ(op.progress_completed, 2);
+    ExpectClosedAndHidden();
+}
+
+TEST_F(FirmwareUpdateTest, AStopInTheLoaderPauseSendsNeitherStartByteNorCount) {
+    UseImage(ImageBytes(4 * 512));
+    session.StopRequested = [] { return true; };
+    try {
+        Update();
+        FAIL() << "the stop must end the update";
+    } catch (const EOperationStopped& stopped) {
+        EXPECT_NE(stopped.Message().find("before \"S\""), std::string::npos) << stopped.Message();
+    }
+    EXPECT_EQ(Received(), "UPDATE\r");
     ExpectClosedAndHidden();
 }
 

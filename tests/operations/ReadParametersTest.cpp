@@ -78,14 +78,15 @@ TEST_F(ReadParametersTest, ReplyOfOnlyOkChangesOnlyTheModelText) {
     EXPECT_EQ(op.Messages(), Lines{"Параметры успешно считаны"});
 }
 
-TEST_F(ReadParametersTest, SilentModemTimesOutClosesThePortAndCannotSendStart) {
+TEST_F(ReadParametersTest, SilentModemTimesOutAndIsStillSentStartBeforeThePortCloses) {
     Behave([](ModemBehaviour& b) { b.silent = true; });
     const auto took = Timed([&] { EXPECT_TRUE(ReadAborted()); });
 
     EXPECT_EQ(op.Messages(), (Lines{"Тайм-аут", kGeneral}));
     EXPECT_EQ(op.Calls().back(), "cursor: arrow");
-    // The time-out closed the port, so START could not go out.
-    EXPECT_EQ(Received(), (Lines{"STOP", "GET"}));
+    // A modem that got STOP must not be left stopped.
+    EXPECT_EQ(Received(), (Lines{"STOP", "GET", "START"}));
+    EXPECT_FALSE(modem->TrafficStopped());
     EXPECT_GE(took, 3450ms);
     EXPECT_LT(took, 4500ms);
     EXPECT_TRUE(PortWasReleased());

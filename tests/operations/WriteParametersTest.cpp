@@ -119,6 +119,19 @@ TEST_F(WriteParametersTest, SilentModemFailsAfterTheReadTimeOut) {
     EXPECT_LT(took, 4500ms);
 }
 
+TEST_F(WriteParametersTest, AStopRequestSendsNoFurtherLineNorSaveButStillStart) {
+    std::size_t asked = 0;
+    session.StopRequested = [&] { return ++asked > 3; };  // before CMD and the second and third line: go on
+    EXPECT_THROW(WriteModemParameters(session), EOperationStopped);
+    EXPECT_TRUE(op.Messages().empty()) << "a stop is not a connection fault";
+    const Lines received = Received();
+    EXPECT_EQ(ParameterLinesReceived().size(), 3u);
+    EXPECT_EQ(std::count(received.begin(), received.end(), "SAVE"), 0);
+    EXPECT_EQ(received.back(), "START");
+    EXPECT_TRUE(PortWasReleased());
+    EXPECT_EQ(op.Calls().back(), "cursor: arrow");
+}
+
 TEST_F(WriteParametersTest, Rs485NoticeComesBeforeSuccessAndDisablesFlowControl) {
     Behave([](ModemBehaviour& b) { b.rs485 = true; });
     set.Fields().FlowCombo.SetIndex(2);

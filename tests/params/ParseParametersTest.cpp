@@ -6,6 +6,7 @@
 
 #include "app/Failure.h"
 #include "params/ParameterLines.h"
+#include "protocol/TextLines.h"
 
 namespace nkq {
 namespace {

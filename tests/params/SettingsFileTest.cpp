@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
@@ -14,6 +18,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "SystemErrors.h"
 #include "app/Failure.h"
@@ -186,6 +191,17 @@ TEST(SettingsFileLoad, ReadsLfOnlyFilesLikeCrLfFiles) {
     LoadSettingsFile(set, folder / "lf.txt");
     SaveSettingsFile(set, folder / "crlf.txt");
     EXPECT_EQ(ReadBytes(folder / "crlf.txt"), DataFile("server.txt"));
+}
+
+TEST(SettingsFileLoad, SkipsAByteOrderMarkBeforeTheFirstKey) {
+    TempFolder folder;
+    WriteBytes(folder / "bom.txt", "\xEF\xBB\xBF" + DataFile("server.txt"));
+    ParameterSet set;
+    set.ApplyStartupRules();
+    LoadSettingsFile(set, folder / "bom.txt");
+    EXPECT_EQ(set.GetMode(), Mode::Server);
+    SaveSettingsFile(set, folder / "saved.txt");
+    EXPECT_EQ(ReadBytes(folder / "saved.txt"), DataFile("server.txt"));
 }
 
 TEST(SettingsFileLoad, KeepsACyrillicApnAsItsBytes) {
@@ -391,6 +407,138 @@ TEST(SettingsFileSave, EndsEveryLineWithCrLf) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 13);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 13);
 }
+
+#ifndef _WIN32
+// ---- What a save may do to the file that is there (FIFOs, devices, links,
+// open files and the rights of an ordinary user are POSIX matters).
+
+// A FIFO takes the bytes and stays a FIFO: its reader sees them.
+std::string SaveIntoFifo(const TempFolder& folder) {
+    const fs::path fifo = folder / "fifo";
+    if (::mkfifo(fifo.c_str(), 0600) != 0) return "mkfifo failed";
+    std::string read;
+    std::thread reader([&] { read = ReadBytes(fifo); });
+    ParameterSet set;
+    set.ApplyStartupRules();
+    SaveSettingsFile(set, fifo);
+    reader.join();
+    if (!fs::is_fifo(fifo)) return "the FIFO was replaced";
+    return read == SettingsFileText(set) ? "" : "the reader got " + read;
+}
+
+// A character device is written into, never replaced (think of /dev/null).
+std::string SaveIntoDevice(const TempFolder& folder) {
+    const fs::path null = folder / "null";
+    if (::mknod(null.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) return {};  // needs root; nothing to see
+    ParameterSet set;
+    SaveSettingsFile(set, null);
+    return fs::is_character_file(null) ? "" : "the device was replaced";
+}
+
+// A dangling link creates its target, as the shell's ">" would.
+std::string SaveThroughDanglingLink(const TempFolder& folder) {
+    fs::create_symlink("target.txt", folder / "link.txt");
+    ParameterSet set;
+    FillModem(set);
+    SaveSettingsFile(set, folder / "link.txt");
+    if (!fs::is_symlink(folder / "link.txt")) return "the link was replaced";
+    return ReadBytes(folder / "target.txt") == DataFile("modem.txt") ? "" : "the target holds something else";
+}
+
+// A name that stands for a file already open (/dev/stdout, /proc/self/fd/N)
+// writes that file, not a new one in its place.
+std::string SaveIntoOpenFile(const TempFolder& folder) {
+    const fs::path file = folder / "held.txt";
+    WriteBytes(file, "old bytes that are longer than nothing");
+    const int fd = ::open(file.c_str(), O_RDONLY);
+    struct stat before {};
+    ::fstat(fd, &before);
+    ParameterSet set;
+    FillModem(set);
+    SaveSettingsFile(set, "/proc/self/fd/" + std::to_string(fd));
+    struct stat after {};
+    ::stat(file.c_str(), &after);
+    ::close(fd);
+    if (after.st_ino != before.st_ino) return "the open file was replaced by another";
+    return ReadBytes(file) == DataFile("modem.txt") ? "" : "the open file holds something else";
+}
+
+struct TargetCase {
+    const char* name;
+    std::string (*save)(const TempFolder&);
+};
+
+class SaveTarget : public ::testing::TestWithParam<TargetCase> {};
+
+TEST_P(SaveTarget, KeepsWhatTheTargetIs) {
+    TempFolder folder;
+    EXPECT_EQ(GetParam().save(folder), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SaveTarget,
+                         ::testing::Values(TargetCase{"Fifo", SaveIntoFifo}, TargetCase{"Device", SaveIntoDevice},
+                                           TargetCase{"DanglingLink", SaveThroughDanglingLink},
+                                           TargetCase{"OpenFile", SaveIntoOpenFile}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The rights of an ordinary user: run in a child that is one (root may write
+// anything, so as root the child gives its rights up first).
+template <typename Check>
+std::string AsOrdinaryUser(const TempFolder& folder, Check check) {
+    int pipe_fds[2];
+    if (::pipe(pipe_fds) != 0) return "pipe failed";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe_fds[0]);
+        std::string problem;
+        if (::getuid() == 0 && (::chown(folder.Path().c_str(), 65534, 65534) != 0 || ::setgid(65534) != 0 ||
+                                ::setuid(65534) != 0))
+            problem = "cannot become an ordinary user";
+        if (problem.empty()) problem = check();
+        const bool sent = ::write(pipe_fds[1], problem.data(), problem.size()) >= 0;
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipe_fds[1]);
+    std::string problem;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) problem.append(buffer, n);
+    ::close(pipe_fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return problem;
+}
+
+TEST(SettingsFileSave, RefusesAFileTheUserMayNotWriteAndKeepsIt) {
+    TempFolder folder;
+    EXPECT_EQ(AsOrdinaryUser(folder, [&]() -> std::string {
+                  WriteBytes(folder / "locked.txt", "old");
+                  fs::permissions(folder / "locked.txt", fs::perms::owner_read | fs::perms::others_read);
+                  ParameterSet set;
+                  try {
+                      SaveSettingsFile(set, folder / "locked.txt");
+                      return "the save succeeded";
+                  } catch (const EFCreateError& error) {
+                      if (error.Message().find("Permission denied") == std::string::npos) return error.Message();
+                  }
+                  return ReadBytes(folder / "locked.txt") == "old" ? "" : "the old file changed";
+              }),
+              "");
+}
+
+TEST(SettingsFileSave, WritesAWritableFileInAFolderThatTakesNoNewFiles) {
+    TempFolder folder;
+    EXPECT_EQ(AsOrdinaryUser(folder, [&]() -> std::string {
+                  WriteBytes(folder / "settings.txt", std::string(4096, 'x'));
+                  fs::permissions(folder.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+                  ParameterSet set;
+                  FillClient(set);
+                  SaveSettingsFile(set, folder / "settings.txt");
+                  fs::permissions(folder.Path(), fs::perms::owner_all);
+                  return ReadBytes(folder / "settings.txt") == DataFile("client.txt") ? "" : "wrong bytes";
+              }),
+              "");
+}
+#endif
 
 }  // namespace
 }  // namespace nkq

@@ -43,10 +43,13 @@ TEST(PortList, OnlyTtysWithADriverAndFittedUartsAreListed) {
     tree.AddKernelPort("ttyS0", "serial8250", 4);
     tree.AddKernelPort("ttyS1", "serial8250", 0);
     tree.AddKernelPort("ttyS2", "serial8250");
-    tree.AddKernelPort("ttyS3", "serial", 0);
+    // Since Linux 6.5 the lines' device is bound to the serial core's "port"
+    // driver: the UART type alone tells a fitted line.
+    tree.AddKernelPort("ttyS3", "port", 0);
+    tree.AddKernelPort("ttyS4", "port", 4);
     tree.AddDriverlessTty("tty1");
     tree.AddDriverlessTty("console");
-    EXPECT_EQ(ListOf(tree), (Names{"ttyS0", "ttyS2", "ttyS3", "ttyUSB0"}));
+    EXPECT_EQ(ListOf(tree), (Names{"ttyS0", "ttyS2", "ttyS4", "ttyUSB0"}));
 }
 
 TEST(PortList, DevLinksToPseudoTerminalsAreVirtualPorts) {

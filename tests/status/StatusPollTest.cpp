@@ -98,7 +98,7 @@ TEST_F(StatusPollTest, ATimeOutLeavesTheTimerStoppedAndTheTextAsItWas) {
     EXPECT_EQ(cycle.Text(), before);
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_EQ(op.Messages(), Lines{"Тайм-аут"});
-    EXPECT_TRUE(PortWasReleased());
+    EXPECT_TRUE(port.Connected()) << "the session still owes the modem its START";
     cycle.TimerFired();  // a tick already queued must not poll again
     EXPECT_EQ(Received(), (Lines{"TCP", "TCP"}));
 }
@@ -134,24 +134,23 @@ TEST_F(StatusPollTest, ShowStateSendsStopThenShowsTheWindowThenSendsStartAndClos
     EXPECT_TRUE(PortWasReleased());
 }
 
-TEST_F(StatusPollTest, StartFailsOnThePortATimeOutClosed) {
+TEST_F(StatusPollTest, AfterATimeOutClosingTheWindowStillSendsStartAndClosesThePort) {
     modem->UpdateBehaviour([](ModemBehaviour& b) { b.silent = true; });
-    EXPECT_THROW(RunStatusSession(port,
-                                      [&](TCustomComPort&) {
-                                          cycle.Opened();
-                                          // The window's error display drops the silent abort.
-                                          EXPECT_THROW(cycle.TimerFired(), EAbort);
-                                      }),
-                 EComPort);
-    EXPECT_EQ(Received(), (Lines{"STOP", "TCP"}));
-    EXPECT_FALSE(port.Connected());
+    RunStatusSession(port, [&](TCustomComPort&) {
+        cycle.Opened();
+        // The window's error display drops the silent abort.
+        EXPECT_THROW(cycle.TimerFired(), EAbort);
+    });
+    EXPECT_EQ(Received(), (Lines{"STOP", "TCP", "START"}));
+    EXPECT_FALSE(modem->TrafficStopped());
+    EXPECT_TRUE(PortWasReleased());
 }
 
-TEST_F(StatusPollTest, AFailureInTheWindowSkipsStart) {
+TEST_F(StatusPollTest, AFailureInTheWindowStillSendsStartAndClosesThePort) {
     struct WindowFailure {};
     EXPECT_THROW(RunStatusSession(port, [](TCustomComPort&) { throw WindowFailure{}; }), WindowFailure);
-    EXPECT_EQ(Received(), Lines{"STOP"});
-    EXPECT_TRUE(port.Connected()) << "nothing is guarded, so nothing closes the port";
+    EXPECT_EQ(Received(), (Lines{"STOP", "START"}));
+    EXPECT_TRUE(PortWasReleased());
 }
 
 }  // namespace

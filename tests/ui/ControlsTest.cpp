@@ -6,10 +6,16 @@
 #include <unistd.h>
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyleOption>
+#include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <QWheelEvent>
 #include <filesystem>
 
@@ -17,6 +23,7 @@
 #include "app/Failure.h"
 #include "params/ParameterLines.h"
 #include "serial/EComPort.h"
+#include "ui/QtTranslations.h"
 #include "ui/ReportError.h"
 #include "ui/TComComboBox.h"
 #include "ui/TInformDialog.h"
@@ -81,6 +88,9 @@ private slots:
     void levelMeterClampsAndGrows();
     void informDialogShape();
     void informOperatorClearsCursorOverrideWhileUp();
+    void qtDialogsReadInTheWindowsLanguage();
+    void fieldFrameIsFlatAndHighlightedUnderTheMouse();
+    void qtTextsFollowALanguageTheCatalogueSelects();
     void errorDisplayPeriodRuleAndSilentAbort();
     void failureEscapingAHandlerReachesErrorDisplay();
     void portSelectorListsPicksAndRefreshes();
@@ -357,6 +367,59 @@ void ControlsTest::informDialogShape() {
     dialog.show();
     QTest::keyClick(&dialog, Qt::Key_Escape);  // Esc closes it like OK
     QVERIFY(!dialog.isVisible());
+}
+
+void ControlsTest::qtDialogsReadInTheWindowsLanguage() {
+    QVERIFY2(QFile::exists(QtTranslationsFolder() + QStringLiteral("/qtbase_ru.qm")),
+             "Qt's translations are missing: scripts/install-deps.sh installs qt6-translations-l10n");
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        for (QAbstractButton* button : box->buttons()) buttons << button->text().remove(u'&');
+        box->button(QMessageBox::No)->click();
+    });
+    WindowOperator op;
+    QVERIFY(!op.AskYesNo("Вы уверены?", "Вопрос"));
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет")}));
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QCOMPARE(dialog.labelText(QFileDialog::Reject), QStringLiteral("Отмена"));
+    QCOMPARE(dialog.labelText(QFileDialog::LookIn), QStringLiteral("Перейти к:"));
+}
+
+void ControlsTest::fieldFrameIsFlatAndHighlightedUnderTheMouse() {
+    QLineEdit field;
+    field.resize(60, 21);
+    const auto frame_colour = [&](bool hovered) {
+        QStyleOptionFrame option;
+        option.initFrom(&field);
+        option.state.setFlag(QStyle::State_MouseOver, hovered);
+        option.lineWidth = 1;
+        QImage image(field.size(), QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        field.style()->drawPrimitive(QStyle::PE_FrameLineEdit, &option, &painter, &field);
+        return std::pair{image.pixel(0, 10), image.pixel(1, 10)};
+    };
+    const auto [hovered_edge, hovered_inside] = frame_colour(true);
+    QCOMPARE(hovered_edge, field.palette().color(QPalette::Highlight).rgba());
+    QCOMPARE(qAlpha(hovered_inside), 0);  // one pixel wide: flat
+    QCOMPARE(frame_colour(false).first, field.palette().color(QPalette::Dark).rgba());
+}
+
+void ControlsTest::qtTextsFollowALanguageTheCatalogueSelects() {
+    QTemporaryDir locale;
+    QVERIFY(QDir(locale.path()).mkpath(QStringLiteral("de/LC_MESSAGES")));
+    QFile(locale.filePath(QStringLiteral("de/LC_MESSAGES/default.mo"))).open(QIODevice::WriteOnly);
+    const std::filesystem::path folder = locale.path().toStdString();
+    QCOMPARE(QtTextLanguage(folder, "de_DE"), std::string("de_DE"));
+    QCOMPARE(QtTextLanguage(folder, "fr_FR"), std::string("ru_RU"));  // no catalogue: the window's own
+    QCOMPARE(LoadQtTranslation("de_DE")->translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
+    // Qt has none for it: Russian.
+    QCOMPARE(LoadQtTranslation("eo_XX")->translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+    QVERIFY(!LoadQtTranslation("en_GB"));  // Qt's own texts
 }
 
 void ControlsTest::informOperatorClearsCursorOverrideWhileUp() {

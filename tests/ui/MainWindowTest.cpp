@@ -2,19 +2,26 @@
 // controls and through parameter lines.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolButton>
 #include <fstream>
 
+#include "TextFit.h"
 #include "UiTestSupport.h"
 #include "ui/QSettingsFileNameStore.h"
 #include "ui/TFileNameEdit.h"
 #include "ui/TLevelMeter.h"
+#include "ui/TInformDialog.h"
 #include "ui/TProgressBar.h"
+#include "ui/TStateForm.h"
+#include "ui/WindowFonts.h"
 
 using namespace nkq::ui::testing;
 
@@ -32,6 +39,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void captionSizeAndGroupBoxes();
+    void everyTextFitsItsPlaceInTheWindowFont();
     void controlsAtStartUp();
     void listEntriesAndInitialValues();
     void modeRuleFollowsRadioButtonsAndModeLines();
@@ -39,6 +47,7 @@ private slots:
     void flowControlAvailabilityFollowsInterfaceLines();
     void firmwareButtonFollowsFileNameText();
     void fileFieldButtonAndF4OpenTheFirmwareDialog();
+    void fileDialogsAreMadeWhenFirstOpenedAndKept();
     void rememberedFileNameFillsTheFieldAtStartUp();
     void nonTextRememberedNameShowsErrorAndLeavesControlsAsBuilt();
     void modelTextChangesOnlyThroughUpdateModelLabel();
@@ -75,6 +84,23 @@ void MainWindowTest::captionSizeAndGroupBoxes() {
         for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(box->rect().contains(child->geometry()), qPrintable(child->objectName()));
     }
+}
+
+void MainWindowTest::everyTextFitsItsPlaceInTheWindowFont() {
+    TestWindow w;
+    w.Apply("MODE 0");  // every control enabled that can be
+    nkq::ui::TStateForm status(w.form->ComPort(), w.form->Op(), w.form.get());
+    nkq::ui::TInformDialog message(nkq::ui::ApplicationTitleText(),
+                                   QStringLiteral("Ошибка. Проверьте подключение устройства"));
+    QCOMPARE(QFontInfo(w.Find<QLabel>("ModelLabel")->font()).family(), QString(nkq::ui::kWindowFontFamily));
+    QCOMPARE(QFontInfo(status.Memo()->font()).family(), QString(nkq::ui::kFixedFontFamily));
+    QStringList misfits;
+    for (QWidget* window : std::initializer_list<QWidget*>{w.form.get(), &status, &message}) {
+        window->ensurePolished();
+        misfits << nkq::ui::testing::TextMisfits(*window);
+    }
+    misfits << nkq::ui::testing::PlacementMisfits(*w.form) << nkq::ui::testing::PlacementMisfits(status);
+    QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join(u'\n')));
 }
 
 void MainWindowTest::controlsAtStartUp() {
@@ -205,6 +231,52 @@ void MainWindowTest::fileFieldButtonAndF4OpenTheFirmwareDialog() {
     QVERIFY(w.Find<QPushButton>("WriteFirmwareButton")->isEnabled());
     QCOMPARE(w.dialogs->Shown(), (std::vector<std::string>{"open firmware", "open firmware"}));
     QCOMPARE(w.names->LoadFileName(), std::string());  // remembered only when an update starts
+}
+
+void MainWindowTest::fileDialogsAreMadeWhenFirstOpenedAndKept() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("sys") && QDir(dir.path()).mkpath("dev"));
+    nkq::ui::TMainForm form(
+        {std::make_unique<RecordingWindowOperator>(), nullptr, std::make_unique<nkq::MemoryFileNameStore>(),
+         {dir.filePath("sys").toStdString(), dir.filePath("dev").toStdString()}});
+    form.FormCreate();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.findChildren<QFileDialog*>().isEmpty());  // none made at start-up
+
+    // Each dialog as the operator meets it; the first visit moves to `dir`.
+    std::vector<QFileDialog*> seen;
+    QStringList filters, folders;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen.push_back(dialog);
+        filters << dialog->nameFilters().join(u'|');
+        folders << dialog->directory().absolutePath();
+        dialog->setDirectory(dir.path());
+        dialog->reject();
+    });
+    watcher.start(20);
+    const auto click = [&](const char* name) {
+        auto* button = form.findChild<QPushButton*>(QString::fromLatin1(name));
+        QTest::mouseClick(button, Qt::LeftButton);
+    };
+    click("SaveButton");
+    QCOMPARE(form.findChildren<QFileDialog*>().size(), 1);  // only the one asked for
+    click("LoadButton");
+    QTest::mouseClick(form.findChild<nkq::ui::TFileNameEdit*>("FileNameEdit")->Button(), Qt::LeftButton);
+    click("SaveButton");
+    QCOMPARE(seen.size(), std::size_t{4});
+    QCOMPARE(seen[3], seen[0]);  // kept, with the folder it was left in
+    QCOMPARE(folders[3], QDir(dir.path()).absolutePath());
+    QCOMPARE(form.findChildren<QFileDialog*>().size(), 3);
+    QCOMPARE(seen[0]->acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(seen[0]->defaultSuffix(), QStringLiteral("txt"));
+    QVERIFY(seen[0]->testOption(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(filters.mid(0, 3),
+             (QStringList{"Настройки (*.txt)|Все файлы (*.*)", "Настройки (*.txt)|Все файлы (*.*)",
+                          "Файлы программатора (*.mfw)|Все файлы (*.*)"}));
 }
 
 void MainWindowTest::rememberedFileNameFillsTheFieldAtStartUp() {

@@ -62,6 +62,7 @@ std::vector<std::string> RecordingWindowOperator::Errors() const { return Prefix
 
 std::optional<QString> ScriptedFileDialogs::Next(const char* which) {
     shown_.emplace_back(which);
+    if (hold_ms > 0) QTest::qWait(hold_ms);
     if (answers_.empty()) return std::nullopt;
     auto answer = answers_.front();
     answers_.pop_front();

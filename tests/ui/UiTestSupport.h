@@ -59,6 +59,8 @@ public:
 
     // The next dialog's answer; nothing means cancel.
     void Queue(std::optional<QString> answer) { answers_.push_back(std::move(answer)); }
+    // How long each dialog stays up, running the event loop as a modal one does.
+    int hold_ms = 0;
     const std::vector<std::string>& Shown() const { return shown_; }
 
 private:
@@ -101,7 +103,6 @@ std::string Utf8(const std::string& cp1251);
 #define NKQ_UI_TEST_MAIN(TestClass)                                                                  \
     int main(int argc, char** argv) {                                                                \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); \
-        nkq::ui::InstallFontSubstitutes();                                                           \
         nkq::ui::TApplication app(argc, argv);                                                       \
         TestClass test;                                                                              \
         return QTest::qExec(&test, argc, argv);                                                      \

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real workstation on a private X server next to a virtual modem,
-# opens the status window, takes screenshots of both windows and checks the
-# main window's caption and size as the desktop sees them.
+# opens the status window and the question before an update, takes
+# screenshots of the three and checks the main window's caption and size as
+# the desktop sees them.
 # Usage: screenshot_test.sh WORKSTATION VIRTUAL_MODEM OUTPUT_DIR
 set -euo pipefail
 
@@ -86,8 +87,18 @@ import -window "$status" "$out/status-window-opened.png"
 sleep 10  # the first poll comes after 5 s and takes at least 3 s
 import -window "$status" "$out/status-window-polled.png"
 xdotool key Escape
+sleep 0.5
 
-for shot in main-window main-window-server-mode status-window-opened status-window-polled; do
+# A file name, then "Обновить ПО": the question comes first; Esc answers no.
+xdotool mousemove --window "$main" 300 416 click 1
+xdotool type --delay 20 "/nonexistent/image.mfw"
+xdotool mousemove --window "$main" 636 416 click 1
+question=$(wait_window "Вопрос") || fail "the question before an update did not appear"
+sleep 0.5
+import -window "$question" "$out/question-box.png"
+xdotool key Escape
+
+for shot in main-window main-window-server-mode status-window-opened status-window-polled question-box; do
     colours=$(convert "$out/$shot.png" -format %k info:)
     ((colours > 8)) || fail "$shot.png holds only $colours colours"
 done

@@ -1,3 +1,6 @@
+// The modem on a real pseudo-terminal and in time: whole exchanges through
+// the line, pauses, bursts, repeats, hang-ups, pacing, the trace and the
+// device's lifetime. The answers' content is checked in ModemProtocolTest.
 #include "VirtualModem.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +13,7 @@
 #include <thread>
 #include <sstream>
 
+#include "ModemTestData.h"
 #include "TestClient.h"
 #include "app/Failure.h"
 #include "protocol/ModemCommands.h"
@@ -18,31 +22,13 @@ namespace nkq {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Block;
+using testing::Count;
+using testing::kSmallGetReply;
+using testing::Packet;
+using testing::SmallSet;
 using testing::TestClient;
 using Clock = std::chrono::steady_clock;
-
-// A short parameter set so that replies can be written out literally.
-ModemParameters SmallSet() {
-    return ModemParameters::FromText("MODE 1\nAPN internet\nLOGIN \nCOMFC 0\n");
-}
-
-constexpr std::string_view kSmallGetReply = "MODE 1\r\nAPN internet\r\nLOGIN \r\nCOMFC 0\r\nOK\r\n";
-
-// 512 bytes that include every byte a line protocol would trip over.
-std::string Block(int seed) {
-    std::string block(modem::kBlockSize, '\0');
-    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((i * 7 + seed) % 256);
-    block[0] = '\r';
-    block[1] = '\n';
-    block[2] = 'S';
-    return block;
-}
-
-std::string Packet(const std::string& block, int checksum_error = 0) {
-    unsigned sum = 0;
-    for (const char c : block) sum += static_cast<unsigned char>(c);
-    return block + static_cast<char>((sum + checksum_error) % 256);
-}
 
 class VirtualModemTest : public ::testing::Test {
 protected:
@@ -66,9 +52,8 @@ protected:
 
     // Runs the loader handshake up to the count; true when all three were "0".
     bool OpenLoader(int blocks) {
-        const std::string count{static_cast<char>(blocks & 0xff), static_cast<char>(blocks >> 8)};
         return Exchange(modem::kUpdate, 1) == "0" && client_->Write("S") &&
-               client_->ReadExactly(1, 2s) == "0" && client_->Write(count) &&
+               client_->ReadExactly(1, 2s) == "0" && client_->Write(Count(blocks)) &&
                client_->ReadExactly(1, 2s) == "0";
     }
 
@@ -96,20 +81,6 @@ TEST_F(VirtualModemTest, ReadSequenceListsParametersEndedByOkAndTracksStopState)
     EXPECT_TRUE(client_->ReadUntilQuiet(100ms, 50ms).empty()) << "STOP and START are not answered";
 }
 
-TEST_F(VirtualModemTest, DefaultGetReplyHoldsEveryParameterKeyOnce) {
-    Start({}, ModemParameters::Defaults());
-    const std::string reply = Get();
-    for (const char* key :
-         {"MODE",         "DESTIP",     "DESTPORT", "SERVERPORT", "IPPING1", "IPPING5", "IDLETIME",
-          "APN",          "LOGIN",      "PASSWORD", "COMRATE",    "COMFC",   "COMBITS", "COMPARITY",
-          "PARITYSELECT", "COMSTOPBIT", "NAME",     "DEVICE",     "VERSION", "CSQ",     "INTERFACE"}) {
-        const std::string line = std::string("\n") + key + " ";
-        EXPECT_EQ(("\n" + reply).find(line), ("\n" + reply).rfind(line)) << key;
-        EXPECT_NE(("\n" + reply).find(line), std::string::npos) << key;
-    }
-    EXPECT_TRUE(reply.ends_with("\r\nOK\r\n"));
-}
-
 TEST_F(VirtualModemTest, WriteSequenceIsAcknowledgedLineByLineAndSaveCommits) {
     Start();
     ASSERT_TRUE(client_->WriteLine(modem::kStop));
@@ -128,43 +99,6 @@ TEST_F(VirtualModemTest, WriteSequenceIsAcknowledgedLineByLineAndSaveCommits) {
     EXPECT_FALSE(modem_->InWriteMode());
 }
 
-TEST_F(VirtualModemTest, LinesNotSavedAreForgottenWhenTheSessionEnds) {
-    Start();
-    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
-    EXPECT_EQ(Exchange("APN other", 3), "OK\r");
-    EXPECT_EQ(modem_->PendingParameters().Get("APN"), "other");
-    ASSERT_TRUE(client_->WriteLine(modem::kStart));
-    EXPECT_EQ(Get(), kSmallGetReply);
-    EXPECT_TRUE(modem_->PendingParameters().Empty());
-}
-
-TEST_F(VirtualModemTest, CommandsEndedByCrLfOrCrLfAreAllUnderstood) {
-    Start();
-    for (const char* ending : {"\r", "\n", "\r\n"}) {
-        ASSERT_TRUE(client_->Write(std::string("GET") + ending));
-        EXPECT_EQ(client_->ReadUntil("OK\r\n", 2s), kSmallGetReply)
-            << "ending " << ::testing::PrintToString(ending);
-    }
-    ASSERT_TRUE(client_->Write("CMD\r\n"));
-    EXPECT_EQ(client_->ReadUntilQuiet(1s, 150ms), "READY\r") << "CR LF makes one line, not two";
-}
-
-TEST_F(VirtualModemTest, UnknownCommandIsAnsweredWithError) {
-    Start();
-    EXPECT_EQ(Exchange("HELLO", 6), "ERROR\r");
-}
-
-TEST_F(VirtualModemTest, StatusQueryListsConnectionsAsIpLinesThenOk) {
-    ModemBehaviour behaviour;
-    behaviour.connections = {"192.168.0.5:1234", "10.1.1.1:80"};
-    Start(behaviour);
-    ASSERT_TRUE(client_->WriteLine(modem::kTcp));
-    EXPECT_EQ(client_->ReadUntil("OK\r\n", 2s), "IP 192.168.0.5:1234\r\nIP 10.1.1.1:80\r\nOK\r\n");
-    modem_->UpdateBehaviour([](ModemBehaviour& b) { b.connections.clear(); });
-    ASSERT_TRUE(client_->WriteLine(modem::kTcp));
-    EXPECT_EQ(client_->ReadUntil("OK\r\n", 2s), "OK\r\n");
-}
-
 // ---- the firmware loader ---------------------------------------------------
 
 TEST_F(VirtualModemTest, UploadStoresImageAndAsksAgainForABadChecksum) {
@@ -181,21 +115,6 @@ TEST_F(VirtualModemTest, UploadStoresImageAndAsksAgainForABadChecksum) {
     EXPECT_EQ(modem_->NaksSent(), 1);
     EXPECT_FALSE(modem_->LoaderActive());
     EXPECT_EQ(Get(), kSmallGetReply) << "after the last packet the modem takes commands again";
-}
-
-TEST_F(VirtualModemTest, UploadOfNoBlockEndsAfterTheCount) {
-    Start();
-    ASSERT_TRUE(OpenLoader(0));
-    EXPECT_EQ(modem_->UploadsCompleted(), 1);
-    EXPECT_TRUE(modem_->FirmwareImage().empty());
-    EXPECT_EQ(Get(), kSmallGetReply);
-}
-
-TEST_F(VirtualModemTest, ByteOtherThanStartLeavesTheLoaderAndCountsAsText) {
-    Start();
-    EXPECT_EQ(Exchange(modem::kUpdate, 1), "0");
-    EXPECT_EQ(Get(), kSmallGetReply);
-    EXPECT_FALSE(modem_->LoaderActive());
 }
 
 // ---- behaviour switches ----------------------------------------------------
@@ -256,63 +175,62 @@ INSTANTIATE_TEST_SUITE_P(Gaps, BurstTest, ::testing::Values(BurstCase{30ms, true
                              return "Gap" + std::to_string(info.param.gap.count()) + "ms";
                          });
 
-TEST_F(VirtualModemTest, Rs485ModemReportsItsInterfaceAndRefusesFlowControl) {
-    ModemBehaviour behaviour;
-    behaviour.rs485 = true;
-    Start(behaviour, ModemParameters::FromText("COMFC 0\nINTERFACE RS232\n"));
-    EXPECT_EQ(Get(), "COMFC 0\r\nINTERFACE RS485\r\nOK\r\n");
-    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
-    const std::string notice = Exchange("COMFC 2", 12);
-    EXPECT_EQ(notice.size(), modem::kRs485ReplyStart.size() + modem::kRs485TailSize);
-    EXPECT_TRUE(notice.starts_with(modem::kRs485ReplyStart));
-    EXPECT_EQ(Exchange("COMBITS 8", 3), "OK\r");
-    EXPECT_EQ(Exchange(modem::kSave, 3), "OK\r");
-    EXPECT_EQ(modem_->Parameters().Get("COMFC"), "0");
+struct RepeatCase {
+    const char* name;
+    void (*choose)(ModemBehaviour&);
+    std::vector<std::string> sent;     // written one after another
+    std::vector<std::string> answers;  // what comes back to each, a repeat included
+};
+
+void PrintTo(const RepeatCase& item, std::ostream* out) {
+    *out << item.name;
 }
 
-TEST_F(VirtualModemTest, RefusedCmdLeavesTheModemOutOfWriteMode) {
+class RepeatTest : public VirtualModemTest, public ::testing::WithParamInterface<RepeatCase> {};
+
+TEST_P(RepeatTest, ChosenAnswerGoesOutOnceMoreAfterTheDelay) {
     ModemBehaviour behaviour;
-    behaviour.refuse_cmd = true;
+    behaviour.repeat_delay = 30ms;
+    GetParam().choose(behaviour);
     Start(behaviour);
-    EXPECT_EQ(Exchange(modem::kCmd, 6), "ERROR\r");
-    EXPECT_FALSE(modem_->InWriteMode());
+    for (std::size_t i = 0; i < GetParam().sent.size(); ++i) {
+        ASSERT_TRUE(client_->Write(GetParam().sent[i]));
+        EXPECT_EQ(client_->ReadUntilQuiet(2s, 150ms), GetParam().answers[i]) << "step " << i;
+    }
+    // The repeat is the one answer that follows another with no input between them.
+    std::vector<std::chrono::microseconds> gaps;
+    const auto trace = modem_->Trace();
+    for (std::size_t i = 1; i < trace.size(); ++i) {
+        if (trace[i - 1].direction != TraceDirection::FromModem) continue;
+        if (trace[i].direction != TraceDirection::FromModem) continue;
+        EXPECT_EQ(trace[i].bytes, trace[i - 1].bytes);
+        gaps.push_back(trace[i].time - trace[i - 1].time);
+    }
+    ASSERT_EQ(gaps.size(), 1u);
+    EXPECT_GE(gaps.front(), 30ms);
 }
 
-TEST_F(VirtualModemTest, RejectedKeyAndBadSaveKeepNothing) {
-    ModemBehaviour behaviour;
-    behaviour.reject_key = "APN";
-    Start(behaviour);
-    EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
-    EXPECT_EQ(Exchange("MODE 2", 3), "OK\r");
-    EXPECT_EQ(Exchange("APN x", 3), "ER\r");
-    EXPECT_EQ(Exchange("APNX y", 3), "OK\r") << "the key must match whole";
-    modem_->UpdateBehaviour([](ModemBehaviour& b) { b.bad_save = true; });
-    EXPECT_EQ(Exchange(modem::kSave, 3), "ER\r");
-    EXPECT_EQ(modem_->Parameters(), SmallSet());
-}
-
-TEST_F(VirtualModemTest, ChosenBlockIsRefusedTheGivenNumberOfTimes) {
-    ModemBehaviour behaviour;
-    behaviour.nak_block = 2;
-    behaviour.nak_times = 2;
-    Start(behaviour);
-    ASSERT_TRUE(OpenLoader(2));
-    EXPECT_EQ(SendPacket(Packet(Block(1))), "0");
-    EXPECT_EQ(SendPacket(Packet(Block(2))), "1");
-    EXPECT_EQ(SendPacket(Packet(Block(2))), "1");
-    EXPECT_EQ(SendPacket(Packet(Block(2))), "0");
-    EXPECT_EQ(modem_->NaksSent(), 2);
-    EXPECT_EQ(modem_->FirmwareImage(), Block(1) + Block(2));
-}
-
-TEST_F(VirtualModemTest, ChosenBlockGetsAnInvalidAcknowledgement) {
-    ModemBehaviour behaviour;
-    behaviour.bad_ack_block = 1;
-    Start(behaviour);
-    ASSERT_TRUE(OpenLoader(1));
-    EXPECT_EQ(SendPacket(Packet(Block(1))), "2");
-    EXPECT_EQ(modem_->UploadsCompleted(), 0);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RepeatTest,
+    ::testing::Values(
+        RepeatCase{"Ready", [](ModemBehaviour& b) { b.repeat_ready = true; }, {"CMD\r"}, {"READY\rREADY\r"}},
+        RepeatCase{"SecondLine",
+                   [](ModemBehaviour& b) { b.repeat_line_ack = 2; },
+                   {"CMD\r", "MODE 1\r", "APN x\r", "LOGIN y\r"},
+                   {"READY\r", "OK\r", "OK\rOK\r", "OK\r"}},
+        RepeatCase{"Save",
+                   [](ModemBehaviour& b) { b.repeat_save = true; },
+                   {"CMD\r", "APN x\r", "SAVE\r"},
+                   {"READY\r", "OK\r", "OK\rOK\r"}},
+        RepeatCase{"Count",
+                   [](ModemBehaviour& b) { b.repeat_count_ack = true; },
+                   {"UPDATE\r", "S", Count(1), Packet(Block(1))},
+                   {"0", "0", "00", "0"}},
+        RepeatCase{"SecondBlock",
+                   [](ModemBehaviour& b) { b.repeat_block_ack = 2; },
+                   {"UPDATE\r", "S", Count(2), Packet(Block(1)), Packet(Block(2))},
+                   {"0", "0", "0", "0", "00"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(VirtualModemTest, ClosingTheLineAbandonsAnUnfinishedUpload) {
     Start();
@@ -327,39 +245,6 @@ TEST_F(VirtualModemTest, ClosingTheLineAbandonsAnUnfinishedUpload) {
     EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
     EXPECT_EQ(modem_->UploadsCompleted(), 0);
 }
-
-struct SilentLoaderCase {
-    const char* name;
-    bool ModemBehaviour::*flag;
-    int answers_before_silence;
-};
-
-void PrintTo(const SilentLoaderCase& step, std::ostream* out) {
-    *out << step.name;
-}
-
-class SilentLoaderTest : public VirtualModemTest, public ::testing::WithParamInterface<SilentLoaderCase> {};
-
-TEST_P(SilentLoaderTest, LoaderStepGetsNoAnswerAndTheModemTakesCommandsAgain) {
-    ModemBehaviour behaviour;
-    behaviour.*(GetParam().flag) = true;
-    Start(behaviour);
-    ASSERT_TRUE(client_->WriteLine(modem::kUpdate));
-    ASSERT_TRUE(client_->Write("S"));
-    ASSERT_TRUE(client_->Write(std::string("\x01\x00", 2)));
-    const std::string answers = client_->ReadUntilQuiet(300ms, 150ms);
-    EXPECT_EQ(answers, std::string(GetParam().answers_before_silence, '0'));
-    EXPECT_FALSE(modem_->LoaderActive());
-    ASSERT_TRUE(client_->Write("\r"));  // ends whatever the loader left as text
-    client_->ReadUntilQuiet(300ms, 100ms);
-    EXPECT_EQ(Get(), kSmallGetReply);
-}
-
-INSTANTIATE_TEST_SUITE_P(Steps, SilentLoaderTest,
-                         ::testing::Values(SilentLoaderCase{"Update", &ModemBehaviour::no_update_reply, 0},
-                                           SilentLoaderCase{"Start", &ModemBehaviour::no_start_reply, 1},
-                                           SilentLoaderCase{"Count", &ModemBehaviour::no_count_reply, 2}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(VirtualModemTest, EndlessReplyKeepsComingUntilTheNextCommand) {
     ModemBehaviour behaviour;

@@ -12,7 +12,7 @@ namespace {
 const std::set<std::string> kCommands = {"ports", "read", "write", "flash", "status"};
 
 const char* kGeneralHelp =
-    "Usage: nkq [--trace FILE] COMMAND [OPTIONS]\n"
+    "Usage: nkq [--trace FILE] [--quick] COMMAND [OPTIONS]\n"
     "Sets up Morvasta NKQ modems over a serial line.\n"
     "\n"
     "Commands:\n"
@@ -33,6 +33,13 @@ const char* kGeneralHelp =
     "                  the bytes in hex and as text; a read that got nothing is a\n"
     "                  line \"<- 0 (nothing arrived)\"; opens and closes are noted.\n"
     "                  The window does the same when NKQ_TRACE=FILE is set.\n"
+    "  --quick         (or NKQ_QUICK=1) for read, verify, write --merge/--verify and\n"
+    "                  status: a reply ends once a complete line beginning with \"OK\"\n"
+    "                  has come and the line has then been quiet for 100 ms, instead\n"
+    "                  of always being looked at only after 3 s; a read takes about\n"
+    "                  0.6 s instead of 3.6 s. Without such a line the 3 s rule holds\n"
+    "                  unchanged. It differs only for a modem that pauses more than\n"
+    "                  100 ms after an early \"OK\" line: its reply is cut there.\n"
     "\n"
     "Messages go to standard error. Exit status: 0 success (on every port), 1 the\n"
     "operation failed (on at least one port), 2 the command line is wrong.\n"

@@ -45,7 +45,7 @@ FirmwareLoader::Outcome FirmwareLoader::Feed(char byte, const ModemBehaviour& be
 
 FirmwareLoader::Outcome FirmwareLoader::FeedStart(char byte, const ModemBehaviour& behaviour) {
     // A client may end "UPDATE" with CR LF; the line end is no start byte.
-    if (byte == '\r' || byte == '\n') return {};
+    if (byte == modem::kCR || byte == modem::kLF) return {};
     if (byte != modem::kStartUpload) {
         stage_ = Stage::Closed;
         return NotTaken();
@@ -71,10 +71,11 @@ FirmwareLoader::Outcome FirmwareLoader::FeedCount(char byte, const ModemBehaviou
     if (blocks_expected_ == 0) {
         auto outcome = Finish();
         outcome.answer = modem::kAccepted;
+        outcome.count_received = true;
         return outcome;
     }
     stage_ = Stage::Packets;
-    return Outcome{.answer = modem::kAccepted};
+    return Outcome{.answer = modem::kAccepted, .count_received = true};
 }
 
 FirmwareLoader::Outcome FirmwareLoader::FeedPacket(char byte, const ModemBehaviour& behaviour) {

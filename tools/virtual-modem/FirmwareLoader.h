@@ -16,6 +16,7 @@ class FirmwareLoader {
 public:
     struct Outcome {
         std::optional<char> answer;    // the byte to send back, if any
+        bool count_received = false;   // the two count bytes have just come in
         bool packet_received = false;  // a whole packet has just come in
         bool packet_accepted = false;  // ... and it was stored
         bool nak_sent = false;         // ... and it was asked for again

@@ -41,6 +41,16 @@ struct ModemBehaviour {
     bool no_start_reply = false;   // "S" gets no answer and the loader gives up
     bool no_count_reply = false;   // the block count gets no answer and the loader gives up
 
+    // A modem that sends an acknowledgement twice: the chosen answer goes out
+    // once more repeat_delay after the real one. The modem handles the next
+    // input only after the repeat, so the repeat always precedes the next answer.
+    std::chrono::milliseconds repeat_delay{20};
+    int repeat_line_ack = 0;        // the answer to this parameter line (1 = first after "CMD"); 0: none
+    bool repeat_ready = false;      // "READY" + CR to "CMD"
+    bool repeat_save = false;       // "OK" + CR to "SAVE"
+    bool repeat_count_ack = false;  // the loader's "0" to the block count
+    int repeat_block_ack = 0;       // the answer to this firmware block (1 = first); 0: none
+
     // "GET" is answered by an endless trickle of bytes (one chunk every 50 ms)
     // until the next byte arrives or the limit runs out.
     bool endless_reply = false;

@@ -1,9 +1,11 @@
 #include "ModemLineReader.h"
 
+#include "protocol/ModemCommands.h"
+
 namespace nkq {
 
 std::optional<std::string> ModemLineReader::Feed(char byte) {
-    if (byte != '\r' && byte != '\n') {
+    if (byte != modem::kCR && byte != modem::kLF) {
         if (line_.size() < kMaxLineLength) {
             line_ += byte;
         } else {

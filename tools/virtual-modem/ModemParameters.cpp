@@ -3,45 +3,50 @@
 #include <cerrno>
 #include <fstream>
 #include <iterator>
+#include <string_view>
+#include <utility>
 
 #include "app/Failure.h"
+#include "protocol/ModemCommands.h"
+#include "protocol/ParameterKeys.h"
 
 namespace nkq {
 
 ModemParameters ModemParameters::Defaults() {
-    ModemParameters parameters;
-    const std::vector<Entry> factory{
-        {"MODE", "1"},
-        {"DESTIP", "10.0.0.1"},
-        {"DESTPORT", "5000"},
-        {"SERVERPORT", "4001"},
-        {"IPPING1", "0.0.0.0 0"},
-        {"IPPING2", "0.0.0.0 0"},
-        {"IPPING3", "0.0.0.0 0"},
-        {"IPPING4", "0.0.0.0 0"},
-        {"IPPING5", "0.0.0.0 0"},
-        {"IDLETIME", "5"},
-        {"APN", "internet"},
-        {"LOGIN", ""},
-        {"PASSWORD", ""},
-        {"COMRATE", "9600"},
-        {"COMFC", "0"},
-        {"COMBITS", "8"},
-        {"COMPARITY", "0"},
-        {"PARITYSELECT", "0"},
-        {"COMSTOPBIT", "0"},
-        {"NAME", "NKQ-GPRS "},
-        {"DEVICE", "virtual"},
-        {"VERSION", "1.0"},
-        {"CSQ", "19,0"},
-        {"INTERFACE", "RS232"},
+    using namespace modem;
+    static constexpr std::pair<std::string_view, std::string_view> kFactory[] = {
+        {kModeKey, kClientModeDigit},
+        {kDestIpKey, "10.0.0.1"},
+        {kDestPortKey, "5000"},
+        {kServerPortKey, "4001"},
+        {kCheckPairKeys[0], "0.0.0.0 0"},
+        {kCheckPairKeys[1], "0.0.0.0 0"},
+        {kCheckPairKeys[2], "0.0.0.0 0"},
+        {kCheckPairKeys[3], "0.0.0.0 0"},
+        {kCheckPairKeys[4], "0.0.0.0 0"},
+        {kIdleTimeKey, "5"},
+        {kApnKey, "internet"},
+        {kLoginKey, ""},
+        {kPasswordKey, ""},
+        {kComRateKey, "9600"},
+        {kComFlowKey, "0"},
+        {kComBitsKey, "8"},
+        {kComParityKey, "0"},
+        {kParitySelectKey, "0"},
+        {kComStopBitKey, "0"},
+        {kNameKey, "NKQ-GPRS "},
+        {kDeviceKey, "virtual"},
+        {kVersionKey, "1.0"},
+        {kCsqKey, "19,0"},
+        {kInterfaceKey, kRs232Interface},
     };
-    for (const auto& [key, value] : factory) parameters.Set(key, value);
+    ModemParameters parameters;
+    for (const auto& [key, value] : kFactory) parameters.Set(std::string(key), std::string(value));
     return parameters;
 }
 
 ModemParameters::Entry ModemParameters::SplitLine(const std::string& line) {
-    const auto blank = line.find(' ');
+    const auto blank = line.find(modem::kFieldSeparator);
     if (blank == std::string::npos) return {line, ""};
     return {line.substr(0, blank), line.substr(blank + 1)};
 }
@@ -57,7 +62,7 @@ ModemParameters ModemParameters::FromText(const std::string& text) {
         line.clear();
     };
     for (const char c : text) {
-        if (c == '\r' || c == '\n') {
+        if (c == modem::kCR || c == modem::kLF) {
             flush();
         } else {
             line += c;
@@ -98,7 +103,7 @@ void ModemParameters::Merge(const ModemParameters& other) {
 std::vector<std::string> ModemParameters::Lines() const {
     std::vector<std::string> lines;
     lines.reserve(entries_.size());
-    for (const auto& [key, value] : entries_) lines.push_back(key + " " + value);
+    for (const auto& [key, value] : entries_) lines.push_back(key + modem::kFieldSeparator + value);
     return lines;
 }
 

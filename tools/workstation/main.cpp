@@ -19,10 +19,8 @@ std::unique_ptr<nkq::ui::TMainForm> CreateMainForm() { return std::make_unique<n
 
 int main(int argc, char* argv[]) {
     // Libraries: the catalogue's language is fixed now (its file opens at the
-    // first lookup); the fonts the window was drawn for are mapped to
-    // installed ones.
+    // first lookup); the application object follows it with Qt's own texts.
     nkq::InitCatalogue();
-    nkq::ui::InstallFontSubstitutes();
     nkq::ui::TApplication app(argc, argv);
     // Only the name: a display name would be appended to every caption.
     QCoreApplication::setApplicationName(QString::fromUtf8(nkq::ui::kApplicationTitle));

@@ -27,6 +27,14 @@ public:
     EAbort();
 };
 
+// An operation ended early because the operator (or a signal) asked it to
+// stop; the message says where it stopped and what that left behind.
+class EOperationStopped : public Exception {
+public:
+    explicit EOperationStopped(std::string message)
+        : Exception("EOperationStopped", std::move(message)) {}
+};
+
 class EConvertError : public Exception {
 public:
     explicit EConvertError(std::string message)

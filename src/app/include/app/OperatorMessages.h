@@ -9,6 +9,9 @@ inline constexpr const char* kWriteSucceeded = "Параметры успешн�
 inline constexpr const char* kCmdWriteFailed = "Ошибка записи CMD";
 inline constexpr const char* kLineWriteFailed = "Ошибка записи";
 inline constexpr const char* kSaveWriteFailed = "Ошибка записи SAVE";
+// The modem sent more than the step just sent asks for: its answers are out
+// of step with the workstation's.
+inline constexpr const char* kExtraAnswer = "Ошибка передачи - лишний ответ устройства";
 inline constexpr const char* kRs485Notice =
     "Режим управления потоком не поддерживается устройствами на базе интерфейса RS485";
 
@@ -20,5 +23,6 @@ inline constexpr const char* kSyncFailed = "Ошибка синхронизац�
 inline constexpr const char* kTransferFailed = "Ошибка передачи";
 inline constexpr const char* kInvalidAcknowledgement = "Ошибка передачи - недопустимый ответ";
 inline constexpr const char* kImageTooLarge = "Файл прошивки слишком велик: более 65535 блоков";
+inline constexpr const char* kImageTooSmall = "Файл прошивки слишком мал: нет ни одного полного блока";
 
 }  // namespace nkq::messages

@@ -18,16 +18,10 @@ struct FirmwareSession {
     Operator& Op;
     FileNameStore& FileNames;
     std::string FileName;  // the file name field's text
-    // Asked before every packet; true stops the upload (nkq's Ctrl+C). The
-    // window leaves it empty.
+    // Asked during the loader's pause and before every packet; true ends the
+    // update with EOperationStopped, which passes the guarded part without
+    // the general message (the connection is fine). The window leaves it empty.
     std::function<bool()> StopRequested;
-};
-
-// Raised when StopRequested said stop. It passes the guarded part without the
-// general message (the connection is fine), after the port is closed.
-class EUploadStopped : public Exception {
-public:
-    EUploadStopped();
 };
 
 // How an update that did not raise ended, for callers that need an exit
@@ -37,10 +31,12 @@ enum class UpdateResult { Declined, Updated, Failed };
 // The whole operation behind "Обновить ПО". Raises what it does not handle
 // itself: a file that cannot be read (before the port opens), the port's
 // open failure, a stop request, and the silent abort after an image too
-// large for the block count.
+// large for the block count or too small for one block. An answer out of
+// step with what was sent fails the update.
 UpdateResult UpdateFirmware(FirmwareSession& session);
 
-// Sends the count and every whole block on the open port; raises on failure.
+// Sends the count and every whole block on the open port, then lets the line
+// settle; raises on failure.
 void SendFirmware(FirmwareSession& session, const FirmwareImage& image);
 // One block with up to five attempts; closes the port and aborts when all fail.
 void SendBlock(FirmwareSession& session, std::string_view block);

@@ -11,9 +11,6 @@ namespace nkq {
 // The text after the first blank, further blanks included; empty without one.
 std::string ExtractValue(const std::string& line);
 
-// Lines split at CR, LF or CR LF; a final line break adds no empty line.
-std::vector<std::string> SplitLines(const std::string& text);
-
 // Applies every line in order; true when the last line begins with "OK".
 // A failing line raises, with the lines before it applied and the rest not.
 bool ParseParameters(ParameterSet& set, const std::string& text);

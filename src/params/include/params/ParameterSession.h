@@ -1,6 +1,7 @@
 #pragma once
 // What the parameter operations work on: the window's port, its parameter
 // set, the operator and the last reply of a command exchange.
+#include <functional>
 #include <string>
 
 namespace nkq {
@@ -14,10 +15,14 @@ struct ParameterSession {
     ParameterSet& Parameters;
     Operator& Op;
     std::string FAnswer;
+    // Asked between the steps of an exchange; true ends the operation with
+    // EOperationStopped once the step in flight is over ("START" still sent).
+    // The window leaves it empty.
+    std::function<bool()> StopRequested = {};
 };
 
 // Runs one command exchange and keeps its trimmed reply in FAnswer; on
-// silence it tells the operator, closes the port and aborts silently.
+// silence it tells the operator "Тайм-аут" and aborts silently.
 bool ExecCommand(ParameterSession& session, const std::string& command);
 
 }  // namespace nkq

@@ -13,7 +13,10 @@ void WriteModemParameters(ParameterSession& session);
 
 // Opens the port, sends STOP, CMD, every line and SAVE, and always START and
 // close. A line whose value holds CR or LF is refused before the port opens,
-// since it would reach the modem as more than one command.
+// since it would reach the modem as more than one command. An answer out of
+// step with what was sent (a doubled or late acknowledgement) fails the write
+// rather than being taken for the next one. A stop request ends it before the
+// next line or "SAVE" with EOperationStopped.
 void WriteParameters(ParameterSession& session, const std::vector<std::string>& lines);
 
 }  // namespace nkq

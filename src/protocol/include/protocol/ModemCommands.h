@@ -9,6 +9,7 @@
 namespace nkq::modem {
 
 inline constexpr char kCR = '\r';
+inline constexpr char kLF = '\n';  // the modem also takes it, or CR LF, as a line end
 
 // Parameter protocol.
 inline constexpr std::string_view kStop = "STOP";    // nothing read; kStopPause follows
@@ -28,6 +29,18 @@ inline constexpr std::string_view kRs485ReplyStart = "COM";
 inline constexpr std::size_t kRs485TailSize = 9;
 inline constexpr std::string_view kReplyEndLine = "OK";     // last line of a "GET" reply
 inline constexpr std::string_view kConnectionLine = "IP";   // a connection in a "TCP" reply
+inline constexpr std::string_view kReplyLineEnd = "\r\n";   // ends each line of a "GET" or "TCP" reply
+inline constexpr char kFieldSeparator = ' ';  // between a key and its value, and after "IP"
+
+// The modem's refusals. Only their length and their not being the accepted
+// reply matter to the workstation.
+inline constexpr std::string_view kErrorReply = "ERROR\r";  // an unknown command or a refused "CMD"
+inline constexpr std::string_view kRejectReply = "ER\r";    // a refused parameter line or "SAVE"
+// The RS485 notice in full, as the virtual modem words it.
+inline constexpr std::string_view kRs485Reply = "COMFC RS485\r";
+static_assert(kErrorReply.size() == kReadyReplySize && kRejectReply.size() == kOkReplySize);
+static_assert(kRs485Reply.starts_with(kRs485ReplyStart) &&
+              kRs485Reply.size() == kRs485ReplyStart.size() + kRs485TailSize);
 
 // Firmware loader protocol.
 inline constexpr std::string_view kUpdate = "UPDATE";  // one byte back, kAccepted

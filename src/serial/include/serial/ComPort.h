@@ -50,6 +50,10 @@ public:
     int ReadText(std::string& Text, int Count);
     int BytesWaiting();
     void Purge(bool Input, bool Output);
+    // Received bytes seen waiting while the last Write's bytes were still
+    // leaving the port: they cannot be an answer to them. 0 when none were
+    // seen, or when the device cannot tell.
+    int InputDuringLastWrite() const { return input_during_write_; }
 
     const std::string& Port() const { return port_; }
     // Exact comparison; while open a different name reopens the port under it.
@@ -115,6 +119,7 @@ private:
 
     std::unique_ptr<SerialDevice> device_;
     std::optional<SerialTimeouts> applied_timeouts_;  // what the device holds now
+    int input_during_write_ = 0;
     std::shared_ptr<PortTrace> trace_;
     std::map<int, std::function<void()>> free_notifications_;
     int next_notification_ = 1;
@@ -132,6 +137,11 @@ public:
 // The workstation's fixed line: 115200 8N1, no flow control, DTR and RTS
 // inactive, read time-out 3000 ms, write time-out 100 ms per byte + 1000 ms.
 void ApplySystemConfiguration(TCustomComPort& port);
+
+// Closes the port in a clean-up that must not raise, such as one that runs
+// while another failure unwinds. A close that fails leaves the port open, as
+// Close() does.
+void CloseQuietly(TCustomComPort& port) noexcept;
 
 // The bit rate that a TBaudRate value names (brCustom counts as 9600).
 int BaudRateValue(TBaudRate rate);

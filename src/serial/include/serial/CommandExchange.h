@@ -9,7 +9,8 @@ class Operator;
 class TCustomComPort;
 
 // Returns the reply trimmed of codes 0..32 at both ends. When nothing at all
-// arrives, tells the operator "Тайм-аут", closes the port and aborts silently.
+// arrives, tells the operator "Тайм-аут" and aborts silently, leaving the port
+// open so that the caller can still send "START".
 std::string ExchangeCommand(TCustomComPort& port, Operator& op, const std::string& command);
 
 // Removes every character with a code from 0 to 32 from both ends.

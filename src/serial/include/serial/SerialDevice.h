@@ -53,6 +53,13 @@ struct SerialTimeouts {
     bool operator==(const SerialTimeouts&) const = default;
 };
 
+struct SerialWrite {
+    std::size_t written = 0;  // bytes handed to the device
+    // Received bytes seen waiting while the written bytes were still leaving
+    // the port (0 when none were seen, or when the device cannot tell).
+    int input_while_sending = 0;
+};
+
 // The device the system opens for a port name: on POSIX a name without "/"
 // lives in /dev and a path is used as it is; on Windows "COM7" becomes
 // "\\.\COM7" and a name that already starts with "\\.\" stays as it is.
@@ -84,8 +91,8 @@ public:
     // time-out is not an error.
     std::size_t Read(unsigned char* buffer, std::size_t count);
     // The write rule: waits until the bytes are on the line or the total
-    // write time-out has passed; returns the bytes handed to the device.
-    std::size_t Write(const unsigned char* buffer, std::size_t count);
+    // write time-out has passed.
+    SerialWrite Write(const unsigned char* buffer, std::size_t count);
 
 private:
     struct Handle;

@@ -25,14 +25,15 @@ public:
     // The window is closing: no further poll, even from a tick already queued.
     void Closed();
 
-    // One poll (Timer1Timer): stops the timer, asks "TCP", shows the
-    // connections, restarts the timer. A failure goes to the caller with the
-    // timer left stopped, so a silent modem is not asked again; after a
-    // time-out the port is already closed and the text keeps its content.
+    // One poll (the window's timer tick): stops the timer, asks "TCP", shows
+    // the connections, restarts the timer. A failure goes to the caller with
+    // the timer left stopped, so a silent modem is not asked again; after a
+    // time-out the text keeps its content and the port stays open for the
+    // "START" that ends the session.
     void TimerFired();
 
-    // Sends `command`, keeps the trimmed reply in FAnswer. On silence: "Тайм-аут",
-    // the port closed and the silent abort.
+    // Sends `command`, keeps the trimmed reply in FAnswer. On silence:
+    // "Тайм-аут" and the silent abort.
     bool QueryState(const std::string& command);
 
     bool TimerRunning() const { return timer_running_; }

@@ -25,6 +25,9 @@ inline constexpr const char* kFirmwareFilter = "Файлы программат�
 QString WithDefaultSuffix(const QString& path);
 
 // The desktop's file dialogs; each one remembers its folder between uses.
+// A dialog is made when it is first opened and kept from then on: a file
+// dialog starts reading its folder as soon as it exists, which costs the
+// more memory and time the larger the folder the program was started from.
 class QtFileDialogs : public FileDialogs {
 public:
     explicit QtFileDialogs(QWidget* owner);
@@ -34,8 +37,15 @@ public:
     std::optional<QString> SaveSettings() override;
     std::optional<QString> OpenFirmware() override;
 
+    // How many of the three exist so far.
+    int DialogsMade() const;
+
 private:
+    using Maker = std::unique_ptr<QFileDialog> (*)(QWidget* owner, const char* filter);
+    QFileDialog& Made(std::unique_ptr<QFileDialog>& dialog, Maker make, const char* filter);
     static std::optional<QString> Run(QFileDialog& dialog);
+
+    QWidget* owner_;
 
     std::unique_ptr<QFileDialog> open_settings_;
     std::unique_ptr<QFileDialog> save_settings_;

@@ -1,8 +1,12 @@
 #pragma once
 // The application object: holds the title and guards every event dispatch,
 // so that a failure escaping a handler reaches the error display and the
-// event loop goes on.
+// event loop goes on. It also gives Qt's own dialogs the window's font, look
+// and language.
 #include <QApplication>
+#include <memory>
+
+class QTranslator;
 
 namespace nkq::ui {
 
@@ -31,9 +35,9 @@ public:
     }
 
     static void ReportFailure(const std::exception& failure);
-};
 
-// Fonts close to the desktop fonts the window was laid out with.
-void InstallFontSubstitutes();
+private:
+    std::unique_ptr<QTranslator> qt_translation_;
+};
 
 }  // namespace nkq::ui

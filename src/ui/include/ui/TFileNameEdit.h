@@ -1,6 +1,6 @@
 #pragma once
 // A file name field with a small "..." button at its right end; F4 in the
-// field works the button too.
+// field works the button too, while the button is enabled.
 #include <QLineEdit>
 
 class QToolButton;

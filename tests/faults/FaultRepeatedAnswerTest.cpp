@@ -1,0 +1,90 @@
+// A modem that repeats an acknowledgement 20 ms after the real one. Taken for
+// the next answer, the spare one shifts every later answer by one, so that a
+// refused line or block could pass as accepted. The operation fails instead,
+// and the modem is still sent START after a write.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "FaultSupport.h"
+#include "app/OperatorMessages.h"
+#include "firmware/FirmwareUpdate.h"
+#include "params/WriteParameters.h"
+
+namespace nkq::faults {
+namespace {
+
+using namespace std::chrono_literals;
+using Texts = std::vector<std::string>;
+
+const Texts kOutOfStep{messages::kExtraAnswer, messages::kCheckConnection};
+
+struct RepeatCase {
+    const char* name;
+    void (*behave)(ModemBehaviour&);
+    bool saved;  // whether the modem's SAVE (or last block) went through before the repeat
+};
+
+std::string CaseName(const ::testing::TestParamInfo<RepeatCase>& info) { return info.param.name; }
+
+class RepeatedWriteAnswer : public ModemFaultTest, public ::testing::WithParamInterface<RepeatCase> {};
+
+TEST_P(RepeatedWriteAnswer, FailsTheWriteAndStillSendsStart) {
+    Behave(GetParam().behave);
+    set.Fields().APNEdit.SetText("changed.apn");
+    EXPECT_THROW(WriteModemParameters(session), EAbort);
+    EXPECT_EQ(op.Messages(), kOutOfStep);
+    modem->WaitForCommandLines(2, 2s);
+    std::this_thread::sleep_for(100ms);  // the modem reads on its own thread
+    const auto lines = modem->CommandLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "START");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "SAVE"), GetParam().saved ? 1 : 0);
+    EXPECT_FALSE(port.Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RepeatedWriteAnswer,
+    ::testing::Values(
+        // The repeated "OK" to IDLETIME stands where the refusal of APN would be read.
+        RepeatCase{"LineBeforeARefusedLine",
+                   [](ModemBehaviour& b) {
+                       b.repeat_line_ack = 4;
+                       b.reject_key = "APN";
+                   },
+                   false},
+        RepeatCase{"Ready", [](ModemBehaviour& b) { b.repeat_ready = true; }, false},
+        RepeatCase{"Save", [](ModemBehaviour& b) { b.repeat_save = true; }, true}),
+    CaseName);
+
+constexpr int kBlocks = 4;
+
+class RepeatedLoaderAnswer : public ModemFaultTest, public ::testing::WithParamInterface<RepeatCase> {};
+
+TEST_P(RepeatedLoaderAnswer, FailsTheUpdate) {
+    MakeImage(kBlocks);
+    Behave(GetParam().behave);
+    op.QueueAnswer(true);
+    FirmwareSession firmware{port, op, file_names, image_path, {}};
+    EXPECT_EQ(UpdateFirmware(firmware), UpdateResult::Failed);
+    EXPECT_EQ(op.Messages(), kOutOfStep);
+    EXPECT_EQ(modem->UploadsCompleted(), GetParam().saved ? 1 : 0);
+    EXPECT_FALSE(port.Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RepeatedLoaderAnswer,
+    ::testing::Values(
+        // The repeated "0" to the count stands where block 2's refusals would be read.
+        RepeatCase{"CountBeforeARefusedBlock",
+                   [](ModemBehaviour& b) {
+                       b.repeat_count_ack = true;
+                       b.nak_block = 2;
+                       b.nak_times = 1000;
+                   },
+                   false},
+        RepeatCase{"LastBlock", [](ModemBehaviour& b) { b.repeat_block_ack = kBlocks; }, true}),
+    CaseName);
+
+}  // namespace
+}  // namespace nkq::faults
