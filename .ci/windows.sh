@@ -47,6 +47,9 @@ mkdir -p "$work"
 export WINEPREFIX=$build/wine-prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine turns the arguments into the Windows command line with the locale's
+# code set: UTF-8, so that Cyrillic file names arrive as they are.
+export LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 rm -rf "$WINEPREFIX"
 
@@ -151,10 +154,12 @@ expect_in "$work/read.out" "DESTIP 10.0.0.1"
 expect_in "$work/read.err" "Параметры успешно считаны"
 expect_received COM5 '"GET\r"'
 
-# A Windows-1251 settings file goes in and comes back byte for byte, and the
-# second read replaces the file the first one saved.
+# A Windows-1251 settings file in a Cyrillic folder goes in and comes back
+# byte for byte, and the second read replaces the file the first one saved.
 settings=$root/tests/params/data/server.txt
-run_nkq write write --port COM5 "$settings"
+mkdir -p "$work/настройки"
+cp "$settings" "$work/настройки/сервер.txt"
+run_nkq write write --port COM5 "настройки/сервер.txt"
 expect_in "$work/write.err" "Параметры успешно записаны"
 expect_received COM5 '"APN \xe8\xed\xf2\xe5\xf0\xed\xe5\xf2.\xec\xf2\xf1\r"'
 run_nkq read-back read --port COM5 --output back.txt
@@ -171,10 +176,10 @@ run_nkq status status --port COM5
 expect_in "$work/status.out" "Текущие подключения:"
 expect_received COM5 '"TCP\r"'
 
-run_nkq many read --port COM5 --port '\\.\COM12' --output-dir many
+run_nkq many read --port COM5 --port '\\.\COM12' --output-dir модемы
 # Windows keeps COM1.txt..COM9.txt for its ports, hence COM5_.txt.
-[[ -s $work/many/COM5_.txt && -s $work/many/COM12.txt ]] ||
-    fail "many-port read saved: $(ls "$work/many")"
+[[ -s $work/модемы/COM5_.txt && -s $work/модемы/COM12.txt ]] ||
+    fail "many-port read saved: $(ls -R "$work")"
 expect_received COM12 '"GET\r"'
 
 step "all passed in $((SECONDS - begin)) s"

@@ -5,6 +5,7 @@
 
 #include "app/LibraryText.h"
 #include "app/MessageText.h"
+#include "app/Utf8Path.h"
 
 namespace nkq {
 
@@ -12,7 +13,7 @@ namespace {
 
 std::string FileErrorText(const char* pattern, const std::string& path, int error_number) {
     std::error_code ignored;
-    const std::string full = std::filesystem::absolute(path, ignored).string();
+    const std::string full = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path), ignored));
     return FillIn(LibraryText(pattern), {full, SystemErrorText(error_number)});
 }
 

@@ -6,6 +6,7 @@
 
 #include "TraceFile.h"
 #include "app/Failure.h"
+#include "app/Utf8Path.h"
 
 namespace nkq {
 
@@ -101,7 +102,7 @@ std::shared_ptr<PortTrace> PortTraceFromEnvironment() {
     const char* path = std::getenv("NKQ_TRACE");
     if (path == nullptr || *path == '\0') return nullptr;
     try {
-        return std::make_shared<PortTrace>(path);
+        return std::make_shared<PortTrace>(PathFromUtf8(path));
     } catch (const Exception& e) {
         std::fprintf(stderr, "NKQ_TRACE: %s\n", e.Message().c_str());
         return nullptr;

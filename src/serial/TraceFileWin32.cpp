@@ -5,6 +5,7 @@
 
 #include "TraceFile.h"
 #include "app/Failure.h"
+#include "app/Utf8Path.h"
 
 namespace nkq {
 
@@ -19,7 +20,7 @@ TraceFile::TraceFile(const std::filesystem::path& path)
                                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))) {
     if (Native(handle_) == INVALID_HANDLE_VALUE)
-        throw FileCreateError(path.string(), static_cast<int>(GetLastError()));
+        throw FileCreateError(Utf8FromPath(path), static_cast<int>(GetLastError()));
 }
 
 TraceFile::~TraceFile() { CloseHandle(Native(handle_)); }

@@ -32,6 +32,12 @@ TEST(Failures, FileErrorsQuoteTheFullPathAndDropTheSystemTextsPeriod) {
     EXPECT_EQ(FileCreateError("/x", kAccessDenied).KindName(), "EFCreateError");
 }
 
+TEST(Failures, FileErrorsKeepACyrillicPathAsUtf8) {
+    const std::string message = FileOpenError("настройки/сервер.txt", test::kNoSuchFile).Message();
+    EXPECT_NE(message.find("настройки"), std::string::npos) << message;
+    EXPECT_NE(message.find("сервер.txt\". "), std::string::npos) << message;
+}
+
 TEST(Failures, PlaceholdersInsideFilledValuesAreLeftAlone) {
     EXPECT_EQ(InvalidIntegerError("%s").Message(), "'%s' is not a valid integer value");
     EXPECT_EQ(FileOpenError("/tmp/%s", test::kNoSuchFile).Message(),

@@ -20,6 +20,7 @@
 #include "app/ErrorText.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
+#include "app/Utf8Path.h"
 #include "firmware/FirmwareUpdate.h"
 #include "firmware/MemoryFileNameStore.h"
 #include "params/ParameterLines.h"
@@ -116,8 +117,8 @@ int ReportOutcomes(const std::vector<PortOutcome>& outcomes) {
 
 std::filesystem::path OutputFile(const Arguments& args) {
     if (args.output) return *args.output;
-    std::filesystem::create_directories(*args.output_dir);
-    return std::filesystem::path(*args.output_dir) / PortFileName(args.ports.front());
+    std::filesystem::create_directories(PathFromUtf8(*args.output_dir));
+    return PathFromUtf8(*args.output_dir) / PortFileName(args.ports.front());
 }
 
 void PrintConnections(const std::string& text) {
@@ -143,7 +144,7 @@ bool WatchConnections(TCustomComPort& port, Operator& op, bool watch) {
 }
 
 int RunReadOnPorts(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
-    const std::filesystem::path dir = *args.output_dir;
+    const std::filesystem::path dir = PathFromUtf8(*args.output_dir);
     const int made = RunGuarded([&] { std::filesystem::create_directories(dir); });
     if (made != 0) return made;
     PortConsole console;
@@ -152,7 +153,7 @@ int RunReadOnPorts(const Arguments& args, const std::shared_ptr<PortTrace>& trac
         PrepareSet(set);
         ParameterSession session{port, set, op, {}};
         ReadModemParameters(session);
-        SaveSettingsFile(set, (dir / PortFileName(port.Port())).string());
+        SaveSettingsFile(set, Utf8FromPath(dir / PortFileName(port.Port())));
         for (const auto& line : SummaryLines(set)) op.Print(line);
         return true;
     }));
@@ -208,7 +209,7 @@ int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
         [&] {
             ReadModemParameters(one.session);
             if (args.output || args.output_dir) {
-                SaveSettingsFile(one.set, OutputFile(args).string());
+                SaveSettingsFile(one.set, Utf8FromPath(OutputFile(args)));
             } else {
                 std::cout << SettingsFileText(one.set);
                 std::cout.flush();

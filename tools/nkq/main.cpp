@@ -11,6 +11,7 @@
 #include "app/Catalogue.h"
 #include "app/ErrorText.h"
 #include "app/Failure.h"
+#include "app/Utf8Path.h"
 #include "serial/PortTrace.h"
 
 namespace {
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
         std::shared_ptr<nkq::PortTrace> trace;
         if (parsed.trace) {
             try {
-                trace = std::make_shared<nkq::PortTrace>(*parsed.trace);
+                trace = std::make_shared<nkq::PortTrace>(nkq::PathFromUtf8(*parsed.trace));
             } catch (const nkq::Exception& e) {
                 std::fprintf(stderr, "%s\n", nkq::ErrorDisplayText(e.Message()).c_str());
                 return 1;
