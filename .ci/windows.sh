@@ -176,6 +176,23 @@ run_nkq status status --port COM5
 expect_in "$work/status.out" "Текущие подключения:"
 expect_received COM5 '"TCP\r"'
 
+# Ctrl+C (Wine hands SIGINT to the console's handlers) ends a watch as the
+# stop request: START is sent and the status is 0.
+polls_before=$(grep -c 'RX "TCP' "$work/COM5.trace")
+(cd "$work" && exec wine "$nkq" status --watch --port COM5 >"$work/watch.out" 2>"$work/watch.err" </dev/null) &
+watch_pid=$!
+pids+=("$watch_pid")
+for _ in $(seq 100); do
+    (($(grep -c 'RX "TCP' "$work/COM5.trace") > polls_before)) && break
+    sleep 0.1
+done
+kill -INT "$watch_pid"
+watch_status=0
+wait "$watch_pid" || watch_status=$?
+((watch_status == 0)) || fail "status --watch ended with $watch_status after Ctrl+C: $(cat "$work/watch.err")"
+[[ $(awk '$2 == "RX"' "$work/COM5.trace" | tail -n1) == *'"START\r"' ]] ||
+    fail "the modem's last command after Ctrl+C was not START"
+
 run_nkq many read --port COM5 --port '\\.\COM12' --output-dir модемы
 # Windows keeps COM1.txt..COM9.txt for its ports, hence COM5_.txt.
 [[ -s $work/модемы/COM5_.txt && -s $work/модемы/COM12.txt ]] ||
