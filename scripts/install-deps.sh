@@ -8,6 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   gettext
+  libsqlite3-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   fonts-liberation2 qt6-translations-l10n  # the window's font and Qt's own texts in Russian
   xvfb xdotool imagemagick

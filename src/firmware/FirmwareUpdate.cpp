@@ -9,6 +9,7 @@
 #include "app/OperatorMessages.h"
 #include "app/ScopeExit.h"
 #include "firmware/FileNameStore.h"
+#include "journal/OperationRecorder.h"
 #include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
 #include "serial/InStep.h"
@@ -106,6 +107,10 @@ FirmwareImage LoadImage(FirmwareSession& session) {
         session.Op.ShowProgress(false);
         throw;
     }
+    if (session.Record) {
+        session.Record->SetFirmwareImage(session.FileName, image.bytes,
+                                         static_cast<std::uint32_t>(image.BlockCount()));
+    }
     if (image.oversized) RefuseImage(session, messages::kImageTooLarge);
     if (image.BlockCount() == 0) RefuseImage(session, messages::kImageTooSmall);
     return image;
@@ -147,6 +152,7 @@ void SendFirmware(FirmwareSession& session, const FirmwareImage& image) {
                                            {std::to_string(index), std::to_string(blocks)}));
         }
         SendBlock(session, image.Block(index));
+        if (session.Record) session.Record->SetBlocksAcknowledged(static_cast<std::uint32_t>(index + 1));
         session.Op.AdvanceProgress();
         session.Op.ProcessPendingEvents();
     }

@@ -7,6 +7,7 @@
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "app/ScopeExit.h"
+#include "journal/OperationRecorder.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
 #include "protocol/ModemCommands.h"
@@ -39,6 +40,11 @@ void ReadParameters(ParameterSession& session) {
     if (!ParseParameters(session.Parameters, session.FAnswer)) AbortOperation();
     session.Parameters.UpdateModelLabel();
     traffic.Resume();
+    if (session.Record) {
+        const ParameterSet& set = session.Parameters;
+        session.Record->ModemRead(set.NameText(), set.DeviceText(), set.Fields().VersionEdit.Text(),
+                                  set.Fields().PasswordEdit.Text());
+    }
 }
 
 void ReadModemParameters(ParameterSession& session) {

@@ -6,6 +6,7 @@
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "app/ScopeExit.h"
+#include "journal/OperationRecorder.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
 #include "protocol/ModemCommands.h"
@@ -49,7 +50,9 @@ std::string AskInStep(ParameterSession& session, std::string_view text, std::siz
     if (InputWaiting(session.ComPort)) Refuse(session, messages::kExtraAnswer);
     SendCommand(session.ComPort, text);
     if (InputArrivedWhileSending(session.ComPort)) Refuse(session, messages::kExtraAnswer);
-    return ReadReply(session.ComPort, count);
+    std::string reply = ReadReply(session.ComPort, count);
+    if (session.Record) session.Record->AddExchange(std::string(text), reply);
+    return reply;
 }
 
 void StopIfRequested(const ParameterSession& session, std::size_t sent, std::size_t total) {

@@ -23,8 +23,11 @@ void StatusPollCycle::TimerFired() {
     // A tick queued before the timer stopped must not poll.
     if (!timer_running_ || closed_) return;
     timer_running_ = false;
+    const bool failed_before = poll_failed_;
+    poll_failed_ = true;  // stays so when this poll raises
     QueryState(std::string(modem::kTcp));
     SetText(ShowConnections(answer_));
+    poll_failed_ = failed_before;
     timer_running_ = !closed_;
 }
 

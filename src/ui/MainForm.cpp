@@ -1,5 +1,5 @@
-// Building the main window: one builder per group box, controls at the
-// pixel positions of the original layout.
+// Building the main window: one builder per group box, every control at a
+// fixed pixel position, so the window looks the same on every desktop.
 #include "ui/MainForm.h"
 
 #include <QCheckBox>
@@ -75,6 +75,8 @@ TMainForm::TMainForm(MainFormParts parts)
     : op_(parts.Operator ? std::move(parts.Operator) : std::make_unique<WindowOperator>()),
       dialogs_(parts.Dialogs ? std::move(parts.Dialogs) : std::make_unique<QtFileDialogs>(this)),
       file_names_(parts.FileNames ? std::move(parts.FileNames) : std::make_unique<QSettingsFileNameStore>()),
+      journal_(parts.Journal ? std::move(parts.Journal)
+                             : std::make_unique<journal::WorkJournal>(journal::ProgramKind::Window)),
       port_roots_(std::move(parts.PortRoots)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));

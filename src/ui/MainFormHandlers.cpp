@@ -7,7 +7,9 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "app/ScopeExit.h"
 #include "firmware/FirmwareUpdate.h"
+#include "journal/RecordedRun.h"
 #include "params/ReadParameters.h"
 #include "params/SettingsFile.h"
 #include "params/WriteParameters.h"
@@ -109,16 +111,47 @@ void TMainForm::ClientRadioClick() {
 
 void TMainForm::ParityCheckBoxClick() { Parameters_.SetParityUsed(ParityCheckBox->isChecked()); }
 
-void TMainForm::ConnectButtonClick() { ReadModemParameters(session_); }
+template <typename Body>
+void TMainForm::RunRecorded(journal::OperationKind kind, Body&& body) {
+    journal::RunRecorded(*journal_, ComPort_.Port(), kind, *op_, std::forward<Body>(body));
+}
 
-void TMainForm::WriteButtonClick() { WriteModemParameters(session_); }
+template <typename Operation>
+void TMainForm::RunParameterOperation(journal::OperationKind kind, Operation&& operation) {
+    RunRecorded(kind, [&](Operator& op, journal::OperationRecorder& record) {
+        ParameterSession session{ComPort_, Parameters_, op, {}, {}, &record};
+        const ScopeExit keep_reply([&] { FAnswer_ = session.FAnswer; });
+        operation(session);
+        return journal::Outcome::Succeeded;
+    });
+}
+
+void TMainForm::ConnectButtonClick() {
+    RunParameterOperation(journal::OperationKind::Read, [](ParameterSession& s) { ReadModemParameters(s); });
+}
+
+void TMainForm::WriteButtonClick() {
+    RunParameterOperation(journal::OperationKind::Write, [](ParameterSession& s) { WriteModemParameters(s); });
+}
 
 void TMainForm::N2Click() {
-    if (const auto path = dialogs_->OpenSettings()) LoadSettingsFile(Parameters_, PathBytes(*path));
+    const auto path = dialogs_->OpenSettings();
+    if (!path) return;
+    RunRecorded(journal::OperationKind::Load, [&](Operator&, journal::OperationRecorder& record) {
+        record.SetSettingsFile(PathBytes(*path));
+        LoadSettingsFile(Parameters_, PathBytes(*path));
+        return journal::Outcome::Succeeded;
+    });
 }
 
 void TMainForm::N3Click() {
-    if (const auto path = dialogs_->SaveSettings()) SaveSettingsFile(Parameters_, PathBytes(*path));
+    const auto path = dialogs_->SaveSettings();
+    if (!path) return;
+    RunRecorded(journal::OperationKind::Save, [&](Operator&, journal::OperationRecorder& record) {
+        record.SetSettingsFile(PathBytes(*path));
+        SaveSettingsFile(Parameters_, PathBytes(*path));
+        return journal::Outcome::Succeeded;
+    });
 }
 
 void TMainForm::SpeedButton1Click() { ComComboBox1->Selector().Refresh(); }
@@ -134,22 +167,34 @@ void TMainForm::FileNameEditChange() { EnableFirmwareButton(!FileNameEdit->text(
 
 void TMainForm::WriteFirmwareButtonClick() {
     if (firmware_running_) return;
-    FirmwareSession firmware{ComPort_, *op_, *file_names_, PathBytes(FileNameEdit->text()), {}};
     FirmwareRun run(firmware_running_, [this] {
         ApplyBusyState();
         if (!firmware_running_ && close_requested_)
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
-    UpdateFirmware(firmware);
+    RunRecorded(journal::OperationKind::Flash, [&](Operator& op, journal::OperationRecorder& record) {
+        FirmwareSession firmware{ComPort_, op, *file_names_, PathBytes(FileNameEdit->text()), {}, &record};
+        switch (UpdateFirmware(firmware)) {
+            case UpdateResult::Updated: return journal::Outcome::Succeeded;
+            case UpdateResult::Declined: return journal::Outcome::Stopped;
+            case UpdateResult::Failed: break;
+        }
+        return journal::Outcome::Failed;
+    });
 }
 
 void TMainForm::ShowStateButtonClick() {
-    RunStatusSession(ComPort_, [this](TCustomComPort& port) { ShowServerState(port); });
+    RunRecorded(journal::OperationKind::Status, [&](Operator& op, journal::OperationRecorder&) {
+        bool polls_succeeded = true;
+        RunStatusSession(ComPort_, [&](TCustomComPort& port) { polls_succeeded = ShowServerState(port, op); });
+        return polls_succeeded ? journal::Outcome::Succeeded : journal::Outcome::Failed;
+    });
 }
 
-void TMainForm::ShowServerState(TCustomComPort& port) {
-    TStateForm form(port, *op_, this);
+bool TMainForm::ShowServerState(TCustomComPort& port, Operator& op) {
+    TStateForm form(port, op, this);
     form.exec();
+    return !form.Cycle().PollFailed();
 }
 
 }  // namespace nkq::ui

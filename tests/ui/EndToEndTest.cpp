@@ -14,6 +14,7 @@
 
 #include "UiTestSupport.h"
 #include "VirtualModem.h"
+#include "journal/JournalFile.h"
 #include "ui/TStateForm.h"
 #include "ui/TFileNameEdit.h"
 #include "ui/TIpAddressEdit.h"
@@ -98,6 +99,7 @@ private slots:
     void firmwareUpdateWithoutLoaderSaysDeviceNotFound();
     void settingsFileSavedAndLoadedBack();
     void cancelledDialogsDoNothing();
+    void journalKeepsEachOperationSilently();
 };
 
 void EndToEndTest::readShowsModemParameters() {
@@ -382,6 +384,28 @@ void EndToEndTest::settingsFileSavedAndLoadedBack() {
     QCOMPARE(w.Find<QLineEdit>("APNEdit")->text(), QStringLiteral("сеть"));
     QCOMPARE(w.Find<QComboBox>("RateCombo")->currentText(), QStringLiteral("57600"));
     QVERIFY(w.op->Calls().empty());
+}
+
+void EndToEndTest::journalKeepsEachOperationSilently() {
+    ModemWindow m;
+    m.w.Click("ConnectButton");
+    const QString path = m.w.dir.filePath(QStringLiteral("saved.txt"));
+    m.w.dialogs->Queue(path);
+    m.w.Click("SaveButton");
+    QCOMPARE(m.w.op->Messages(), std::vector<std::string>{"Параметры успешно считаны"});  // nothing more shown
+
+    namespace journal = nkq::journal;
+    const auto rows = journal::ReadJournal(m.w.JournalPath());
+    QCOMPARE(rows.size(), std::size_t{2});
+    QVERIFY(rows[0].Operation == journal::OperationKind::Save && rows[1].Operation == journal::OperationKind::Read);
+    QCOMPARE(rows[0].SettingsPath, QFile::encodeName(path).toStdString());
+    QVERIFY(rows[1].Result == journal::Outcome::Succeeded && rows[1].Program == journal::ProgramKind::Window);
+    QCOMPARE(rows[1].Port, m.modem.DevicePath());
+    QCOMPARE(rows[1].Modem.Device, std::string("virtual"));
+    QCOMPARE(rows[1].Messages.size(), std::size_t{1});
+    QCOMPARE(rows[1].Messages[0].Text, std::string("Параметры успешно считаны"));
+    QCOMPARE(rows[0].Modem.Device, std::string("virtual"));  // known from the read before on that port
+    QApplication::restoreOverrideCursor();
 }
 
 void EndToEndTest::cancelledDialogsDoNothing() {

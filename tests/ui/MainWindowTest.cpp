@@ -238,7 +238,8 @@ void MainWindowTest::fileDialogsAreMadeWhenFirstOpenedAndKept() {
     QVERIFY(QDir(dir.path()).mkpath("sys") && QDir(dir.path()).mkpath("dev"));
     nkq::ui::TMainForm form(
         {std::make_unique<RecordingWindowOperator>(), nullptr, std::make_unique<nkq::MemoryFileNameStore>(),
-         {dir.filePath("sys").toStdString(), dir.filePath("dev").toStdString()}});
+         {dir.filePath("sys").toStdString(), dir.filePath("dev").toStdString()},
+         std::make_unique<nkq::journal::WorkJournal>(nkq::journal::ProgramKind::Window, std::nullopt)});
     form.FormCreate();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));

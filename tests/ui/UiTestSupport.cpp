@@ -79,8 +79,9 @@ TestWindow::TestWindow(std::unique_ptr<FileNameStore> store, bool run_create) {
     op = recorder.get();
     dialogs = scripted.get();
     names = store.get();
-    form = std::make_unique<TMainForm>(MainFormParts{
-        std::move(recorder), std::move(scripted), std::move(store), {root / "sys", root / "dev"}});
+    form = std::make_unique<TMainForm>(
+        MainFormParts{std::move(recorder), std::move(scripted), std::move(store), {root / "sys", root / "dev"},
+                      std::make_unique<journal::WorkJournal>(journal::ProgramKind::Window, JournalPath())});
     if (run_create) form->FormCreate();
     form->show();
     QApplication::setActiveWindow(form.get());

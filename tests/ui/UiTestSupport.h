@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 // What the window tests share: an operator that records instead of showing
 // dialogs, file dialogs answered from a script, and a window built with them
 // over a port list of its own.
@@ -85,6 +86,8 @@ struct TestWindow {
     void Apply(const std::string& lines);
     // Clicks a captioned control the way a mouse does, focus first.
     void Click(const char* name);
+    // The window's work journal, in the test's folder.
+    std::filesystem::path JournalPath() const { return dir.path().toStdString() + "/journal.sqlite3"; }
 
     QTemporaryDir dir;
     RecordingWindowOperator* op = nullptr;

@@ -7,6 +7,10 @@
 #include "app/Failure.h"
 #include "firmware/FirmwareImage.h"
 
+namespace nkq::journal {
+class OperationRecorder;
+}
+
 namespace nkq {
 
 class FileNameStore;
@@ -22,6 +26,9 @@ struct FirmwareSession {
     // update with EOperationStopped, which passes the guarded part without
     // the general message (the connection is fine). The window leaves it empty.
     std::function<bool()> StopRequested;
+    // The journal record of the update, fed the image and the blocks the
+    // modem acknowledged; null records nothing.
+    journal::OperationRecorder* Record = nullptr;
 };
 
 // How an update that did not raise ended, for callers that need an exit

@@ -37,6 +37,8 @@ public:
     bool QueryState(const std::string& command);
 
     bool TimerRunning() const { return timer_running_; }
+    // Whether any poll of this cycle failed.
+    bool PollFailed() const { return poll_failed_; }
     std::chrono::milliseconds Interval() const;
     const std::string& Text() const { return text_; }
     const std::string& FAnswer() const { return answer_; }
@@ -49,6 +51,7 @@ private:
     TextListener on_text_;
     bool timer_running_ = false;
     bool closed_ = false;
+    bool poll_failed_ = false;
     std::string text_;
     std::string answer_;
 };

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "firmware/FileNameStore.h"
+#include "journal/OperationRecord.h"
+#include "journal/WorkJournal.h"
 #include "params/ParameterSession.h"
 #include "params/ParameterSet.h"
 #include "serial/ComPort.h"
@@ -36,6 +38,9 @@ struct MainFormParts {
     std::unique_ptr<FileDialogs> Dialogs;
     std::unique_ptr<FileNameStore> FileNames;
     TPortListRoots PortRoots;
+    // Where the window records its operations; by default where the
+    // environment says (NKQ_JOURNAL, or the user's data folder).
+    std::unique_ptr<journal::WorkJournal> Journal;
 };
 
 class TMainForm : public QWidget {
@@ -52,10 +57,11 @@ public:
     TComPort& ComPort() { return ComPort_; }
     ParameterSet& Parameters() { return Parameters_; }
     WindowOperator& Op() { return *op_; }
-    const std::string& FAnswer() const { return session_.FAnswer; }
+    const std::string& FAnswer() const { return FAnswer_; }
     bool FirmwareUpdateRunning() const { return firmware_running_; }
 
-    // The handlers, under the names the operators' manuals use.
+    // The handlers, named after their controls and events; each hands over
+    // to a core operation.
     void ConnectButtonClick();
     void WriteButtonClick();
     void N2Click();
@@ -90,15 +96,23 @@ private:
     void Mirror(Item item);
     void MirrorRadios();
     void ApplyBusyState();
-    void ShowServerState(TCustomComPort& port);
+    // Shows the status window on the session's port; false when a poll failed.
+    bool ShowServerState(TCustomComPort& port, Operator& op);
+    // Runs one operation of the window with its journal record.
+    template <typename Body>
+    void RunRecorded(journal::OperationKind kind, Body&& body);
+    // A read or write of the window's parameter set.
+    template <typename Operation>
+    void RunParameterOperation(journal::OperationKind kind, Operation&& operation);
 
     // Declared first: everything below may use them while being built.
     std::unique_ptr<WindowOperator> op_;
     std::unique_ptr<FileDialogs> dialogs_;
     std::unique_ptr<FileNameStore> file_names_;
+    std::unique_ptr<journal::WorkJournal> journal_;
     TComPort ComPort_{TComPortSetup::System};
     ParameterSet Parameters_;
-    ParameterSession session_{ComPort_, Parameters_, *op_, {}};
+    std::string FAnswer_;  // the last trimmed reply of a command exchange
     TPortListRoots port_roots_;
 
     TLevelMeter* LevelMeter = nullptr;

@@ -1,0 +1,130 @@
+#include "SqliteConnection.h"
+
+#include <limits>
+#include <thread>
+
+#include "journal/EJournal.h"
+
+namespace nkq::journal {
+
+SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening opening) : path_(path) {
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (opening == Opening::Create) flags |= SQLITE_OPEN_CREATE;
+    const int status = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    if (status != SQLITE_OK) {
+        const std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(status);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw EJournal(path_.string() + ": cannot open: " + reason);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, static_cast<int>(kBusyTimeout.count()));
+}
+
+SqliteConnection::~SqliteConnection() { sqlite3_close(db_); }
+
+void SqliteConnection::Execute(const char* sql) {
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) Fail("cannot write");
+}
+
+std::int64_t SqliteConnection::QueryNumber(const char* sql) {
+    SqliteStatement query(*this, sql);
+    return query.Step() ? query.Number(0) : 0;
+}
+
+std::string SqliteConnection::QueryText(const char* sql) {
+    SqliteStatement query(*this, sql);
+    return query.Step() ? query.Text(0) : std::string();
+}
+
+std::string SqliteConnection::QueryTextWhenFree(const char* sql) {
+    const auto give_up = std::chrono::steady_clock::now() + kBusyTimeout;
+    while (true) {
+        SqliteStatement query(*this, sql);
+        const std::optional<bool> row = query.StepUnlessBusy();
+        if (row) return *row ? query.Text(0) : std::string();
+        if (std::chrono::steady_clock::now() > give_up) Fail("busy");
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+void SqliteConnection::Fail(std::string_view doing) const {
+    throw EJournal(path_.string() + ": " + std::string(doing) + ": " + sqlite3_errmsg(db_));
+}
+
+SqliteStatement::SqliteStatement(SqliteConnection& connection, const char* sql) : connection_(connection) {
+    if (sqlite3_prepare_v2(connection.Handle(), sql, -1, &statement_, nullptr) != SQLITE_OK) {
+        connection.Fail("cannot read");
+    }
+}
+
+SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
+
+void SqliteStatement::Bind(int index, std::string_view text) {
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) connection_.Fail("text too long");
+    if (sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
+        SQLITE_OK) {
+        connection_.Fail("cannot write");
+    }
+}
+
+void SqliteStatement::Bind(int index, std::int64_t number) {
+    if (sqlite3_bind_int64(statement_, index, number) != SQLITE_OK) connection_.Fail("cannot write");
+}
+
+void SqliteStatement::BindNull(int index) {
+    if (sqlite3_bind_null(statement_, index) != SQLITE_OK) connection_.Fail("cannot write");
+}
+
+void SqliteStatement::BindOptional(int index, const std::optional<std::string>& text) {
+    if (text) {
+        Bind(index, *text);
+    } else {
+        BindNull(index);
+    }
+}
+
+bool SqliteStatement::Step() {
+    const int status = sqlite3_step(statement_);
+    if (status == SQLITE_ROW) return true;
+    if (status == SQLITE_DONE) return false;
+    connection_.Fail("cannot use");
+}
+
+std::optional<bool> SqliteStatement::StepUnlessBusy() {
+    const int status = sqlite3_step(statement_);
+    if ((status & 0xff) == SQLITE_BUSY) return std::nullopt;
+    if (status == SQLITE_ROW) return true;
+    if (status == SQLITE_DONE) return false;
+    connection_.Fail("cannot use");
+}
+
+void SqliteStatement::Reset() {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+}
+
+bool SqliteStatement::IsNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
+
+std::string SqliteStatement::Text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    if (text == nullptr) return {};
+    return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+}
+
+std::int64_t SqliteStatement::Number(int column) const { return sqlite3_column_int64(statement_, column); }
+
+WriteTransaction::WriteTransaction(SqliteConnection& connection) : connection_(connection) {
+    connection_.Execute("BEGIN IMMEDIATE");
+}
+
+WriteTransaction::~WriteTransaction() {
+    if (open_) sqlite3_exec(connection_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void WriteTransaction::Commit() {
+    connection_.Execute("COMMIT");
+    open_ = false;
+}
+
+}  // namespace nkq::journal

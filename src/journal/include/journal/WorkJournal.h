@@ -1,0 +1,46 @@
+#pragma once
+// The journal as one program uses it: where it is (or that it is off), which
+// program writes, who and where, and the modems last seen on each port. One
+// object per program, made at start-up and shared by all its operations.
+#include <atomic>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "journal/ModemMemory.h"
+#include "journal/OperationRecord.h"
+
+namespace nkq::journal {
+
+class WorkJournal {
+public:
+    // The location from the environment (see JournalLocation.h).
+    explicit WorkJournal(ProgramKind program);
+    // An explicit location; nullopt records nothing.
+    WorkJournal(ProgramKind program, std::optional<std::filesystem::path> path);
+    WorkJournal(const WorkJournal&) = delete;
+    WorkJournal& operator=(const WorkJournal&) = delete;
+
+    ProgramKind Program() const { return program_; }
+    const std::optional<std::filesystem::path>& Path() const { return path_; }
+    const std::string& User() const { return user_; }
+    const std::string& Host() const { return host_; }
+    ModemMemory& Modems() { return modems_; }
+
+    // Stores the record; true when it was stored. A journal that cannot take
+    // it costs one warning on standard error for the life of this object and
+    // nothing else: the operation it records must go on. Safe from any thread.
+    bool Append(const OperationRecord& record) noexcept;
+
+private:
+    void Warn(const char* reason) noexcept;
+
+    ProgramKind program_;
+    std::optional<std::filesystem::path> path_;
+    std::string user_;
+    std::string host_;
+    ModemMemory modems_;
+    std::atomic<bool> warned_{false};
+};
+
+}  // namespace nkq::journal

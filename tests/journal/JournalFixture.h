@@ -1,0 +1,69 @@
+#pragma once
+// A temporary folder for real journal files, and records that fill every field.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "TestFiles.h"
+#include "journal/JournalTime.h"
+#include "journal/OperationRecord.h"
+
+namespace nkq::journal::testing {
+
+class JournalFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');  // parameterised names hold a slash
+        folder_ = std::filesystem::temp_directory_path() / ("nkq-journal-" + std::to_string(::getpid()) + "-" + name);
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        path_ = folder_ / "journal.sqlite3";
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    // The file and its write-ahead log, as bytes.
+    std::string FileBytes() const {
+        return nkq::testing::ReadFile(path_) + nkq::testing::ReadFile(path_.string() + "-wal");
+    }
+
+    std::filesystem::path folder_;
+    std::filesystem::path path_;
+};
+
+inline TimePoint At(const char* text) { return *ParseJournalTime(text); }
+
+// A write from the window that filled in its exchanges and password.
+inline OperationRecord SampleWrite() {
+    OperationRecord record;
+    record.Started = At("2026-12-08T10:15:02.123Z");
+    record.Duration = std::chrono::milliseconds(4210);
+    record.Program = ProgramKind::Window;
+    record.User = "anna";
+    record.Host = "bench-3";
+    record.Port = "/dev/ttyUSB0";
+    record.Operation = OperationKind::Write;
+    record.Result = Outcome::Succeeded;
+    record.Messages = {{"Параметры записаны", std::nullopt}};
+    record.Modem = {"NKQ-GPRS ", "virtual", "1.0"};
+    record.Exchanges = {{"APN internet", "OK"}, {"PASSWORD ********", "OK"}};
+    record.Password = PasswordWritten{true, PasswordChange::Changed};
+    return record;
+}
+
+inline OperationRecord SampleFlash() {
+    OperationRecord record = SampleWrite();
+    record.Operation = OperationKind::Flash;
+    record.Program = ProgramKind::Nkq;
+    record.Exchanges.clear();
+    record.Password.reset();
+    record.Messages = {{"Обновить ПО?", true}, {"Тайм-аут", std::nullopt}};
+    record.Result = Outcome::Failed;
+    record.Firmware = FirmwareDetails{"/srv/fw/nkq 2.1.bin", 1048576, 2048, std::string(64, 'a'), 1500};
+    return record;
+}
+
+}  // namespace nkq::journal::testing
