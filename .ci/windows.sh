@@ -23,6 +23,9 @@ cmake --preset dev >/dev/null
 cmake --build --preset dev --target nkq-virtual-modem
 modem_program=$root/build/dev/tools/virtual-modem/nkq-virtual-modem
 
+step "SQLite for Windows from Debian's source package"
+scripts/build-windows-sqlite.sh build/windows-sqlite
+
 step "GoogleTest for Windows from Debian's sources"
 gtest_prefix=$root/build/windows-googletest
 if [[ ! -f $gtest_prefix/lib/cmake/GTest/GTestConfig.cmake ]]; then
