@@ -1,12 +1,11 @@
 #include "app/Catalogue.h"
 
-#include <libintl.h>
-
 #include <memory>
 #include <mutex>
 #include <set>
 #include <system_error>
 
+#include "CatalogueRuntime.h"
 #include "app/CatalogueLanguage.h"
 #include "app/LibraryText.h"
 
@@ -23,15 +22,6 @@ struct ProgramCatalogue {
 ProgramCatalogue& Program() {
     static ProgramCatalogue program;
     return program;
-}
-
-// The C library's runtime learns the same bindings, so that a caller of
-// dgettext under an installed locale reads the same files; the lookups of
-// LibraryText themselves read the catalogue directly.
-void BindForRuntime(const std::string& domain, const std::filesystem::path& folder) {
-    if (folder.empty()) return;
-    bindtextdomain(domain.c_str(), folder.c_str());
-    bind_textdomain_codeset(domain.c_str(), "UTF-8");
 }
 
 }  // namespace
@@ -52,10 +42,8 @@ TextCatalogue& ProgramTextCatalogue() {
 }
 
 std::filesystem::path ProgramLocaleFolder() {
-    std::error_code error;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error || program.empty()) return {};
-    return program.parent_path() / "locale";
+    const auto folder = ProgramFolder();
+    return folder.empty() ? folder : folder / "locale";
 }
 
 void InitCatalogue() { ProgramTextCatalogue(); }

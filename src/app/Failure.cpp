@@ -1,11 +1,11 @@
 #include "app/Failure.h"
 
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "app/LibraryText.h"
 #include "app/MessageText.h"
+#include "app/Utf8Path.h"
 
 namespace nkq {
 
@@ -13,8 +13,16 @@ namespace {
 
 std::string FileErrorText(const char* pattern, const std::string& path, int error_number) {
     std::error_code ignored;
-    const std::string full = std::filesystem::absolute(path, ignored).string();
+    const std::string full = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path), ignored));
     return FillIn(LibraryText(pattern), {full, SystemErrorText(error_number)});
+}
+
+// Threads report errno values on every platform, which are not the system's
+// own error numbers on Windows.
+std::string ErrnoText(int error_number) {
+    std::string text = std::generic_category().message(error_number);
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return text;
 }
 
 }  // namespace
@@ -22,15 +30,6 @@ std::string FileErrorText(const char* pattern, const std::string& path, int erro
 EAbort::EAbort() : Exception("EAbort", LibraryText("Operation aborted")) {}
 
 void AbortOperation() { throw EAbort(); }
-
-std::string SystemErrorText(int error_number) {
-    char buffer[256];
-    // GNU strerror_r may return a static string rather than fill the buffer.
-    const char* text = strerror_r(error_number, buffer, sizeof buffer);
-    std::string result = text ? text : "";
-    if (!result.empty() && result.back() == '.') result.pop_back();
-    return result;
-}
 
 EConvertError InvalidIntegerError(const std::string& text) {
     return EConvertError(FillIn(LibraryText("'%s' is not a valid integer value"), {text}));
@@ -61,12 +60,12 @@ ERegistryException RegistryWriteError(const std::string& value_name) {
 }
 
 EThread ThreadCreationError(int error_number) {
-    return EThread(FillIn(LibraryText("Thread creation error: %s"), {SystemErrorText(error_number)}));
+    return EThread(FillIn(LibraryText("Thread creation error: %s"), {ErrnoText(error_number)}));
 }
 
 EThread ThreadError(int error_number) {
     return EThread(FillIn(LibraryText("Thread Error: %s (%d)"),
-                          {SystemErrorText(error_number), std::to_string(error_number)}));
+                          {ErrnoText(error_number), std::to_string(error_number)}));
 }
 
 }  // namespace nkq

@@ -1,7 +1,5 @@
 #include "app/MoFile.h"
 
-#include <iconv.h>
-
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -10,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "CharsetToUtf8.h"
 #include "app/EInvalidCatalogue.h"
 
 namespace nkq {
@@ -58,13 +57,6 @@ std::optional<std::string_view> TableString(std::string_view bytes, const WordRe
     return bytes.substr(offset, length);
 }
 
-std::string LowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 // The code set named by the header entry's "charset=", empty when none.
 std::string HeaderCharset(std::string_view header) {
     const auto at = header.find("charset=");
@@ -73,44 +65,6 @@ std::string HeaderCharset(std::string_view header) {
     const auto to = header.find_first_of(" \t\r\n;", from);
     return std::string(header.substr(from, to == std::string_view::npos ? to : to - from));
 }
-
-bool IsUtf8Compatible(const std::string& charset) {
-    const std::string name = LowerCase(charset);
-    return name.empty() || name == "utf-8" || name == "utf8" || name == "ascii" || name == "us-ascii" ||
-           name == "charset";
-}
-
-// Converts translations of a catalogue written in another code set to UTF-8,
-// as the runtime does for a domain bound to UTF-8.
-class ToUtf8 {
-public:
-    explicit ToUtf8(const std::string& charset)
-        : handle_(IsUtf8Compatible(charset) ? kNone : iconv_open("UTF-8", charset.c_str())) {}
-    ~ToUtf8() {
-        if (handle_ != kNone) iconv_close(handle_);
-    }
-    ToUtf8(const ToUtf8&) = delete;
-    ToUtf8& operator=(const ToUtf8&) = delete;
-
-    // A text that cannot be converted is kept as it stands.
-    std::string operator()(std::string_view text) const {
-        if (handle_ == kNone) return std::string(text);
-        std::string input(text);
-        std::string output(input.size() * 4 + 4, '\0');
-        char* in = input.data();
-        std::size_t in_left = input.size();
-        char* out = output.data();
-        std::size_t out_left = output.size();
-        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(handle_, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1)) return input;
-        output.resize(output.size() - out_left);
-        return output;
-    }
-
-private:
-    static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
-    iconv_t handle_;
-};
 
 // A plural entry holds its forms one after another, each ended by NUL; a
 // plain lookup matches its singular and answers with the first form.
@@ -154,7 +108,7 @@ MoFile MoFile::Parse(std::string_view bytes, const std::string& path) {
             entries.emplace_back(FirstForm(*original), FirstForm(*translation));
         }
     }
-    const ToUtf8 convert(charset);
+    const CharsetToUtf8 convert(charset);
     for (const auto& [original, translation] : entries) {
         file.translations_.emplace(std::string(original), convert(translation));
     }

@@ -4,6 +4,7 @@
 
 #include "JournalSchema.h"
 #include "SqliteConnection.h"
+#include "app/Utf8Path.h"
 #include "journal/EJournal.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalTime.h"
@@ -59,7 +60,7 @@ void BindFilter(SqliteStatement& select, const JournalFilter& filter) {
 // A name the program does not know means the row was not written by it.
 template <typename Kind>
 Kind Known(const SqliteConnection& connection, std::optional<Kind> kind) {
-    if (!kind) throw EJournal(connection.Path().string() + ": damaged row in the journal");
+    if (!kind) throw EJournal(Utf8FromPath(connection.Path()) + ": damaged row in the journal");
     return *kind;
 }
 

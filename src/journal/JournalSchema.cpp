@@ -3,6 +3,7 @@
 #include <string>
 
 #include "SqliteConnection.h"
+#include "app/Utf8Path.h"
 #include "journal/EJournal.h"
 
 namespace nkq::journal {
@@ -80,10 +81,10 @@ FileState ReadFileState(SqliteConnection& connection) {
 void CheckOwnership(const SqliteConnection& connection, const FileState& state, int latest) {
     const bool empty = state.application_id == 0 && state.version == 0 && state.objects == 0;
     if (!empty && state.application_id != kJournalApplicationId) {
-        throw EJournal(connection.Path().string() + ": not a work journal");
+        throw EJournal(Utf8FromPath(connection.Path()) + ": not a work journal");
     }
     if (state.version > latest) {
-        throw EJournal(connection.Path().string() + ": journal version " + std::to_string(state.version) +
+        throw EJournal(Utf8FromPath(connection.Path()) + ": journal version " + std::to_string(state.version) +
                        " is newer than this program's " + std::to_string(latest));
     }
 }

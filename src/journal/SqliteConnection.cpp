@@ -3,6 +3,7 @@
 #include <limits>
 #include <thread>
 
+#include "app/Utf8Path.h"
 #include "journal/EJournal.h"
 
 namespace nkq::journal {
@@ -10,12 +11,12 @@ namespace nkq::journal {
 SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening opening) : path_(path) {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (opening == Opening::Create) flags |= SQLITE_OPEN_CREATE;
-    const int status = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    const int status = sqlite3_open_v2(Utf8FromPath(path).c_str(), &db_, flags, nullptr);
     if (status != SQLITE_OK) {
         const std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(status);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw EJournal(path_.string() + ": cannot open: " + reason);
+        throw EJournal(Utf8FromPath(path_) + ": cannot open: " + reason);
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, static_cast<int>(kBusyTimeout.count()));
@@ -49,7 +50,7 @@ std::string SqliteConnection::QueryTextWhenFree(const char* sql) {
 }
 
 void SqliteConnection::Fail(std::string_view doing) const {
-    throw EJournal(path_.string() + ": " + std::string(doing) + ": " + sqlite3_errmsg(db_));
+    throw EJournal(Utf8FromPath(path_) + ": " + std::string(doing) + ": " + sqlite3_errmsg(db_));
 }
 
 SqliteStatement::SqliteStatement(SqliteConnection& connection, const char* sql) : connection_(connection) {

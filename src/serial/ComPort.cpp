@@ -1,11 +1,8 @@
 #include "serial/ComPort.h"
 
-#include <cerrno>
-#include <chrono>
 #include <system_error>
 #include <vector>
 
-#include "serial/Deadline.h"
 #include "serial/PortTrace.h"
 #include "serial/SerialDevice.h"
 
@@ -13,7 +10,7 @@ namespace nkq {
 
 namespace {
 
-// Runs a device call and turns its errno into the port's failure kind.
+// Runs a device call and turns its system error into the port's failure kind.
 template <class Call>
 auto Guarded(int message_code, Call&& call) -> decltype(call()) {
     try {
@@ -23,64 +20,34 @@ auto Guarded(int message_code, Call&& call) -> decltype(call()) {
     }
 }
 
-std::chrono::milliseconds TotalTime(int multiplier, int constant, int count) {
-    const auto clamp = [](int value) { return static_cast<std::int64_t>(value < 0 ? 0 : value); };
-    return std::chrono::milliseconds(clamp(multiplier) * count + clamp(constant));
-}
-
 void Notify(const std::function<void()>& handler) {
     if (handler) handler();
-}
-
-// Drains what is still queued after a hang-up; an empty queue means the
-// device has gone.
-std::size_t ReadAfterHangUp(SerialDevice& device, unsigned char* buffer, std::size_t count) {
-    const std::size_t n = device.ReadSome(buffer, count);
-    if (n == 0) throw std::system_error(EIO, std::generic_category());
-    return n;
-}
-
-std::size_t ReadUntil(SerialDevice& device, unsigned char* buffer, std::size_t count,
-                      const Deadline& deadline) {
-    std::size_t got = 0;
-    while (got < count) {
-        const WaitResult wait = device.WaitReadable(deadline);
-        if (wait == WaitResult::TimedOut) break;
-        got += wait == WaitResult::HangUp ? ReadAfterHangUp(device, buffer + got, count - got)
-                                          : device.ReadSome(buffer + got, count - got);
-    }
-    return got;
-}
-
-std::size_t WriteUntil(SerialDevice& device, const unsigned char* buffer, std::size_t count,
-                       const Deadline& deadline) {
-    std::size_t done = device.WriteSome(buffer, count);
-    while (done < count) {
-        const WaitResult wait = device.WaitWritable(deadline);
-        if (wait == WaitResult::TimedOut) break;
-        const std::size_t n = device.WriteSome(buffer + done, count - done);
-        if (n == 0 && wait == WaitResult::HangUp) throw std::system_error(EIO, std::generic_category());
-        done += n;
-    }
-    return done;
 }
 
 SerialLine LineOf(const TCustomComPort& port) {
     SerialLine line;
     line.BaudRate = BaudRateValue(port.BaudRate());
     line.DataBits = 5 + static_cast<int>(port.DataBits());
-    line.TwoStopBits = port.StopBits() != TStopBits::sbOneStopBit;
+    line.StopBits = port.StopBits();
     line.Parity = port.Parity().Bits();
     line.ParityCheck = port.Parity().Check();
     const TComFlowControl& flow = port.FlowControl();
-    line.CtsFlow = flow.OutCTSFlow() || flow.ControlRTS() == TRTSFlowControl::rtsHandshake;
+    line.CtsFlow = flow.OutCTSFlow();
+    line.DsrFlow = flow.OutDSRFlow();
     line.XonXoffOut = flow.XonXoffOut();
     line.XonXoffIn = flow.XonXoffIn();
     line.XonChar = flow.XonChar();
     line.XoffChar = flow.XoffChar();
-    line.Dtr = flow.ControlDTR() != TDTRFlowControl::dtrDisable;
-    line.Rts = flow.ControlRTS() != TRTSFlowControl::rtsDisable;
+    line.Dtr = flow.ControlDTR();
+    line.Rts = flow.ControlRTS();
+    line.DiscardNull = port.DiscardNull();
+    line.InputQueue = port.Buffer().InputSize();
     return line;
+}
+
+SerialTimeouts TimeoutsOf(const TComTimeouts& timeouts) {
+    return {timeouts.ReadInterval(), timeouts.ReadTotalMultiplier(), timeouts.ReadTotalConstant(),
+            timeouts.WriteTotalMultiplier(), timeouts.WriteTotalConstant()};
 }
 
 }  // namespace
@@ -132,9 +99,8 @@ void TCustomComPort::SetConnected(bool value) {
 void TCustomComPort::Open() {
     if (device_) return;
     Notify(Handlers.OnBeforeOpen);
-    const std::string path = DevicePathForPort(port_);
     try {
-        device_ = Guarded(kComOpenFailed, [&] { return std::make_unique<SerialDevice>(path); });
+        device_ = Guarded(kComOpenFailed, [&] { return std::make_unique<SerialDevice>(port_); });
     } catch (const EComPort& error) {
         if (trace_) trace_->Note(port_, "open failed: " + error.Message());
         throw;
@@ -151,9 +117,21 @@ void TCustomComPort::Open() {
     Notify(Handlers.OnAfterOpen);
 }
 
-// Queue sizes (code 9) and time-outs (code 8) need no device call here: the
-// queues are fixed and the time-outs are kept by the port itself.
-void TCustomComPort::ApplyConfiguration() { ApplyLineSettings(); }
+void TCustomComPort::ApplyConfiguration() {
+    Guarded(kComSetupFailed, [&] { device_->SetQueueSizes(buffer_.InputSize(), buffer_.OutputSize()); });
+    ApplyLineSettings();
+    applied_timeouts_.reset();
+    ApplyTimeouts();
+}
+
+// The time-outs count from the next transfer on, so each transfer brings the
+// device up to date when they have changed since the last one.
+void TCustomComPort::ApplyTimeouts() {
+    const SerialTimeouts wanted = TimeoutsOf(timeouts_);
+    if (applied_timeouts_ == wanted) return;
+    Guarded(kComSetTimeoutsFailed, [&] { device_->ApplyTimeouts(wanted); });
+    applied_timeouts_ = wanted;
+}
 
 void TCustomComPort::ApplyLineSettings() {
     if (!device_) return;
@@ -195,16 +173,16 @@ void TCustomComPort::SetPort(const std::string& value) {
 
 int TCustomComPort::Write(const void* Buffer, int Count) {
     input_during_write_ = 0;
-    if (!device_) throw EComPort(kComWriteFailed, EBADF);
+    if (!device_) throw EComPort(kComWriteFailed, kInvalidHandleError);
     if (Count <= 0) return 0;
-    const Deadline deadline(
-        TotalTime(timeouts_.WriteTotalMultiplier(), timeouts_.WriteTotalConstant(), Count));
+    ApplyTimeouts();
     // A private copy: the caller's buffer may change once we return.
     const auto* bytes = static_cast<const unsigned char*>(Buffer);
     const std::vector<unsigned char> copy(bytes, bytes + Count);
     return Guarded(kComWriteFailed, [&] {
-        const std::size_t done = WriteUntil(*device_, copy.data(), copy.size(), deadline);
-        input_during_write_ = device_->WaitOutputDrained(deadline);
+        const SerialWrite written = device_->Write(copy.data(), copy.size());
+        const std::size_t done = written.written;
+        input_during_write_ = written.input_while_sending;
         if (trace_) trace_->Record(port_, PortTrace::Direction::Sent, copy.data(), done);
         return static_cast<int>(done);
     });
@@ -216,14 +194,12 @@ int TCustomComPort::WriteText(const std::string& Text) {
 }
 
 int TCustomComPort::Read(void* Buffer, int Count) {
-    if (!device_) throw EComPort(kComReadFailed, EBADF);
+    if (!device_) throw EComPort(kComReadFailed, kInvalidHandleError);
     if (Count <= 0) return 0;
-    const Deadline deadline(TotalTime(timeouts_.ReadTotalMultiplier(), timeouts_.ReadTotalConstant(), Count));
+    ApplyTimeouts();
     auto* bytes = static_cast<unsigned char*>(Buffer);
-    const auto count = static_cast<std::size_t>(Count);
     const int got = Guarded(kComReadFailed, [&] {
-        const std::size_t waiting = device_->ReadSome(bytes, count);
-        const std::size_t got = waiting > 0 ? waiting : ReadUntil(*device_, bytes, count, deadline);
+        const std::size_t got = device_->Read(bytes, static_cast<std::size_t>(Count));
         if (trace_) trace_->Record(port_, PortTrace::Direction::Received, bytes, got);
         return static_cast<int>(got);
     });
@@ -246,7 +222,7 @@ int TCustomComPort::ReadText(std::string& Text, int Count) {
 }
 
 int TCustomComPort::BytesWaiting() {
-    if (!device_) throw EComPort(kComClearErrorFailed, EBADF);
+    if (!device_) throw EComPort(kComClearErrorFailed, kInvalidHandleError);
     return Guarded(kComClearErrorFailed, [&] { return device_->BytesWaiting(); });
 }
 
@@ -257,7 +233,7 @@ bool TCustomComPort::WaitForInput(std::chrono::milliseconds timeout) {
 }
 
 void TCustomComPort::Purge(bool Input, bool Output) {
-    if (!device_) throw EComPort(kComPurgeFailed, EBADF);
+    if (!device_) throw EComPort(kComPurgeFailed, kInvalidHandleError);
     Guarded(kComPurgeFailed, [&] { device_->Flush(Input, Output); });
 }
 

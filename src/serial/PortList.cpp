@@ -1,7 +1,7 @@
+// The port list on Linux: the kernel's serial devices plus virtual ports.
 #include "serial/PortList.h"
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <system_error>
 
@@ -12,8 +12,6 @@ namespace nkq {
 namespace fs = std::filesystem;
 
 namespace {
-
-int FoldCase(char c) { return std::tolower(static_cast<unsigned char>(c)); }
 
 [[noreturn]] void ThrowListError(const std::error_code& error) {
     throw EComPort(kComRegistryFailed, error.value());
@@ -68,16 +66,6 @@ bool IsVirtualPort(const fs::directory_entry& entry) {
 }
 
 }  // namespace
-
-bool PortNameLess(const std::string& left, const std::string& right) {
-    return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(),
-                                        [](char a, char b) { return FoldCase(a) < FoldCase(b); });
-}
-
-bool SamePortName(const std::string& left, const std::string& right) {
-    const auto same = [](char a, char b) { return FoldCase(a) == FoldCase(b); };
-    return left.size() == right.size() && std::equal(left.begin(), left.end(), right.begin(), same);
-}
 
 void ListPortNames(std::vector<std::string>& List, const TPortListRoots& Roots) {
     std::vector<std::string> names;

@@ -1,14 +1,12 @@
 #include "serial/PortTrace.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
+#include "TraceFile.h"
 #include "app/Failure.h"
+#include "app/Utf8Path.h"
 
 namespace nkq {
 
@@ -58,9 +56,7 @@ std::string Seconds(std::chrono::microseconds since_start) {
 }
 
 std::string WallClockNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTime(std::time(nullptr));
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;
@@ -69,17 +65,12 @@ std::string WallClockNow() {
 }  // namespace
 
 PortTrace::PortTrace(const std::filesystem::path& path)
-    : path_(path), start_(std::chrono::steady_clock::now()) {
-    // O_APPEND: traces of successive runs follow each other, and each line
-    // lands whole even when another process writes the same file.
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd_ < 0) throw FileCreateError(path.string(), errno);
+    : path_(path), start_(std::chrono::steady_clock::now()), file_(std::make_unique<TraceFile>(path)) {
+    // Traces of successive runs follow each other in the same file.
     WriteLine("# nkq port trace started " + WallClockNow() + "; times in seconds from here");
 }
 
-PortTrace::~PortTrace() {
-    if (fd_ >= 0) ::close(fd_);
-}
+PortTrace::~PortTrace() = default;
 
 int PortTrace::WriteError() const {
     const std::lock_guard lock(mutex_);
@@ -88,8 +79,9 @@ int PortTrace::WriteError() const {
 
 int PortTrace::Close() {
     const std::lock_guard lock(mutex_);
-    if (fd_ >= 0 && ::close(fd_) != 0 && write_error_ == 0) write_error_ = errno;
-    fd_ = -1;
+    if (!file_) return write_error_;
+    const int error = file_->Close();
+    if (write_error_ == 0) write_error_ = error;
     return write_error_;
 }
 
@@ -113,30 +105,19 @@ void PortTrace::Note(const std::string& port, const std::string& text) {
     WriteLine(Seconds(SinceStart()) + " " + port + " -- " + text);
 }
 
-// One write() per line under the lock: nothing is buffered in the process,
-// and lines of different threads never mix.
+// One append per line under the lock: lines of different threads never mix.
 void PortTrace::WriteLine(const std::string& line) {
-    const std::string whole = line + "\n";
     const std::lock_guard lock(mutex_);
-    if (fd_ < 0) return;
-    std::size_t done = 0;
-    while (done < whole.size()) {
-        const ssize_t n = ::write(fd_, whole.data() + done, whole.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            // A full disk must not break the exchange being traced.
-            if (write_error_ == 0) write_error_ = n < 0 ? errno : ENOSPC;
-            return;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    // The first failure is kept for the caller; the exchange goes on.
+    const int error = file_->Append(line + "\n");
+    if (write_error_ == 0) write_error_ = error;
 }
 
 std::shared_ptr<PortTrace> PortTraceFromEnvironment() {
     const char* path = std::getenv("NKQ_TRACE");
     if (path == nullptr || *path == '\0') return nullptr;
     try {
-        return std::make_shared<PortTrace>(path);
+        return std::make_shared<PortTrace>(PathFromUtf8(path));
     } catch (const Exception& e) {
         std::fprintf(stderr, "NKQ_TRACE: %s\n", e.Message().c_str());
         return nullptr;

@@ -1,3 +1,6 @@
+// The serial device on POSIX termios: raw mode, exclusive use with TIOCEXCL
+// plus flock (root ignores TIOCEXCL), and the read and write rules kept by
+// poll() against one deadline per transfer.
 #include "serial/SerialDevice.h"
 
 #include <fcntl.h>
@@ -9,6 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <system_error>
 #include <thread>
 
@@ -24,6 +29,13 @@ namespace {
 }
 
 [[noreturn]] void ThrowLastError() { ThrowErrno(errno); }
+
+enum class WaitResult { Ready, HangUp, TimedOut };
+
+std::chrono::milliseconds TotalTime(int multiplier, int constant, std::size_t count) {
+    const auto clamp = [](int value) { return static_cast<std::int64_t>(value < 0 ? 0 : value); };
+    return std::chrono::milliseconds(clamp(multiplier) * static_cast<std::int64_t>(count) + clamp(constant));
+}
 
 // Pseudo-terminals and some adapters have no modem lines or output queue
 // count; that must not make them unusable.
@@ -87,9 +99,9 @@ void ApplyLineTo(termios& tio, const SerialLine& line) {
     MakeRaw(tio);
     tio.c_cflag |= SizeFlag(line.DataBits) | ParityFlags(line.Parity);
     // Linux has no 1.5 stop bits; two stop bits is the nearest setting.
-    if (line.TwoStopBits) tio.c_cflag |= CSTOPB;
+    if (line.StopBits != TStopBits::sbOneStopBit) tio.c_cflag |= CSTOPB;
     if (line.ParityCheck) tio.c_iflag |= INPCK;
-    if (line.CtsFlow) tio.c_cflag |= CRTSCTS;
+    if (line.CtsFlow || line.Rts == TRTSFlowControl::rtsHandshake) tio.c_cflag |= CRTSCTS;
     if (line.XonXoffOut) tio.c_iflag |= IXON;
     if (line.XonXoffIn) tio.c_iflag |= IXOFF;
     tio.c_cc[VSTART] = line.XonChar;
@@ -104,6 +116,20 @@ void SetModemLine(int fd, int bit, bool active) {
 
 }  // namespace
 
+struct SerialDevice::Handle {
+    int fd = -1;
+    std::chrono::nanoseconds char_time{86'806};  // one character on the line; 115200 8N1 until set
+    SerialTimeouts timeouts;
+    std::unique_ptr<LowLatencyMode> low_latency;  // undone before the device is released
+
+    WaitResult Wait(short events, const Deadline& deadline) const;
+    std::size_t ReadSome(unsigned char* buffer, std::size_t count);
+    std::size_t WriteSome(const unsigned char* buffer, std::size_t count);
+    std::size_t ReadUntil(unsigned char* buffer, std::size_t count, const Deadline& deadline);
+    std::size_t WriteUntil(const unsigned char* buffer, std::size_t count, const Deadline& deadline);
+    int WaitOutputDrained(const Deadline& deadline) const;
+};
+
 bool IsDeviceGoneError(int error_number) {
     return error_number == EIO || error_number == ENXIO || error_number == ENODEV;
 }
@@ -113,62 +139,95 @@ std::string DevicePathForPort(const std::string& port) {
     return "/dev/" + port;
 }
 
-SerialDevice::SerialDevice(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) ThrowLastError();
-    const int lock_result = flock(fd_, LOCK_EX | LOCK_NB);
+// Opens read/write, non-blocking, not as controlling terminal, takes the
+// device for exclusive use and asks its driver for low latency.
+SerialDevice::SerialDevice(const std::string& port) : handle_(std::make_unique<Handle>()) {
+    int& fd = handle_->fd;
+    fd = ::open(DevicePathForPort(port).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) ThrowLastError();
+    const int lock_result = flock(fd, LOCK_EX | LOCK_NB);
     const int saved = errno;
-    if (lock_result != 0 || (ioctl(fd_, TIOCEXCL) != 0 && !IsUnsupported(errno))) {
+    if (lock_result != 0 || (ioctl(fd, TIOCEXCL) != 0 && !IsUnsupported(errno))) {
         const int error_number = lock_result != 0 ? saved : errno;
-        ::close(fd_);
-        fd_ = -1;
+        ::close(fd);
         ThrowErrno(error_number);
     }
-    low_latency_ = std::make_unique<LowLatencyMode>(fd_);
+    handle_->low_latency = std::make_unique<LowLatencyMode>(fd);
 }
 
 SerialDevice::~SerialDevice() {
-    low_latency_.reset();
-    ioctl(fd_, TIOCNXCL);
-    flock(fd_, LOCK_UN);
-    ::close(fd_);
+    handle_->low_latency.reset();
+    ioctl(handle_->fd, TIOCNXCL);
+    flock(handle_->fd, LOCK_UN);
+    ::close(handle_->fd);
 }
+
+// The queues of a terminal device are the kernel's own.
+void SerialDevice::SetQueueSizes(int, int) {}
 
 void SerialDevice::ApplyLine(const SerialLine& line) {
     termios tio{};
-    if (tcgetattr(fd_, &tio) != 0) ThrowLastError();
+    if (tcgetattr(handle_->fd, &tio) != 0) ThrowLastError();
     ApplyLineTo(tio, line);
-    if (tcsetattr(fd_, TCSANOW, &tio) != 0) ThrowLastError();
+    if (tcsetattr(handle_->fd, TCSANOW, &tio) != 0) ThrowLastError();
     // Start bit, data bits, parity bit, stop bits.
     const int parity_bits = line.Parity != TParityBits::prNone ? 1 : 0;
-    const int bits = 1 + line.DataBits + parity_bits + (line.TwoStopBits ? 2 : 1);
-    char_time_ = std::chrono::nanoseconds(1'000'000'000LL * bits / line.BaudRate);
-    SetModemLine(fd_, TIOCM_DTR, line.Dtr);
-    SetModemLine(fd_, TIOCM_RTS, line.Rts);
+    const int stop_bits = line.StopBits != TStopBits::sbOneStopBit ? 2 : 1;
+    const int bits = 1 + line.DataBits + parity_bits + stop_bits;
+    handle_->char_time = std::chrono::nanoseconds(1'000'000'000LL * bits / line.BaudRate);
+    SetModemLine(handle_->fd, TIOCM_DTR, line.Dtr != TDTRFlowControl::dtrDisable);
+    SetModemLine(handle_->fd, TIOCM_RTS, line.Rts != TRTSFlowControl::rtsDisable);
 }
+
+// Termios has no time-outs of its own: every transfer keeps them itself.
+void SerialDevice::ApplyTimeouts(const SerialTimeouts& timeouts) { handle_->timeouts = timeouts; }
 
 int SerialDevice::ModemStatus() const {
     int status = 0;
-    if (ioctl(fd_, TIOCMGET, &status) == 0) return status;
+    if (ioctl(handle_->fd, TIOCMGET, &status) == 0) return status;
     if (IsUnsupported(errno)) return -1;
     ThrowLastError();
 }
 
 int SerialDevice::BytesWaiting() const {
     int count = 0;
-    if (ioctl(fd_, FIONREAD, &count) != 0) ThrowLastError();
+    if (ioctl(handle_->fd, FIONREAD, &count) != 0) ThrowLastError();
     return count;
 }
 
 void SerialDevice::Flush(bool input, bool output) {
     if (!input && !output) return;
     const int which = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
-    if (tcflush(fd_, which) != 0) ThrowLastError();
+    if (tcflush(handle_->fd, which) != 0) ThrowLastError();
 }
 
-std::size_t SerialDevice::ReadSome(unsigned char* buffer, std::size_t count) {
+int SerialDevice::OutputQueued() const {
+    int queued = 0;
+    if (ioctl(handle_->fd, TIOCOUTQ, &queued) != 0) return 0;
+    return queued;
+}
+
+std::size_t SerialDevice::Read(unsigned char* buffer, std::size_t count) {
+    const SerialTimeouts& t = handle_->timeouts;
+    const Deadline deadline(TotalTime(t.ReadTotalMultiplier, t.ReadTotalConstant, count));
+    const std::size_t waiting = handle_->ReadSome(buffer, count);
+    return waiting > 0 ? waiting : handle_->ReadUntil(buffer, count, deadline);
+}
+
+SerialWrite SerialDevice::Write(const unsigned char* buffer, std::size_t count) {
+    const SerialTimeouts& t = handle_->timeouts;
+    const Deadline deadline(TotalTime(t.WriteTotalMultiplier, t.WriteTotalConstant, count));
+    SerialWrite result;
+    result.written = handle_->WriteUntil(buffer, count, deadline);
+    result.input_while_sending = handle_->WaitOutputDrained(deadline);
+    return result;
+}
+
+// One non-blocking transfer; 0 when the device has nothing right now. A read
+// that reports end of file means the device has gone.
+std::size_t SerialDevice::Handle::ReadSome(unsigned char* buffer, std::size_t count) {
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer, count);
+        const ssize_t n = ::read(fd, buffer, count);
         if (n > 0) return static_cast<std::size_t>(n);
         if (n == 0) ThrowErrno(EIO);
         if (errno == EINTR) continue;
@@ -177,9 +236,9 @@ std::size_t SerialDevice::ReadSome(unsigned char* buffer, std::size_t count) {
     }
 }
 
-std::size_t SerialDevice::WriteSome(const unsigned char* buffer, std::size_t count) {
+std::size_t SerialDevice::Handle::WriteSome(const unsigned char* buffer, std::size_t count) {
     for (;;) {
-        const ssize_t n = ::write(fd_, buffer, count);
+        const ssize_t n = ::write(fd, buffer, count);
         if (n >= 0) return static_cast<std::size_t>(n);
         if (errno == EINTR) continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
@@ -187,11 +246,10 @@ std::size_t SerialDevice::WriteSome(const unsigned char* buffer, std::size_t cou
     }
 }
 
-WaitResult SerialDevice::Wait(short events, const Deadline& deadline) const {
+WaitResult SerialDevice::Handle::Wait(short events, const Deadline& deadline) const {
     for (;;) {
-        pollfd entry{fd_, events, 0};
-        const int timeout = deadline.PollMilliseconds();
-        const int n = ::poll(&entry, 1, timeout);
+        pollfd entry{fd, events, 0};
+        const int n = ::poll(&entry, 1, deadline.PollMilliseconds());
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) continue;
             ThrowLastError();
@@ -202,30 +260,50 @@ WaitResult SerialDevice::Wait(short events, const Deadline& deadline) const {
     }
 }
 
-WaitResult SerialDevice::WaitReadable(const Deadline& deadline) const { return Wait(POLLIN, deadline); }
-
-WaitResult SerialDevice::WaitWritable(const Deadline& deadline) const { return Wait(POLLOUT, deadline); }
-
-int SerialDevice::OutputQueued() const {
-    int queued = 0;
-    if (ioctl(fd_, TIOCOUTQ, &queued) != 0) return 0;
-    return queued;
+std::size_t SerialDevice::Handle::ReadUntil(unsigned char* buffer, std::size_t count, const Deadline& deadline) {
+    std::size_t got = 0;
+    while (got < count) {
+        const WaitResult wait = Wait(POLLIN, deadline);
+        if (wait == WaitResult::TimedOut) break;
+        const std::size_t n = ReadSome(buffer + got, count - got);
+        // After a hang-up only what is still queued may be read; an empty
+        // queue then means the device has gone.
+        if (n == 0 && wait == WaitResult::HangUp) ThrowErrno(EIO);
+        got += n;
+    }
+    return got;
 }
 
-int SerialDevice::WaitOutputDrained(const Deadline& deadline) const {
+std::size_t SerialDevice::Handle::WriteUntil(const unsigned char* buffer, std::size_t count,
+                                             const Deadline& deadline) {
+    std::size_t done = WriteSome(buffer, count);
+    while (done < count) {
+        const WaitResult wait = Wait(POLLOUT, deadline);
+        if (wait == WaitResult::TimedOut) break;
+        const std::size_t n = WriteSome(buffer + done, count - done);
+        if (n == 0 && wait == WaitResult::HangUp) ThrowErrno(EIO);
+        done += n;
+    }
+    return done;
+}
+
+// Bounded stand-in for tcdrain: waits until the driver's output queue is
+// empty or the deadline passes. Returns how many received bytes were seen
+// waiting while output was still queued (0 when none were seen).
+int SerialDevice::Handle::WaitOutputDrained(const Deadline& deadline) const {
     using namespace std::chrono_literals;
     int input_before_drained = 0;
     for (;;) {
         // Input counted before output is seen still queued arrived while it was queued.
         int input = 0;
-        if (ioctl(fd_, FIONREAD, &input) != 0) input = 0;
+        if (ioctl(fd, FIONREAD, &input) != 0) input = 0;
         int queued = 0;
-        if (ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return input_before_drained;
+        if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return input_before_drained;
         input_before_drained = std::max(input_before_drained, input);
         if (deadline.Expired()) return input_before_drained;
         // Sleep about as long as the line needs for what is queued: a fixed
         // poll step would add up to a step to every packet of an upload.
-        const auto needed = std::max<std::chrono::nanoseconds>(char_time_ * queued, 100us);
+        const auto needed = std::max<std::chrono::nanoseconds>(char_time * queued, 100us);
         std::this_thread::sleep_for(std::min<std::chrono::nanoseconds>(needed, deadline.Remaining()));
     }
 }

@@ -27,23 +27,36 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+struct AdviceCase {
+    int error_number;
+    std::vector<std::string> expected;  // empty: no advice at all
+};
+
+#ifdef _WIN32
+constexpr const char* kAdvisedDevice = "\\\\.\\COM7";
+const std::vector<AdviceCase> kAdviceCases = {
+    {5, {"Hint: ", "another program holds \\\\.\\COM7", "try again"}},  // ERROR_ACCESS_DENIED
+    {32, {"another program holds"}},                                    // ERROR_SHARING_VIOLATION
+    {2, {}},                                                            // ERROR_FILE_NOT_FOUND
+    {31, {}},                                                           // ERROR_GEN_FAILURE
+};
+#else
+constexpr const char* kAdvisedDevice = "/dev/ttyUSB0";
+const std::vector<AdviceCase> kAdviceCases = {
+    {EACCES, {"Hint: ", "/dev/ttyUSB0", "sudo usermod -aG dialout $USER", "log out and in again"}},
+    {EPERM, {"sudo usermod -aG dialout $USER"}},
+    {EBUSY,
+     {"Hint: ", "fuser -v /dev/ttyUSB0", "lsof /dev/ttyUSB0", "ModemManager", "sudo systemctl stop ModemManager",
+      "ENV{ID_MM_DEVICE_IGNORE}=\"1\""}},
+    {EWOULDBLOCK, {"fuser -v /dev/ttyUSB0", "ModemManager"}},
+    {ENOENT, {}},
+    {EIO, {}},
+};
+#endif
+
 TEST(PortAdvice, EachOpenFailureGetsTheAdviceThatFitsIt) {
-    struct Case {
-        int error_number;
-        std::vector<std::string> expected;  // empty: no advice at all
-    };
-    const std::vector<Case> cases = {
-        {EACCES, {"Hint: ", "/dev/ttyUSB0", "sudo usermod -aG dialout $USER", "log out and in again"}},
-        {EPERM, {"sudo usermod -aG dialout $USER"}},
-        {EBUSY,
-         {"Hint: ", "fuser -v /dev/ttyUSB0", "lsof /dev/ttyUSB0", "ModemManager",
-          "sudo systemctl stop ModemManager", "ENV{ID_MM_DEVICE_IGNORE}=\"1\""}},
-        {EWOULDBLOCK, {"fuser -v /dev/ttyUSB0", "ModemManager"}},
-        {ENOENT, {}},
-        {EIO, {}},
-    };
-    for (const auto& c : cases) {
-        const std::string advice = OpenFailureAdvice(c.error_number, "/dev/ttyUSB0");
+    for (const auto& c : kAdviceCases) {
+        const std::string advice = OpenFailureAdvice(c.error_number, kAdvisedDevice);
         if (c.expected.empty()) {
             EXPECT_EQ(advice, "") << c.error_number;
         }
@@ -55,11 +68,19 @@ TEST(PortAdvice, EachOpenFailureGetsTheAdviceThatFitsIt) {
 
 TEST(PortFileName, TheFileIsNamedAfterThePortWithoutFolders) {
     const std::vector<std::pair<std::string, std::string>> cases = {
+#ifdef _WIN32
+        {"COM7", "COM7_.txt"},  // Windows keeps COM1.txt..COM9.txt for its ports
+        {"\\\\.\\COM7", "COM7_.txt"},
+        {"com3", "com3_.txt"},
+        {"COM12", "COM12.txt"},
+        {"\\\\.\\COM12", "COM12.txt"},
+#else
         {"ttyUSB0", "ttyUSB0.txt"},
         {"/dev/ttyUSB0", "ttyUSB0.txt"},
         {"/dev/pts/3", "pts-3.txt"},
         {"/dev/serial/by-id/usb-FTDI-if00", "serial-by-id-usb-FTDI-if00.txt"},
         {"/tmp/modem", "tmp-modem.txt"},
+#endif
     };
     for (const auto& [port, file] : cases) EXPECT_EQ(PortFileName(port), file) << port;
 }
@@ -96,8 +117,13 @@ TEST(ArgumentsTest, TraceIsAGlobalOptionAndPortsMayRepeat) {
     const Arguments flash = ParseArguments({"flash", "--port", "a", "--port", "b", "--yes", "image.mfw"});
     EXPECT_EQ(flash.ports.size(), 2u);
     EXPECT_TRUE(ParseArguments({"--trace", "t.log", "--help"}).help);
+#ifdef _WIN32
+    EXPECT_THROW(ParseArguments({"read", "--port", "COM7", "--port", "\\\\.\\COM7", "--output-dir", "d"}),
+                 UsageError);
+#else
     EXPECT_THROW(ParseArguments({"read", "--port", "a", "--port", "/dev/a", "--output-dir", "d"}),
                  UsageError);
+#endif
     EXPECT_THROW(ParseArguments({"read", "--port", "pts/3", "--port", "pts-3", "--output-dir", "d"}),
                  UsageError)
         << "two ports, one file";
@@ -109,7 +135,7 @@ protected:
     void SetUp() override {
         path_ = fs::temp_directory_path() / ("nkq-console-" + std::to_string(::getpid()) + "-" +
                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        file_ = std::fopen(path_.c_str(), "w+");
+        file_ = std::fopen(path_.string().c_str(), "w+");
         ASSERT_NE(file_, nullptr);
     }
     void TearDown() override {

@@ -78,7 +78,7 @@ TEST(ComPortClosed, EveryTransferFailsWithItsCodeAndTheInvalidHandleError) {
     for (const auto& c : cases) {
         const EComPort error = CaptureFailure([&] { c.call(port); });
         EXPECT_EQ(error.MessageCode(), c.code) << c.name;
-        EXPECT_EQ(error.SystemError(), EBADF) << c.name;
+        EXPECT_EQ(error.SystemError(), kInvalidHandleError) << c.name;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ManyPorts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <thread>
 
@@ -123,11 +124,30 @@ std::string ResultTable(const std::vector<PortOutcome>& outcomes) {
     return table;
 }
 
+namespace {
+
+// Windows takes these names, with any extension, for its devices, so no file
+// can carry them (CON, PRN, AUX, NUL, COM0..COM9, LPT0..LPT9, in any case).
+bool IsReservedDeviceName(const std::string& name) {
+    std::string upper;
+    for (const char c : name) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
+    return upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
+           std::isdigit(static_cast<unsigned char>(upper[3]));
+}
+
+}  // namespace
+
 std::string PortFileName(const std::string& port) {
     std::string name = DevicePathForPort(port);
-    if (name.rfind("/dev/", 0) == 0) name.erase(0, 5);
-    name.erase(0, name.find_first_not_of('/'));
+    for (const char* device_folder : {"/dev/", "\\\\.\\"}) {
+        const std::string prefix = device_folder;
+        if (name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());
+    }
+    name.erase(0, name.find_first_not_of("/\\"));
     std::replace(name.begin(), name.end(), '/', '-');
+    std::replace(name.begin(), name.end(), '\\', '-');
+    if (IsReservedDeviceName(name)) name += '_';
     return name + ".txt";
 }
 

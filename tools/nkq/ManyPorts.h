@@ -49,7 +49,9 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bo
 std::string ResultTable(const std::vector<PortOutcome>& outcomes);
 
 // The settings file of a port in an output folder: the device path without
-// "/dev/" and with "/" made "-", so "ttyUSB0.txt" or "pts-3.txt".
+// "/dev/" (or "\\.\" on Windows) and with "/" and "\" made "-", so
+// "ttyUSB0.txt", "pts-3.txt" or "COM12.txt". A name Windows keeps for a
+// device (COM1..COM9 among them) gets "_": "COM7_.txt".
 std::string PortFileName(const std::string& port);
 
 }  // namespace nkq::cli

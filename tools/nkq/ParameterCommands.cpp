@@ -13,6 +13,7 @@
 #include "StandardOutput.h"
 #include "TerminalOperator.h"
 #include "VisibleText.h"
+#include "app/Utf8Path.h"
 #include "app/Cp1251.h"
 #include "app/Failure.h"
 #include "app/FileBytes.h"
@@ -50,7 +51,7 @@ std::vector<std::string> SummaryLines(const ParameterSet& set) {
 // so only a terminal gets the control characters made visible.
 void PutSettings(const Arguments& args, const std::string& port, const ParameterSet& set) {
     if (args.output_dir) {
-        SaveSettingsFile(set, (std::filesystem::path(*args.output_dir) / PortFileName(port)).string());
+        SaveSettingsFile(set, Utf8FromPath(PathFromUtf8(*args.output_dir) / PortFileName(port)));
     } else if (args.output) {
         SaveSettingsFile(set, *args.output);
     } else {
@@ -132,7 +133,7 @@ bool WritePort(const Arguments& args, const SettingsText& settings, TComPort& po
 int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     TerminalOperator failures;
     if (args.output_dir && !RunReportingFailures(failures, {}, [&] {
-            std::filesystem::create_directories(*args.output_dir);
+            std::filesystem::create_directories(PathFromUtf8(*args.output_dir));
             return true;
         }))
         return 1;

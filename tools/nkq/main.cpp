@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "Arguments.h"
+#include "ProgramConsole.h"
 #include "CommandTable.h"
 #include "StandardOutput.h"
 #include "StopRequest.h"
 #include "app/Catalogue.h"
 #include "app/ErrorText.h"
+#include "app/Utf8Path.h"
 #include "app/Failure.h"
 #include "serial/PortTrace.h"
 
@@ -41,7 +43,7 @@ int Failed(const std::string& message) {
 int Finish(int status, const std::shared_ptr<nkq::PortTrace>& trace) {
     if (trace) {
         if (const int error = trace->Close(); error != 0)
-            status = Failed(EOutputError("trace file " + trace->Path().string(), error).Message());
+            status = Failed(EOutputError("trace file " + nkq::Utf8FromPath(trace->Path()), error).Message());
     }
     try {
         CloseStandardOutput();
@@ -66,7 +68,7 @@ int Run(const Arguments& parsed) {
     std::shared_ptr<nkq::PortTrace> trace;
     if (parsed.trace) {
         try {
-            trace = std::make_shared<nkq::PortTrace>(*parsed.trace);
+            trace = std::make_shared<nkq::PortTrace>(nkq::PathFromUtf8(*parsed.trace));
         } catch (const nkq::Exception& e) {
             return Failed(nkq::ErrorDisplayText(e.Message()));
         }
@@ -79,8 +81,9 @@ int Run(const Arguments& parsed) {
 
 int main(int argc, char** argv) {
     HoldClosedStandardDescriptors();
+    PrepareConsole();
     nkq::InitCatalogue();
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
     try {
         return Run(WithEnvironment(ParseArguments(args)));
     } catch (const UsageError& e) {

@@ -75,10 +75,12 @@ EFCreateError FileCreateError(const std::string& path, int error_number);
 ERegistryException InvalidRegistryTypeError(const std::string& value_name);
 ERegistryException RegistryReadError(const std::string& value_name);
 ERegistryException RegistryWriteError(const std::string& value_name);
+// Thread failures carry errno values.
 EThread ThreadCreationError(int error_number);
 EThread ThreadError(int error_number);
 
-// The system's text for an error number, without a final period.
+// The system's text for one of its error numbers (errno on POSIX,
+// GetLastError on Windows), without a final period.
 std::string SystemErrorText(int error_number);
 
 }  // namespace nkq

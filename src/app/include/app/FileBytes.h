@@ -21,7 +21,9 @@ std::string ReadWholeFile(const std::string& path, std::size_t limit = SIZE_MAX)
 // and a dangling one creates its target. A file the user may not write is
 // refused; one in a folder that takes no new files is written in place. A
 // target that is not a regular file (a FIFO, /dev/null, /dev/stdout) is
-// written into, never replaced.
+// written into, never replaced. On Windows the replacement is moved over the
+// old file with MoveFileEx, a read-only file is refused, and a device such as
+// NUL is written into; modes and owners are the folder's.
 void ReplaceFile(const std::string& path, const std::string& bytes);
 
 }  // namespace nkq

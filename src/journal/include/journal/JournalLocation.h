@@ -1,7 +1,9 @@
 #pragma once
 // Where the journal lives: NKQ_JOURNAL=PATH chooses the file, NKQ_JOURNAL=off
 // turns recording off, otherwise $XDG_DATA_HOME/nkq/journal.sqlite3 with
-// ~/.local/share as the data folder when XDG_DATA_HOME is unset.
+// ~/.local/share as the data folder when XDG_DATA_HOME is unset. On Windows
+// the data folder is %LOCALAPPDATA% (the two arguments below are then
+// LOCALAPPDATA and USERPROFILE).
 #include <filesystem>
 #include <optional>
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "serial/ComBuffer.h"
@@ -16,14 +17,18 @@
 #include "serial/ComTimeouts.h"
 #include "serial/EComPort.h"
 #include "serial/ReplyEnd.h"
+#include "serial/SerialDevice.h"
 
 namespace nkq {
 
 class PortTrace;
-class SerialDevice;
 
+#ifdef _WIN32
+inline constexpr const char* kDefaultPortName = "COM1";
+#else
 // Linux's first serial port stands where Windows has COM1.
 inline constexpr const char* kDefaultPortName = "ttyS0";
+#endif
 inline constexpr int kSystemReadTimeout = 3000;
 
 class TCustomComPort : public TComSettingsOwner {
@@ -79,14 +84,14 @@ public:
     TComBuffer& Buffer() { return buffer_; }
     const TComBuffer& Buffer() const { return buffer_; }
 
-    // No monitor thread runs: these are stored only. Termios cannot drop
-    // received zero bytes, so DiscardNull has no effect either.
+    // No monitor thread runs: these are stored only. DiscardNull reaches
+    // the device with the line settings (termios cannot drop zero bytes).
     TComEvents Events() const { return events_; }
     void SetEvents(TComEvents value) { events_ = value; }
     std::uint8_t EventChar() const { return event_char_; }
     void SetEventChar(std::uint8_t value) { event_char_ = value; }
     bool DiscardNull() const { return discard_null_; }
-    void SetDiscardNull(bool value) { discard_null_ = value; }
+    void SetDiscardNull(bool value) { ChangeLineSetting(*this, discard_null_, value); }
     TSyncMethod SyncMethod() const { return sync_method_; }
     void SetSyncMethod(TSyncMethod value) { sync_method_ = value; }
 
@@ -105,6 +110,7 @@ public:
 
 private:
     void ApplyConfiguration();
+    void ApplyTimeouts();
     void QueryModemStatus();
     void ReleaseDevice() noexcept;
 
@@ -123,6 +129,7 @@ private:
 
     ReplyEnd reply_end_ = ReplyEnd::WhenQuiet;
     std::unique_ptr<SerialDevice> device_;
+    std::optional<SerialTimeouts> applied_timeouts_;  // what the device holds now
     int input_during_write_ = 0;
     std::shared_ptr<PortTrace> trace_;
     std::map<int, std::function<void()>> free_notifications_;

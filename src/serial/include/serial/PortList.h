@@ -1,20 +1,30 @@
 #pragma once
-// The serial ports registered on this machine: the kernel's serial devices
-// plus the virtual ports that link to a pseudo-terminal.
+// The serial ports registered on this machine: on Linux the kernel's serial
+// devices plus the virtual ports that link to a pseudo-terminal; on Windows
+// the values of the registry key HARDWARE\DEVICEMAP\SERIALCOMM.
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace nkq {
 
+#ifdef _WIN32
+struct TPortListRoots {
+    enum class Hive { LocalMachine, CurrentUser };
+    Hive Root = Hive::LocalMachine;
+    std::string Key{"HARDWARE\\DEVICEMAP\\SERIALCOMM"};
+};
+#else
 struct TPortListRoots {
     std::filesystem::path SysClassTty{"/sys/class/tty"};
     std::filesystem::path Dev{"/dev"};
 };
+#endif
 
 // Replaces `List` with the port names in ascending case-insensitive order
-// (ttyS10 before ttyS2); duplicates stay. A source directory that cannot be
-// read raises EComPort code 23 with its errno and leaves `List` unchanged.
+// (COM10 before COM2); duplicates stay. A list source that cannot be read
+// raises EComPort code 23 with the system's error number and leaves `List`
+// unchanged.
 void ListPortNames(std::vector<std::string>& List, const TPortListRoots& Roots = {});
 
 // The ordering and the selector's match rule: byte-wise, letters compared

@@ -13,6 +13,8 @@
 
 namespace nkq {
 
+class TraceFile;
+
 class PortTrace {
 public:
     enum class Direction { Sent, Received };
@@ -52,7 +54,7 @@ private:
     const std::filesystem::path path_;
     const std::chrono::steady_clock::time_point start_;
     mutable std::mutex mutex_;
-    int fd_ = -1;
+    std::unique_ptr<TraceFile> file_;
     int write_error_ = 0;
 };
 
