@@ -25,10 +25,18 @@ char ReadAnswer(TCustomComPort& port) {
     return port.Read(&answer, 1) == 1 ? answer : 0;
 }
 
+// A refusal is an answer that comes alone; followed by more input it shows
+// answers out of step with the packets (an earlier answer was doubled).
+[[noreturn]] void FailRefused(FirmwareSession& session, const char* refusal);
+
 [[noreturn]] void FailWith(FirmwareSession& session, const char* message) {
     session.ComPort.Close();
     session.Op.InformOperator(message);
     AbortOperation();
+}
+
+void FailRefused(FirmwareSession& session, const char* refusal) {
+    FailWith(session, LineStaysQuiet(session.ComPort) ? refusal : messages::kExtraAnswer);
 }
 
 bool StopRequested(const FirmwareSession& session) { return session.StopRequested && session.StopRequested(); }
@@ -167,13 +175,13 @@ void SendBlock(FirmwareSession& session, std::string_view block) {
     for (int attempt = 0; attempt < modem::kPacketAttempts; ++attempt) {
         if (SendPacket(session, packet) == modem::kAccepted) return;
     }
-    FailWith(session, messages::kTransferFailed);
+    FailRefused(session, messages::kTransferFailed);
 }
 
 char SendPacket(FirmwareSession& session, const std::string& packet) {
     const char answer = AskInStep(session, packet.data(), packet.size());
     if (answer == modem::kAccepted || answer == modem::kResend) return answer;
-    FailWith(session, messages::kInvalidAcknowledgement);
+    FailRefused(session, messages::kInvalidAcknowledgement);
 }
 
 }  // namespace nkq

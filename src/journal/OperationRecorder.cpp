@@ -1,16 +1,27 @@
 #include "journal/OperationRecorder.h"
 
+#include <filesystem>
+
 #include "Utf8Text.h"
 #include "app/Cp1251.h"
+#include "app/Utf8Path.h"
 #include "journal/Sha256.h"
 #include "journal/WorkJournal.h"
+#include "protocol/ParameterKeys.h"
 
 namespace nkq::journal {
 
 namespace {
 
 constexpr std::string_view kMask = "********";
-constexpr std::string_view kPasswordKey = "PASSWORD";
+using modem::kPasswordKey;
+
+// Weeks later the folder it was run from is long forgotten.
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(PathFromUtf8(path), error);
+    return error ? path : Utf8FromPath(absolute.lexically_normal());
+}
 
 // A parameter line is its key, a blank and the value.
 std::string_view KeyOf(std::string_view line) { return line.substr(0, line.find(' ')); }
@@ -86,11 +97,11 @@ void OperationRecorder::AddDifferingKey(const std::string& key) {
 
 void OperationRecorder::SetSettingsFile(const std::string& path) {
     std::lock_guard lock(mutex_);
-    record_.SettingsPath = path;
+    record_.SettingsPath = AbsolutePath(path);
 }
 
 void OperationRecorder::SetFirmwareImage(const std::string& path, std::string_view bytes, std::uint32_t blocks) {
-    FirmwareDetails firmware{path, bytes.size(), blocks, Sha256Hex(bytes), 0};
+    FirmwareDetails firmware{AbsolutePath(path), bytes.size(), blocks, Sha256Hex(bytes), 0};
     std::lock_guard lock(mutex_);
     if (record_.Firmware) firmware.BlocksAcknowledged = record_.Firmware->BlocksAcknowledged;
     record_.Firmware = std::move(firmware);

@@ -227,9 +227,8 @@ int TCustomComPort::BytesWaiting() {
 }
 
 bool TCustomComPort::WaitForInput(std::chrono::milliseconds timeout) {
-    if (!device_) throw EComPort(kComReadFailed, EBADF);
-    const Deadline deadline(timeout);
-    return Guarded(kComReadFailed, [&] { return device_->WaitReadable(deadline) != WaitResult::TimedOut; });
+    if (!device_) throw EComPort(kComReadFailed, kInvalidHandleError);
+    return Guarded(kComReadFailed, [&] { return device_->WaitForInput(timeout); });
 }
 
 void TCustomComPort::Purge(bool Input, bool Output) {

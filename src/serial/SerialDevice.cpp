@@ -195,6 +195,10 @@ int SerialDevice::BytesWaiting() const {
     return count;
 }
 
+bool SerialDevice::WaitForInput(std::chrono::milliseconds timeout) const {
+    return handle_->Wait(POLLIN, Deadline(timeout)) != WaitResult::TimedOut;
+}
+
 void SerialDevice::Flush(bool input, bool output) {
     if (!input && !output) return;
     const int which = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);

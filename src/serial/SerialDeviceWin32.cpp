@@ -143,6 +143,21 @@ int SerialDevice::OutputQueued() const {
     return static_cast<int>(status.cbOutQue);
 }
 
+// A plain handle has no wait with a time-out for received bytes, so the
+// queue is looked at in short sleeps.
+bool SerialDevice::WaitForInput(std::chrono::milliseconds timeout) const {
+    constexpr std::chrono::milliseconds kStep{5};
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    while (BytesWaiting() == 0) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= until) return false;
+        Sleep(static_cast<DWORD>(std::min<std::chrono::milliseconds>(
+                                     kStep, std::chrono::ceil<std::chrono::milliseconds>(until - now))
+                                     .count()));
+    }
+    return true;
+}
+
 void SerialDevice::Flush(bool input, bool output) {
     const DWORD flags = (input ? PURGE_RXCLEAR : 0) | (output ? PURGE_TXCLEAR : 0);
     if (flags != 0) Check(PurgeComm(handle_->device, flags));

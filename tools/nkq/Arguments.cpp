@@ -60,7 +60,7 @@ const std::vector<Option>& Options() {
         {"--trace", true, Place::Global, "", [](Arguments& a, const std::string& v) { a.trace = v; }},
         {"--quick", false, Place::Both, "read verify write status",
          [](Arguments& a, const std::string&) { a.quick = true; }},
-        {"--port", true, Place::Command, "read verify write flash status",
+        {"--port", true, Place::Command, "read verify write flash status journal",
          [](Arguments& a, const std::string& v) { a.ports.push_back(v); }},
         {"--output", true, Place::Command, "read", [](Arguments& a, const std::string& v) { a.output = v; }},
         {"--output-dir", true, Place::Command, "read",
@@ -71,6 +71,13 @@ const std::vector<Option>& Options() {
         {"--merge", false, Place::Command, "write", [](Arguments& a, const std::string&) { a.merge = true; }},
         {"--verify", false, Place::Command, "write",
          [](Arguments& a, const std::string&) { a.verify = true; }},
+        {"--since", true, Place::Command, "journal", [](Arguments& a, const std::string& v) { a.since = v; }},
+        {"--operation", true, Place::Command, "journal",
+         [](Arguments& a, const std::string& v) { a.operation = v; }},
+        {"--failed", false, Place::Command, "journal",
+         [](Arguments& a, const std::string&) { a.failed = true; }},
+        {"--csv", false, Place::Command, "journal", [](Arguments& a, const std::string&) { a.csv = true; }},
+        {"--json", false, Place::Command, "journal", [](Arguments& a, const std::string&) { a.json = true; }},
     };
     return options;
 }
@@ -124,7 +131,8 @@ std::size_t ParseGlobalOptions(const std::vector<std::string>& args, Arguments& 
 std::string GeneralHelp() {
     std::string text(kGeneralHelpHead);
     for (const auto& command : Commands()) {
-        std::string usage = "  " + std::string(command.name);
+        std::string usage(2, ' ');
+        usage += command.name;
         if (!command.synopsis.empty()) usage += " " + std::string(command.synopsis);
         usage.resize(std::max<std::size_t>(usage.size() + 2, 36), ' ');
         text += usage + std::string(command.summary) + "\n";

@@ -18,6 +18,11 @@ struct Arguments {
     bool merge = false;                     // write: --merge, read the modem first
     bool verify = false;                    // write: --verify, read the modem back
     bool quick = false;                     // --quick or NKQ_QUICK=1: replies end at their "OK" line
+    std::optional<std::string> since;       // journal: --since DATE
+    std::optional<std::string> operation;   // journal: --operation NAME
+    bool failed = false;                    // journal: --failed
+    bool csv = false;                       // journal: --csv
+    bool json = false;                      // journal: --json
     bool help = false;
 };
 

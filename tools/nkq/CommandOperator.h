@@ -6,6 +6,10 @@
 
 #include "app/Operator.h"
 
+namespace nkq::journal {
+class OperationRecorder;
+}
+
 namespace nkq::cli {
 
 class CommandOperator : public Operator {
@@ -17,6 +21,9 @@ public:
     // The command's own result, whole lines: standard output for one port,
     // the port's lines for several.
     virtual void Output(const std::string& text) = 0;
+    // The journal record of the operation this operator serves; null when
+    // nothing is recorded.
+    virtual journal::OperationRecorder* Record() { return nullptr; }
 };
 
 }  // namespace nkq::cli

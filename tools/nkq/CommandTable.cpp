@@ -4,6 +4,7 @@
 #include <set>
 
 #include "Commands.h"
+#include "JournalCommand.h"
 #include "ManyPorts.h"
 #include "serial/SerialDevice.h"
 
@@ -101,6 +102,27 @@ constexpr std::string_view kStatusHelp =
     "Exit status: 0 after the last list (also when --watch was stopped), 1 a poll,\n"
     "the port or standard output failed, or a stop came before the first list.\n";
 
+constexpr std::string_view kJournalHelp =
+    "Usage: nkq journal [--since DATE] [--port PORT] [--operation NAME] [--failed]\n"
+    "                   [--csv | --json]\n"
+    "Lists the work journal, newest first: every read, write, verify, settings file\n"
+    "load and save, firmware update and status session that nkq or the window ran,\n"
+    "with its time (UTC), port, modem, result and first message. Passwords are\n"
+    "never kept, only whether one was set and whether a write changed it.\n"
+    "\n"
+    "  --since DATE      only operations started at or after DATE, in UTC:\n"
+    "                    2026-12-08, 2026-12-08 10:15 or 2026-12-08T10:15:02Z\n"
+    "  --port PORT       only operations on PORT (ttyS0 and /dev/ttyS0 are one port)\n"
+    "  --operation NAME  only read, write, verify, load, save, flash or status\n"
+    "  --failed          only operations that failed\n"
+    "  --csv             every field as CSV (UTF-8), for a spreadsheet\n"
+    "  --json            every field as JSON, for a script\n"
+    "\n"
+    "The journal is $XDG_DATA_HOME/nkq/journal.sqlite3 (~/.local/share/nkq/ by\n"
+    "default); NKQ_JOURNAL=PATH chooses another file and NKQ_JOURNAL=off turns\n"
+    "recording off. A journal that cannot be written never stops an operation:\n"
+    "one warning goes to standard error.\n";
+
 std::string Named(const Arguments& args, std::string_view rule) {
     return args.command + " " + std::string(rule);
 }
@@ -179,6 +201,8 @@ const std::vector<Command>& Commands() {
          CheckFlash, RunFlash},
         {"status", "--port PORT [--watch]", "list the TCP connections of a modem in server mode", kStatusHelp,
          CheckStatus, RunStatus},
+        {"journal", "[--since DATE] [--failed] [--csv|--json]", "list the operations kept in the work journal",
+         kJournalHelp, CheckJournal, RunJournal},
     };
     return commands;
 }

@@ -81,15 +81,18 @@ int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     const bool batch = args.ports.size() > 1;
     if (batch && !ConfirmBatchUpdate(args)) return 1;
     return RunOnPorts(
-        args.ports, {trace, args.quick}, args.yes || batch, [&](TComPort& port, CommandOperator& op) {
+        args.ports, {trace, args.quick, journal::OperationKind::Flash}, args.yes || batch,
+        [&](TComPort& port, CommandOperator& op) {
             MemoryFileNameStore file_names;  // the window's remembered name stays untouched
-            FirmwareSession session{port, op, file_names, args.files.front(), &StopRequest::Requested};
+            FirmwareSession session{port, op, file_names, args.files.front(), &StopRequest::Requested,
+                                    op.Record()};
             return UpdateFirmware(session) == UpdateResult::Updated;
         });
 }
 
 int RunStatus(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
-    return RunOnPorts(args.ports, {trace, args.quick}, false, [&](TComPort& port, CommandOperator& op) {
+    const PortSetup setup{trace, args.quick, journal::OperationKind::Status};
+    return RunOnPorts(args.ports, setup, false, [&](TComPort& port, CommandOperator& op) {
         bool polls_succeeded = true;
         RunStatusSession(port, [&](TCustomComPort& open_port) {
             polls_succeeded = WatchConnections(open_port, op, args.watch);

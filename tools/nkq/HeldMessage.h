@@ -4,17 +4,17 @@
 // is told only once nkq knows the reply held parameters.
 #include <string>
 
-#include "CommandOperator.h"
+#include "ForwardingOperator.h"
 
 namespace nkq::cli {
 
-class HeldMessage : public CommandOperator {
+class HeldMessage : public ForwardingOperator {
 public:
-    HeldMessage(CommandOperator& inner, std::string held) : inner_(inner), held_(std::move(held)) {}
+    HeldMessage(CommandOperator& inner, std::string held) : ForwardingOperator(inner), held_(std::move(held)) {}
 
     // Tells the held message, if it came.
     void Release() {
-        if (came_) inner_.InformOperator(held_);
+        if (came_) Inner().InformOperator(held_);
         came_ = false;
     }
 
@@ -22,24 +22,11 @@ public:
         if (text == held_) {
             came_ = true;
         } else {
-            inner_.InformOperator(text);
+            Inner().InformOperator(text);
         }
     }
-    bool AskYesNo(const std::string& text, const std::string& caption) override {
-        return inner_.AskYesNo(text, caption);
-    }
-    void SetCursorOverride(CursorOverride cursor) override { inner_.SetCursorOverride(cursor); }
-    void ProcessPendingEvents() override { inner_.ProcessPendingEvents(); }
-    void ShowProgress(bool visible) override { inner_.ShowProgress(visible); }
-    void SetProgressTotal(int total) override { inner_.SetProgressTotal(total); }
-    void SetProgressCompleted(int completed) override { inner_.SetProgressCompleted(completed); }
-    void AdvanceProgress() override { inner_.AdvanceProgress(); }
-    void ReportFailure(const std::string& text) override { inner_.ReportFailure(text); }
-    void Print(const std::string& text) override { inner_.Print(text); }
-    void Output(const std::string& text) override { inner_.Output(text); }
 
 private:
-    CommandOperator& inner_;
     const std::string held_;
     bool came_ = false;
 };

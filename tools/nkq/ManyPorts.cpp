@@ -8,6 +8,8 @@
 #include "PortConsole.h"
 #include "PortFailures.h"
 #include "PortOperator.h"
+#include "ProgramJournal.h"
+#include "RecordedOperator.h"
 #include "StandardOutput.h"
 #include "StopRequest.h"
 #include "TerminalOperator.h"
@@ -43,13 +45,26 @@ bool RunWithPort(const std::string& name, const PortSetup& setup, CommandOperato
     return ok && closed;
 }
 
+// The same, with the port's operation kept in the work journal.
+bool RunRecordedWithPort(const std::string& name, const PortSetup& setup, CommandOperator& op,
+                         const PortBody& body) {
+    if (!setup.operation) return RunWithPort(name, setup, op, body);
+    journal::OperationRecorder record(ProgramJournal(), name, *setup.operation);
+    RecordedOperator recorded(op, record);
+    const bool ok = RunWithPort(name, setup, recorded, body);
+    record.End(ok                          ? journal::Outcome::Succeeded
+               : StopRequest::Requested() ? journal::Outcome::Stopped
+                                          : journal::Outcome::Failed);
+    return ok;
+}
+
 PortOutcome RunOnePortOfMany(const std::string& name, PortConsole& console, const PortSetup& setup,
                              bool answer, const PortBody& body) {
     const auto start = Clock::now();
     PortOperator op(console, name, answer);
     PortOutcome outcome;
     outcome.port = name;
-    outcome.ok = RunWithPort(name, setup, op, body);
+    outcome.ok = RunRecordedWithPort(name, setup, op, body);
     outcome.messages = op.Messages();
     outcome.duration = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     return outcome;
@@ -108,7 +123,7 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bo
     if (ports.size() > 1) return RunOnManyPorts(ports, setup, answer, body);
     // On the calling thread, so that Ctrl+C reaches a question waiting on the terminal.
     TerminalOperator op(answer);
-    return RunWithPort(ports.front(), setup, op, body) ? 0 : 1;
+    return RunRecordedWithPort(ports.front(), setup, op, body) ? 0 : 1;
 }
 
 std::string ResultTable(const std::vector<PortOutcome>& outcomes) {

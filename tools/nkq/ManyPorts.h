@@ -6,8 +6,11 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "journal/OperationRecord.h"
 
 namespace nkq {
 class PortTrace;
@@ -29,6 +32,8 @@ struct PortOutcome {
 struct PortSetup {
     std::shared_ptr<PortTrace> trace;  // records every port's exchange when set
     bool quick = false;                // replies end at their "OK" line (--quick)
+    // What each port's journal record names the operation; none records nothing.
+    std::optional<journal::OperationKind> operation = std::nullopt;
 };
 
 // Runs with the port (named, set up, closed afterwards) and its operator;

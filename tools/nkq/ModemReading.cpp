@@ -9,8 +9,8 @@
 
 namespace nkq::cli {
 
-ParameterSession CommandSession(TCustomComPort& port, ParameterSet& set, Operator& op) {
-    return ParameterSession{port, set, op, {}, &StopRequest::Requested};
+ParameterSession CommandSession(TCustomComPort& port, ParameterSet& set, CommandOperator& op) {
+    return ParameterSession{port, set, op, {}, &StopRequest::Requested, op.Record()};
 }
 
 std::string ReadModem(TCustomComPort& port, CommandOperator& op, ParameterSet& set) {

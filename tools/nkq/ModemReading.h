@@ -14,8 +14,9 @@ namespace nkq::cli {
 
 class CommandOperator;
 
-// A parameter session that stops when nkq is asked to stop.
-ParameterSession CommandSession(TCustomComPort& port, ParameterSet& set, Operator& op);
+// A parameter session that stops when nkq is asked to stop and feeds the
+// operation's journal record, when there is one.
+ParameterSession CommandSession(TCustomComPort& port, ParameterSet& set, CommandOperator& op);
 
 // Reads the modem into `set` and returns its reply. A reply that set no
 // parameter (only "OK", or lines no key matches) fails after "START" was

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "CommandOperator.h"
 #include "Commands.h"
@@ -14,6 +15,8 @@
 #include "TerminalOperator.h"
 #include "VisibleText.h"
 #include "app/Utf8Path.h"
+#include "journal/OperationRecorder.h"
+#include "protocol/ParameterKeys.h"
 #include "app/Cp1251.h"
 #include "app/Failure.h"
 #include "app/FileBytes.h"
@@ -49,11 +52,13 @@ std::vector<std::string> SummaryLines(const ParameterSet& set) {
 // Where a read's settings go: a file per port in the output folder, the
 // output file, or standard output. The file form keeps the modem's bytes,
 // so only a terminal gets the control characters made visible.
-void PutSettings(const Arguments& args, const std::string& port, const ParameterSet& set) {
-    if (args.output_dir) {
-        SaveSettingsFile(set, Utf8FromPath(PathFromUtf8(*args.output_dir) / PortFileName(port)));
-    } else if (args.output) {
-        SaveSettingsFile(set, *args.output);
+void PutSettings(const Arguments& args, const std::string& port, const ParameterSet& set, CommandOperator& op) {
+    std::optional<std::string> file;
+    if (args.output_dir) file = Utf8FromPath(PathFromUtf8(*args.output_dir) / PortFileName(port));
+    if (args.output) file = *args.output;
+    if (file) {
+        if (op.Record()) op.Record()->SetSettingsFile(*file);
+        SaveSettingsFile(set, *file);
     } else {
         const std::string text = SettingsFileText(set);
         WriteStandardOutput(::isatty(STDOUT_FILENO) ? VisibleKeepingLineEnds(text) : text);
@@ -93,17 +98,38 @@ std::vector<std::string> NamedLines(const ParameterSet& set, const std::string& 
     return lines;
 }
 
+// The keys that differ, for the journal record; a password's values are
+// secrets it must mask wherever they appear.
+void RecordDifferences(const std::vector<KeyDifference>& differences, CommandOperator& op) {
+    journal::OperationRecorder* record = op.Record();
+    if (!record) return;
+    for (const auto& difference : differences) {
+        if (difference.key == modem::kPasswordKey) {
+            record->KeepSecret(difference.expected);
+            if (difference.actual) record->KeepSecret(*difference.actual);
+        }
+        record->AddDifferingKey(difference.key);
+    }
+}
+
 // True when the reply holds every expected line; else the table of
 // differences is the command's output and the summary its failure.
 bool HoldsLines(const std::vector<std::string>& expected, const std::string& reply, CommandOperator& op) {
     const auto differences = CompareWithReply(expected, reply);
     if (differences.empty()) return true;
+    RecordDifferences(differences, op);
     op.Output(DifferenceTable(differences));
     op.ReportFailure(DifferenceSummary(differences));
     return false;
 }
 
+// Which settings file the operation worked from, for its journal record.
+void RecordSettingsFile(const SettingsText& settings, CommandOperator& op) {
+    if (op.Record()) op.Record()->SetSettingsFile(settings.path);
+}
+
 bool VerifyPort(const SettingsText& settings, TComPort& port, CommandOperator& op) {
+    RecordSettingsFile(settings, op);
     StartupSet set;
     const std::string reply = ReadModem(port, op, set);
     ApplySettings(settings, set, op);
@@ -113,6 +139,7 @@ bool VerifyPort(const SettingsText& settings, TComPort& port, CommandOperator& o
 }
 
 bool WritePort(const Arguments& args, const SettingsText& settings, TComPort& port, CommandOperator& op) {
+    RecordSettingsFile(settings, op);
     StartupSet set;
     if (args.merge) {
         ReadModem(port, op, set);
@@ -137,10 +164,11 @@ int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
             return true;
         }))
         return 1;
-    return RunOnPorts(args.ports, {trace, args.quick}, false, [&](TComPort& port, CommandOperator& op) {
+    const PortSetup setup{trace, args.quick, journal::OperationKind::Read};
+    return RunOnPorts(args.ports, setup, false, [&](TComPort& port, CommandOperator& op) {
         StartupSet set;
         ReadModem(port, op, set);
-        PutSettings(args, port.Port(), set);
+        PutSettings(args, port.Port(), set, op);
         for (const auto& line : SummaryLines(set)) op.Print(line);
         return true;
     });
@@ -149,16 +177,15 @@ int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
 int RunVerify(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SettingsText settings;
     if (!ReadSettings(args.files.front(), false, settings)) return 1;
-    return RunOnPorts(args.ports, {trace, args.quick}, false,
+    return RunOnPorts(args.ports, {trace, args.quick, journal::OperationKind::Verify}, false,
                       [&](TComPort& port, CommandOperator& op) { return VerifyPort(settings, port, op); });
 }
 
 int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SettingsText settings;
     if (!ReadSettings(args.files.front(), !args.merge, settings)) return 1;
-    return RunOnPorts(args.ports, {trace, args.quick}, false, [&](TComPort& port, CommandOperator& op) {
-        return WritePort(args, settings, port, op);
-    });
+    return RunOnPorts(args.ports, {trace, args.quick, journal::OperationKind::Write}, false,
+                      [&](TComPort& port, CommandOperator& op) { return WritePort(args, settings, port, op); });
 }
 
 }  // namespace nkq::cli

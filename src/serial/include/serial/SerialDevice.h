@@ -7,6 +7,7 @@
 // error number (errno, or GetLastError on Windows); the port maps them to
 // its message codes.
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -81,6 +82,9 @@ public:
     // The modem status lines (platform bits), or -1 where the device has none.
     int ModemStatus() const;
     int BytesWaiting() const;
+    // Blocks until received bytes are waiting or `timeout` has passed; true
+    // when bytes are waiting (or the device hung up, which a read then tells).
+    bool WaitForInput(std::chrono::milliseconds timeout) const;
     // Bytes written but not yet sent on the line (0 when the driver cannot tell).
     int OutputQueued() const;
     void Flush(bool input, bool output);
