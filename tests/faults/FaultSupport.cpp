@@ -1,9 +1,7 @@
 #include "FaultSupport.h"
 
 #include <fcntl.h>
-#include <pty.h>
 #include <signal.h>
-#include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -34,13 +32,6 @@ void BlockStormSignal() {
 std::string CurrentTestName() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     return info ? std::string(info->test_suite_name()) + "." + info->name() : "(no test)";
-}
-
-void MakeRaw(int fd) {
-    termios settings{};
-    if (tcgetattr(fd, &settings) != 0) return;
-    cfmakeraw(&settings);
-    tcsetattr(fd, TCSANOW, &settings);
 }
 
 }  // namespace
@@ -113,23 +104,13 @@ void SignalStorm::Run(Target target, pthread_t victim, std::chrono::microseconds
 }
 
 StalledLine::StalledLine() {
-    int slave = -1;
-    char name[256] = {};
-    if (openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
-        throw std::system_error(errno, std::generic_category(), "openpty");
-    }
-    MakeRaw(slave);
-    MakeRaw(master_);
-    close(slave);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-    path_ = name;
+    pty_.ReleaseSlave();
+    fcntl(pty_.MasterFd(), F_SETFL, fcntl(pty_.MasterFd(), F_GETFL) | O_NONBLOCK);
 }
 
-StalledLine::~StalledLine() { close(master_); }
-
 std::size_t StalledLine::Fill() {
-    const int fd = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw std::system_error(errno, std::generic_category(), "open " + path_);
+    const int fd = open(Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw std::system_error(errno, std::generic_category(), "open " + Path());
     const std::string chunk(1024, 'F');
     std::size_t taken = 0;
     // The kernel moves written bytes on to the far side's buffer a moment
@@ -153,7 +134,7 @@ std::size_t StalledLine::Fill() {
 }
 
 std::size_t StalledLine::WriteMaster(const std::string& bytes) {
-    const auto n = write(master_, bytes.data(), bytes.size());
+    const auto n = write(pty_.MasterFd(), bytes.data(), bytes.size());
     return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "PtyPair.h"
 #include "RecordingOperator.h"
 #include "VirtualModem.h"
 #include "firmware/MemoryFileNameStore.h"
@@ -80,23 +81,20 @@ private:
 };
 
 // A pseudo-terminal whose master side is never read: the line's buffer
-// fills and stays full, as with a modem that has stopped reading.
+// fills and stays full, as with a modem that has stopped reading. No slave
+// descriptor stays open but the ones the test opens.
 class StalledLine {
 public:
     StalledLine();
-    ~StalledLine();
-    StalledLine(const StalledLine&) = delete;
-    StalledLine& operator=(const StalledLine&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return pty_.SlavePath(); }
     // Writes on the slave side until the line takes no more; returns the bytes it took.
     std::size_t Fill();
     // Hands bytes to the slave's reader as far as the line takes them now.
     std::size_t WriteMaster(const std::string& bytes);
 
 private:
-    int master_ = -1;
-    std::string path_;
+    nkq::testing::PtyPair pty_;
 };
 
 // A workstation side (port, parameters, recording operator, file-name store)

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "PseudoTerminal.h"
+#include "PtyPair.h"
 #include "app/Failure.h"
 #include "serial/ComPort.h"
 #include "serial/PortTrace.h"
@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using test::PseudoTerminal;
+using testing::PtyPair;
 using Direction = PortTrace::Direction;
 
 std::vector<std::string> FileLines(const fs::path& path) {
@@ -71,7 +71,7 @@ TEST(PortTraceFormat, ATransferIsTimeDirectionCountHexAndEscapedText) {
 }
 
 TEST_F(PortTraceTest, ATracedPortRecordsOpenEveryTransferAndCloseInOrder) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Timeouts().SetReadTotalConstant(300);  // the silent read below need not take 3 s
@@ -117,9 +117,9 @@ TEST_F(PortTraceTest, AFailedOpenIsNotedWithThePortsMessage) {
 TEST_F(PortTraceTest, PortsOfSeveralThreadsShareOneTraceWithoutMixingLines) {
     constexpr int kWrites = 200;
     const auto trace = std::make_shared<PortTrace>(TracePath());
-    std::vector<std::unique_ptr<PseudoTerminal>> ptys;
+    std::vector<std::unique_ptr<PtyPair>> ptys;
     std::vector<std::thread> threads;
-    for (int i = 0; i < 3; ++i) ptys.push_back(std::make_unique<PseudoTerminal>());
+    for (int i = 0; i < 3; ++i) ptys.push_back(std::make_unique<PtyPair>());
     for (int i = 0; i < 3; ++i) {
         threads.emplace_back([&, i] {
             TComPort port(TComPortSetup::System);
