@@ -151,7 +151,7 @@ TEST_F(CatalogueProgramTest, TheCportDomainHasItsOwnFileBesideTheDefault) {
 
 TEST_F(CatalogueProgramTest, AFileWithoutTheMagicNumberFailsTheLookup) {
     const auto path = CatalogueFile(locale, "de_DE");
-    WriteBytes(path, "msgid \"OK\"\nmsgstr \"Gut\"\n");  // a .po left where the .mo belongs
+    WriteFile(path, "msgid \"OK\"\nmsgstr \"Gut\"\n");  // a .po left where the .mo belongs
     const auto nkq = Run("nkq", {"LANG=de_DE.UTF-8"}, {"read", "--port", "/dev/nkq-missing"});
     EXPECT_EQ(nkq.exit_status, 1);
     EXPECT_EQ(nkq.err, "This file is not a valid GNU gettext mo file: " + path.string() + ".\n");

@@ -1,11 +1,11 @@
 // The image as the update cuts it: whole blocks, checksums that wrap, the
 // count's byte order, and the size past which the count cannot hold it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "TestFiles.h"
 #include "app/Failure.h"
 #include "firmware/FirmwareImage.h"
 
@@ -16,13 +16,6 @@ namespace fs = std::filesystem;
 
 class FirmwareImageTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("nkq-image-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string Write(const std::string& name, const std::string& bytes) {
         const fs::path path = dir / name;
         std::ofstream(path, std::ios::binary) << bytes;
@@ -36,7 +29,7 @@ protected:
         return path.string();
     }
 
-    fs::path dir;
+    testing::TempFolder dir{"image"};
 };
 
 TEST_F(FirmwareImageTest, WholeBlocksAreCountedAndTheTailIsLeftOut) {
@@ -102,7 +95,7 @@ TEST_F(FirmwareImageTest, AnUnreadableImageFailsWithThePathAndTheReason) {
         std::string path;
         std::string reason;
     };
-    for (const Case& c : {Case{missing, "No such file or directory"}, Case{dir.string(), "Is a directory"}}) {
+    for (const Case& c : {Case{missing, "No such file or directory"}, Case{dir.Path().string(), "Is a directory"}}) {
         try {
             ReadFirmwareImage(c.path);
             ADD_FAILURE() << c.path;

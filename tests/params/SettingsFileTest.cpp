@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "TestFiles.h"
 #include "app/Failure.h"
 #include "params/ParameterLines.h"
 #include "params/SettingsFile.h"
@@ -25,46 +26,22 @@ namespace nkq {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::TempFolder;
+using testing::WriteFile;
 
 const std::string kCyrillicApn = "\xe8\xed\xf2\xe5\xf0\xed\xe5\xf2.\xec\xf2\xf1";
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::string DataFile(const std::string& name) {
+    return ReadFile(fs::path(NKQ_PARAMS_TEST_DATA) / name);
 }
 
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+std::set<std::string> Entries(const TempFolder& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.Path()))
+        names.insert(entry.path().filename().string());
+    return names;
 }
-
-std::string DataFile(const std::string& name) { return ReadBytes(fs::path(NKQ_PARAMS_TEST_DATA) / name); }
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string name = (fs::temp_directory_path() / "nkq-params-XXXXXX").string();
-        if (!::mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = name;
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& Path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-    std::set<std::string> Entries() const {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_))
-            names.insert(entry.path().filename().string());
-        return names;
-    }
-
-private:
-    fs::path path_;
-};
 
 void FillClient(ParameterSet& set) {
     set.SelectMode(Mode::Client);
@@ -116,21 +93,21 @@ struct RoundTripCase {
 class SettingsFileRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(SettingsFileRoundTrip, SavesTheExpectedBytes) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     ParameterSet set;
     set.ApplyStartupRules();
     GetParam().fill(set);
     SaveSettingsFile(set, folder / "saved.txt");
-    EXPECT_EQ(ReadBytes(folder / "saved.txt"), DataFile(GetParam().file));
+    EXPECT_EQ(ReadFile(folder / "saved.txt"), DataFile(GetParam().file));
 }
 
 TEST_P(SettingsFileRoundTrip, LoadsAndSavesTheSameBytesAgain) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     ParameterSet set;
     set.ApplyStartupRules();
     LoadSettingsFile(set, (fs::path(NKQ_PARAMS_TEST_DATA) / GetParam().file).string());
     SaveSettingsFile(set, folder / "again.txt");
-    EXPECT_EQ(ReadBytes(folder / "again.txt"), DataFile(GetParam().file));
+    EXPECT_EQ(ReadFile(folder / "again.txt"), DataFile(GetParam().file));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, SettingsFileRoundTrip,
@@ -140,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, SettingsFileRoundTrip,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SettingsFileLoad, RestoresEveryServerModeItem) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     ParameterSet saved;
     saved.ApplyStartupRules();
     FillServer(saved);
@@ -177,41 +154,41 @@ TEST(SettingsFileLoad, ClientFileSwitchesAServerSetAndKeepsItsServerItems) {
 }
 
 TEST(SettingsFileLoad, ReadsLfOnlyFilesLikeCrLfFiles) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     std::string lf = DataFile("server.txt");
     std::erase(lf, '\r');
-    WriteBytes(folder / "lf.txt", lf);
+    WriteFile(folder / "lf.txt", lf);
     ParameterSet set;
     LoadSettingsFile(set, folder / "lf.txt");
     SaveSettingsFile(set, folder / "crlf.txt");
-    EXPECT_EQ(ReadBytes(folder / "crlf.txt"), DataFile("server.txt"));
+    EXPECT_EQ(ReadFile(folder / "crlf.txt"), DataFile("server.txt"));
 }
 
 TEST(SettingsFileLoad, SkipsAByteOrderMarkBeforeTheFirstKey) {
-    TempFolder folder;
-    WriteBytes(folder / "bom.txt", "\xEF\xBB\xBF" + DataFile("server.txt"));
+    TempFolder folder{"params"};
+    WriteFile(folder / "bom.txt", "\xEF\xBB\xBF" + DataFile("server.txt"));
     ParameterSet set;
     set.ApplyStartupRules();
     LoadSettingsFile(set, folder / "bom.txt");
     EXPECT_EQ(set.GetMode(), Mode::Server);
     SaveSettingsFile(set, folder / "saved.txt");
-    EXPECT_EQ(ReadBytes(folder / "saved.txt"), DataFile("server.txt"));
+    EXPECT_EQ(ReadFile(folder / "saved.txt"), DataFile("server.txt"));
 }
 
 TEST(SettingsFileLoad, KeepsACyrillicApnAsItsBytes) {
-    TempFolder folder;
-    WriteBytes(folder / "apn.txt", "MODE 2\r\nAPN " + kCyrillicApn + "\r\n");
+    TempFolder folder{"params"};
+    WriteFile(folder / "apn.txt", "MODE 2\r\nAPN " + kCyrillicApn + "\r\n");
     ParameterSet set;
     LoadSettingsFile(set, folder / "apn.txt");
     EXPECT_EQ(set.Fields().APNEdit.Text(), kCyrillicApn);
     SaveSettingsFile(set, folder / "apn.txt");
-    EXPECT_NE(ReadBytes(folder / "apn.txt").find("\r\nAPN " + kCyrillicApn + "\r\nLOGIN \r\n"),
+    EXPECT_NE(ReadFile(folder / "apn.txt").find("\r\nAPN " + kCyrillicApn + "\r\nLOGIN \r\n"),
               std::string::npos);
 }
 
 TEST(SettingsFileLoad, Rs485BeforeFlowControlLeavesItUnavailable) {
-    TempFolder folder;
-    WriteBytes(folder / "rs485.txt", "INTERFACE RS485\r\nCOMFC 2\r\n");
+    TempFolder folder{"params"};
+    WriteFile(folder / "rs485.txt", "INTERFACE RS485\r\nCOMFC 2\r\n");
     ParameterSet set;
     set.Fields().FlowCombo.SetIndex(1);
     LoadSettingsFile(set, folder / "rs485.txt");
@@ -220,8 +197,8 @@ TEST(SettingsFileLoad, Rs485BeforeFlowControlLeavesItUnavailable) {
 }
 
 TEST(SettingsFileLoad, EmptyFileAppliesNothing) {
-    TempFolder folder;
-    WriteBytes(folder / "empty.txt", "");
+    TempFolder folder{"params"};
+    WriteFile(folder / "empty.txt", "");
     ParameterSet set;
     set.ApplyStartupRules();
     const auto before = BuildParameterLines(set);
@@ -230,8 +207,8 @@ TEST(SettingsFileLoad, EmptyFileAppliesNothing) {
 }
 
 TEST(SettingsFileLoad, StopsAtABadLineWithTheEarlierLinesApplied) {
-    TempFolder folder;
-    WriteBytes(folder / "bad.txt", "APN first\r\nIPPING1 10.0.0.1\r\nLOGIN never\r\n");
+    TempFolder folder{"params"};
+    WriteFile(folder / "bad.txt", "APN first\r\nIPPING1 10.0.0.1\r\nLOGIN never\r\n");
     ParameterSet set;
     EXPECT_THROW(LoadSettingsFile(set, folder / "bad.txt"), EConvertError);
     EXPECT_EQ(set.Fields().APNEdit.Text(), "first");
@@ -239,7 +216,7 @@ TEST(SettingsFileLoad, StopsAtABadLineWithTheEarlierLinesApplied) {
 }
 
 TEST(SettingsFileLoad, MissingFileRaisesTheOpenFailure) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     ParameterSet set;
     const std::string path = (folder / "missing.txt").string();
     try {
@@ -251,7 +228,7 @@ TEST(SettingsFileLoad, MissingFileRaisesTheOpenFailure) {
 }
 
 TEST(SettingsFileLoad, FolderRaisesTheOpenFailure) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     ParameterSet set;
     EXPECT_THROW(LoadSettingsFile(set, folder.Path()), EFOpenError);
 }
@@ -266,7 +243,7 @@ protected:
 
     // The save must fail and leave the folder holding exactly what it held.
     std::string SaveMustFail(const fs::path& target) {
-        const auto before = folder_.Entries();
+        const auto before = Entries(folder_);
         std::string message;
         try {
             SaveSettingsFile(set_, target.string());
@@ -274,11 +251,11 @@ protected:
         } catch (const EFCreateError& error) {
             message = error.Message();
         }
-        EXPECT_EQ(folder_.Entries(), before) << "a temporary file was left behind";
+        EXPECT_EQ(Entries(folder_), before) << "a temporary file was left behind";
         return message;
     }
 
-    TempFolder folder_;
+    TempFolder folder_{"params"};
     ParameterSet set_;
 };
 
@@ -291,16 +268,16 @@ TEST_F(AtomicSave, FailsWhenTheTargetIsAFolder) {
 
 TEST_F(AtomicSave, FailsWhenTheTargetIsAFolderWithContent) {
     fs::create_directory(folder_ / "settings.txt");
-    WriteBytes(folder_ / "settings.txt" / "inside", "old");
+    WriteFile(folder_ / "settings.txt" / "inside", "old");
     SaveMustFail(folder_ / "settings.txt");
-    EXPECT_EQ(ReadBytes(folder_ / "settings.txt" / "inside"), "old");
+    EXPECT_EQ(ReadFile(folder_ / "settings.txt" / "inside"), "old");
 }
 
 TEST_F(AtomicSave, FailsUnderARegularFile) {
-    WriteBytes(folder_ / "plain", "old bytes");
+    WriteFile(folder_ / "plain", "old bytes");
     const std::string message = SaveMustFail(folder_ / "plain" / "settings.txt");
     EXPECT_NE(message.find("Not a directory"), std::string::npos) << message;
-    EXPECT_EQ(ReadBytes(folder_ / "plain"), "old bytes");
+    EXPECT_EQ(ReadFile(folder_ / "plain"), "old bytes");
 }
 
 TEST_F(AtomicSave, FailsInAMissingFolder) {
@@ -310,7 +287,7 @@ TEST_F(AtomicSave, FailsInAMissingFolder) {
 
 TEST_F(AtomicSave, LeavesTheOldFileWhenWritingFails) {
     const std::string old_bytes = "MODE 1\r\nAPN old\r\n";
-    WriteBytes(folder_ / "settings.txt", old_bytes);
+    WriteFile(folder_ / "settings.txt", old_bytes);
     // A file size limit makes the write itself fail, whoever runs the test.
     const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit previous{};
@@ -328,22 +305,22 @@ TEST_F(AtomicSave, LeavesTheOldFileWhenWritingFails) {
     std::signal(SIGXFSZ, previous_handler);
 
     EXPECT_NE(message.find("File too large"), std::string::npos) << message;
-    EXPECT_EQ(ReadBytes(folder_ / "settings.txt"), old_bytes);
-    EXPECT_EQ(folder_.Entries(), std::set<std::string>{"settings.txt"});
+    EXPECT_EQ(ReadFile(folder_ / "settings.txt"), old_bytes);
+    EXPECT_EQ(Entries(folder_), std::set<std::string>{"settings.txt"});
 }
 
 TEST(SettingsFileSave, ReplacesALongerFileCompletely) {
-    TempFolder folder;
-    WriteBytes(folder / "settings.txt", std::string(4096, 'x'));
+    TempFolder folder{"params"};
+    WriteFile(folder / "settings.txt", std::string(4096, 'x'));
     ParameterSet set;
     FillClient(set);
     SaveSettingsFile(set, folder / "settings.txt");
-    EXPECT_EQ(ReadBytes(folder / "settings.txt"), DataFile("client.txt"));
-    EXPECT_EQ(folder.Entries(), std::set<std::string>{"settings.txt"});
+    EXPECT_EQ(ReadFile(folder / "settings.txt"), DataFile("client.txt"));
+    EXPECT_EQ(Entries(folder), std::set<std::string>{"settings.txt"});
 }
 
 TEST(SettingsFileSave, GivesANewFileTheUsualModeAndKeepsAnOldFilesMode) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     ParameterSet set;
     const mode_t previous = ::umask(027);
     SaveSettingsFile(set, folder / "new.txt");
@@ -351,7 +328,7 @@ TEST(SettingsFileSave, GivesANewFileTheUsualModeAndKeepsAnOldFilesMode) {
     EXPECT_EQ(fs::status(folder / "new.txt").permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
-    WriteBytes(folder / "old.txt", "x");
+    WriteFile(folder / "old.txt", "x");
     fs::permissions(folder / "old.txt",
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
     SaveSettingsFile(set, folder / "old.txt");
@@ -360,14 +337,14 @@ TEST(SettingsFileSave, GivesANewFileTheUsualModeAndKeepsAnOldFilesMode) {
 }
 
 TEST(SettingsFileSave, WritesThroughASymbolicLink) {
-    TempFolder folder;
-    WriteBytes(folder / "real.txt", "old");
+    TempFolder folder{"params"};
+    WriteFile(folder / "real.txt", "old");
     fs::create_symlink("real.txt", folder / "link.txt");
     ParameterSet set;
     FillModem(set);
     SaveSettingsFile(set, folder / "link.txt");
     EXPECT_TRUE(fs::is_symlink(folder / "link.txt"));
-    EXPECT_EQ(ReadBytes(folder / "real.txt"), DataFile("modem.txt"));
+    EXPECT_EQ(ReadFile(folder / "real.txt"), DataFile("modem.txt"));
 }
 
 TEST(SettingsFileSave, EndsEveryLineWithCrLf) {
@@ -388,7 +365,7 @@ std::string SaveIntoFifo(const TempFolder& folder) {
     const fs::path fifo = folder / "fifo";
     if (::mkfifo(fifo.c_str(), 0600) != 0) return "mkfifo failed";
     std::string read;
-    std::thread reader([&] { read = ReadBytes(fifo); });
+    std::thread reader([&] { read = ReadFile(fifo); });
     ParameterSet set;
     set.ApplyStartupRules();
     SaveSettingsFile(set, fifo);
@@ -413,14 +390,14 @@ std::string SaveThroughDanglingLink(const TempFolder& folder) {
     FillModem(set);
     SaveSettingsFile(set, folder / "link.txt");
     if (!fs::is_symlink(folder / "link.txt")) return "the link was replaced";
-    return ReadBytes(folder / "target.txt") == DataFile("modem.txt") ? "" : "the target holds something else";
+    return ReadFile(folder / "target.txt") == DataFile("modem.txt") ? "" : "the target holds something else";
 }
 
 // A name that stands for a file already open (/dev/stdout, /proc/self/fd/N)
 // writes that file, not a new one in its place.
 std::string SaveIntoOpenFile(const TempFolder& folder) {
     const fs::path file = folder / "held.txt";
-    WriteBytes(file, "old bytes that are longer than nothing");
+    WriteFile(file, "old bytes that are longer than nothing");
     const int fd = ::open(file.c_str(), O_RDONLY);
     struct stat before {};
     ::fstat(fd, &before);
@@ -431,7 +408,7 @@ std::string SaveIntoOpenFile(const TempFolder& folder) {
     ::stat(file.c_str(), &after);
     ::close(fd);
     if (after.st_ino != before.st_ino) return "the open file was replaced by another";
-    return ReadBytes(file) == DataFile("modem.txt") ? "" : "the open file holds something else";
+    return ReadFile(file) == DataFile("modem.txt") ? "" : "the open file holds something else";
 }
 
 struct TargetCase {
@@ -442,7 +419,7 @@ struct TargetCase {
 class SaveTarget : public ::testing::TestWithParam<TargetCase> {};
 
 TEST_P(SaveTarget, KeepsWhatTheTargetIs) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     EXPECT_EQ(GetParam().save(folder), "");
 }
 
@@ -476,13 +453,15 @@ std::string AsOrdinaryUser(const TempFolder& folder, Check check) {
     ::close(pipe_fds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
+    // A child that died (e.g. of an exception) said nothing, which must not pass.
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) problem += "the child did not end normally";
     return problem;
 }
 
 TEST(SettingsFileSave, RefusesAFileTheUserMayNotWriteAndKeepsIt) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     EXPECT_EQ(AsOrdinaryUser(folder, [&]() -> std::string {
-                  WriteBytes(folder / "locked.txt", "old");
+                  WriteFile(folder / "locked.txt", "old");
                   fs::permissions(folder / "locked.txt", fs::perms::owner_read | fs::perms::others_read);
                   ParameterSet set;
                   try {
@@ -491,21 +470,21 @@ TEST(SettingsFileSave, RefusesAFileTheUserMayNotWriteAndKeepsIt) {
                   } catch (const EFCreateError& error) {
                       if (error.Message().find("Permission denied") == std::string::npos) return error.Message();
                   }
-                  return ReadBytes(folder / "locked.txt") == "old" ? "" : "the old file changed";
+                  return ReadFile(folder / "locked.txt") == "old" ? "" : "the old file changed";
               }),
               "");
 }
 
 TEST(SettingsFileSave, WritesAWritableFileInAFolderThatTakesNoNewFiles) {
-    TempFolder folder;
+    TempFolder folder{"params"};
     EXPECT_EQ(AsOrdinaryUser(folder, [&]() -> std::string {
-                  WriteBytes(folder / "settings.txt", std::string(4096, 'x'));
+                  WriteFile(folder / "settings.txt", std::string(4096, 'x'));
                   fs::permissions(folder.Path(), fs::perms::owner_read | fs::perms::owner_exec);
                   ParameterSet set;
                   FillClient(set);
                   SaveSettingsFile(set, folder / "settings.txt");
                   fs::permissions(folder.Path(), fs::perms::owner_all);
-                  return ReadBytes(folder / "settings.txt") == DataFile("client.txt") ? "" : "wrong bytes";
+                  return ReadFile(folder / "settings.txt") == DataFile("client.txt") ? "" : "wrong bytes";
               }),
               "");
 }

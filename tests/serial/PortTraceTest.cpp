@@ -1,7 +1,6 @@
 // The exchange trace: its line form, what a traced port records on a real
 // pseudo-terminal, and that ports of several threads can share one file.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "PtyPair.h"
+#include "TestFiles.h"
 #include "app/Failure.h"
 #include "serial/ComPort.h"
 #include "serial/PortTrace.h"
@@ -32,15 +32,9 @@ std::vector<std::string> FileLines(const fs::path& path) {
 
 class PortTraceTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("nkq-trace-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     fs::path TracePath() const { return dir_ / "trace.log"; }
 
-    fs::path dir_;
+    testing::TempFolder dir_{"trace"};
 };
 
 struct TransferCase {
