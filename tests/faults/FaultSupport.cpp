@@ -5,12 +5,9 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace nkq::faults {
@@ -138,23 +135,6 @@ std::size_t StalledLine::WriteMaster(const std::string& bytes) {
     return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
-void ModemFaultTest::SetUp() {
-    set.ApplyStartupRules();
-    StartModem();
-}
-
-void ModemFaultTest::TearDown() {
-    if (!image_path.empty()) std::filesystem::remove(image_path);
-}
-
-void ModemFaultTest::StartModem(ModemBehaviour behaviour) {
-    modem.reset();
-    ModemSetup setup;
-    setup.behaviour = std::move(behaviour);
-    modem = std::make_unique<VirtualModem>(std::move(setup));
-    port.SetPort(modem->DevicePath());
-}
-
 void ModemFaultTest::ExpectPortReusable() {
     ASSERT_FALSE(port.Connected()) << "the failed operation left the port open";
     StartModem();
@@ -163,26 +143,6 @@ void ModemFaultTest::ExpectPortReusable() {
     port.Close();
     EXPECT_TRUE(modem->WaitForCommandLines(1, 2000ms));
     EXPECT_EQ(modem->CommandLines(), std::vector<std::string>{"STOP"});
-}
-
-std::string ModemFaultTest::TempPath(const std::string& name) const {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string test = info->name();
-    for (char& c : test) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
-    return (std::filesystem::temp_directory_path() /
-            ("nkq-fault-" + std::to_string(getpid()) + "-" + test + "-" + name))
-        .string();
-}
-
-std::string ModemFaultTest::MakeImage(int blocks) {
-    std::string image;
-    for (int block = 0; block < blocks; ++block) {
-        for (int i = 0; i < 512; ++i) image += static_cast<char>((block * 31 + i * 7) & 0xFF);
-    }
-    image_path = TempPath("image.mfw");
-    std::ofstream(image_path, std::ios::binary)
-        .write(image.data(), static_cast<std::streamsize>(image.size()));
-    return image;
 }
 
 }  // namespace nkq::faults

@@ -1,26 +1,20 @@
 #pragma once
 // What the fault-injection tests share: a watchdog that turns a hang into a
 // failure, clocks for wall and CPU time, a storm of signals without
-// SA_RESTART, a line whose far end never reads, and a workstation side wired
-// to a virtual modem.
+// SA_RESTART, a line whose far end never reads, and the modem fixture under
+// a watchdog.
 #include <gtest/gtest.h>
 #include <pthread.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "ModemFixture.h"
 #include "PtyPair.h"
-#include "RecordingOperator.h"
-#include "VirtualModem.h"
-#include "firmware/MemoryFileNameStore.h"
-#include "params/ParameterSession.h"
-#include "params/ParameterSet.h"
-#include "serial/ComPort.h"
 
 namespace nkq::faults {
 
@@ -97,32 +91,16 @@ private:
     nkq::testing::PtyPair pty_;
 };
 
-// A workstation side (port, parameters, recording operator, file-name store)
-// wired to a virtual modem over a real pseudo-terminal, under a watchdog.
-class ModemFaultTest : public ::testing::Test {
+// The modem fixture under a watchdog.
+class ModemFaultTest : public nkq::testing::ModemFixture {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    // Ends the modem under the watchdog too.
+    void TearDown() override { modem.reset(); }
 
-    void StartModem(ModemBehaviour behaviour = {});
-    void Behave(const std::function<void(ModemBehaviour&)>& change) { modem->UpdateBehaviour(change); }
     // The port object works on: it opens a fresh modem and talks to it.
     void ExpectPortReusable();
-    // Writes an image of `blocks` distinct blocks to a temporary file and
-    // points the firmware session at it.
-    std::string MakeImage(int blocks);
 
     Watchdog watchdog{std::chrono::seconds(45)};
-    std::unique_ptr<VirtualModem> modem;
-    TComPort port{TComPortSetup::System};
-    ParameterSet set;
-    nkq::testing::RecordingOperator op;
-    ParameterSession session{port, set, op, {}};
-    MemoryFileNameStore file_names;
-    std::string image_path;
-
-private:
-    std::string TempPath(const std::string& name) const;
 };
 
 }  // namespace nkq::faults

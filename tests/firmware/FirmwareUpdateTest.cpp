@@ -1,22 +1,14 @@
 // The firmware update end to end: the workstation side against the virtual
 // modem's loader over a real pseudo-terminal, with the protocol's real waits.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <memory>
-#include <thread>
 
-#include "RecordingOperator.h"
-#include "TestFiles.h"
-#include "VirtualModem.h"
+#include "ModemFixture.h"
 #include "app/Failure.h"
 #include "firmware/FirmwareUpdate.h"
-#include "firmware/MemoryFileNameStore.h"
-#include "serial/ComPort.h"
 #include "serial/EComPort.h"
 
 namespace nkq::testing {
@@ -35,66 +27,15 @@ const std::string kTooLarge = "Файл прошивки слишком вели
 const std::string kTooSmall = "Файл прошивки слишком мал: нет ни одного полного блока";
 const std::string kQuestion = "ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? -> yes";
 
-// A recorder that can act at the pending-event pass after each block, as a
-// window's event handlers would run there.
-class EventHookOperator : public RecordingOperator {
-public:
-    void ProcessPendingEvents() override {
-        RecordingOperator::ProcessPendingEvents();
-        if (on_events) on_events(pending_event_passes);
-    }
-    std::function<void(int passes)> on_events;
-};
-
-// Bytes that differ from block to block and from position to position, so a
-// block out of place or a shifted byte shows.
-std::string ImageBytes(std::size_t size) {
-    std::string bytes(size, '\0');
-    std::uint32_t state = 12345;
-    for (auto& byte : bytes) {
-        state = state * 1103515245u + 12345u;
-        byte = static_cast<char>(state >> 16);
-    }
-    return bytes;
-}
-
-class FirmwareUpdateTest : public ::testing::Test {
+class FirmwareUpdateTest : public ModemFixture {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("nkq-flash-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        modem = std::make_unique<VirtualModem>();
-        port.SetPort(modem->DevicePath());
+        ModemFixture::SetUp();
+        file_names = MemoryFileNameStore("old.mfw");
         op.QueueAnswer(true);
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    void Behave(const std::function<void(ModemBehaviour&)>& change) { modem->UpdateBehaviour(change); }
-
-    std::string UseImage(const std::string& bytes) {
-        session.FileName = (dir / "image.mfw").string();
-        std::ofstream(session.FileName, std::ios::binary) << bytes;
-        return bytes;
-    }
-
-    UpdateResult Update() { return UpdateFirmware(session); }
-
-    // The port is closed and free for the next operation.
-    bool PortWasReleased() {
-        return !port.Connected() && DeviceIsFree(modem->DevicePath());
-    }
-
-    // Everything the modem received, once the line has been quiet a moment.
-    std::string Received() const {
-        std::size_t seen = modem->ReceivedBytes().size();
-        for (;;) {
-            std::this_thread::sleep_for(50ms);
-            const std::string now = modem->ReceivedBytes();
-            if (now.size() == seen) return now;
-            seen = now.size();
-        }
-    }
+    UpdateResult Update() { return UpdateFirmware(firmware); }
 
     // The whole exchange of a successful upload of `blocks` blocks of `image`.
     static std::string ExpectedWire(const std::string& image, std::size_t blocks) {
@@ -115,13 +56,6 @@ protected:
         EXPECT_FALSE(op.progress_visible);
         EXPECT_EQ(op.Calls().back(), "progress: hide");
     }
-
-    fs::path dir;
-    std::unique_ptr<VirtualModem> modem;
-    TComPort port{TComPortSetup::System};
-    EventHookOperator op;
-    MemoryFileNameStore names{"old.mfw"};
-    FirmwareSession session{port, op, names, {}, {}};
 };
 
 // ---- Images of different sizes: count bytes, packets and the unsent tail.
@@ -140,7 +74,7 @@ TEST_P(ImageSizeTest, SendsTheCountAndEveryWholeBlockAndNothingAfter) {
     const std::string image = UseImage(ImageBytes(c.size));
     ASSERT_EQ(Update(), UpdateResult::Updated);
 
-    EXPECT_EQ(Received(), ExpectedWire(image, c.blocks));
+    EXPECT_EQ(ReceivedBytes(), ExpectedWire(image, c.blocks));
     EXPECT_EQ(modem->FirmwareImage(), image.substr(0, c.blocks * 512));
     EXPECT_EQ(modem->UploadsCompleted(), 1);
     EXPECT_EQ(modem->PacketsReceived(), static_cast<int>(c.blocks));
@@ -149,7 +83,7 @@ TEST_P(ImageSizeTest, SendsTheCountAndEveryWholeBlockAndNothingAfter) {
                                  "progress: total " + std::to_string(c.blocks), "progress: hide"}));
     EXPECT_EQ(op.progress_completed, static_cast<int>(c.blocks));
     EXPECT_EQ(op.pending_event_passes, static_cast<int>(c.blocks));
-    EXPECT_EQ(names.LoadFileName(), session.FileName);
+    EXPECT_EQ(file_names.LoadFileName(), firmware.FileName);
     ExpectClosedAndHidden();
 }
 
@@ -164,7 +98,7 @@ TEST_F(FirmwareUpdateTest, ABlockWhoseSumPassesByteRangeCarriesTheWrappedChecksu
     image[511] = '\x7F';  // 255 + 2 + 127 = 384 -> 0x80
     UseImage(image);
     ASSERT_EQ(Update(), UpdateResult::Updated);
-    const std::string wire = Received();
+    const std::string wire = ReceivedBytes();
     ASSERT_EQ(wire.size(), 7 + 1 + 2 + 513u);
     EXPECT_EQ(static_cast<unsigned char>(wire.back()), 0x80);
     EXPECT_EQ(modem->FirmwareImage(), image);  // the modem checked the sum and kept it
@@ -186,7 +120,7 @@ TEST_F(FirmwareUpdateTest, APacketAskedForTwiceIsSentThreeTimesAndCountedOnce) {
     EXPECT_EQ(op.pending_event_passes, 1);
     EXPECT_TRUE(op.Messages().empty());
     const std::string packet = ExpectedWire(image, 1).substr(10);
-    EXPECT_EQ(Received().substr(10), packet + packet + packet);
+    EXPECT_EQ(ReceivedBytes().substr(10), packet + packet + packet);
     EXPECT_EQ(modem->FirmwareImage(), image);
 }
 
@@ -259,7 +193,7 @@ TEST_F(FirmwareUpdateTest, NoAnswerToUpdateMeansNoDevice) {
     Behave([](ModemBehaviour& b) { b.no_update_reply = true; });
     EXPECT_EQ(Update(), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), Texts{kNotFound});
-    EXPECT_EQ(Received(), "UPDATE\r");
+    EXPECT_EQ(ReceivedBytes(), "UPDATE\r");
     ExpectClosedAndHidden();
 }
 
@@ -268,7 +202,7 @@ TEST_F(FirmwareUpdateTest, NoAnswerToTheStartByteMeansNoDevice) {
     Behave([](ModemBehaviour& b) { b.no_start_reply = true; });
     EXPECT_EQ(Update(), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), Texts{kNotFound});
-    EXPECT_EQ(Received(), "UPDATE\rS");
+    EXPECT_EQ(ReceivedBytes(), "UPDATE\rS");
     ExpectClosedAndHidden();
 }
 
@@ -286,7 +220,7 @@ TEST_F(FirmwareUpdateTest, AnUnacknowledgedCountIsASynchronisationError) {
     Behave([](ModemBehaviour& b) { b.no_count_reply = true; });
     EXPECT_EQ(Update(), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), (Texts{kSync, kGeneral}));
-    EXPECT_EQ(Received(), std::string("UPDATE\rS\x02\x00", 10));
+    EXPECT_EQ(ReceivedBytes(), std::string("UPDATE\rS\x02\x00", 10));
     EXPECT_EQ(op.progress_total, 2);
     ExpectClosedAndHidden();
 }
@@ -308,23 +242,23 @@ TEST_F(FirmwareUpdateTest, AModemHangingUpMidTransferGivesTheGeneralMessage) {
 // ---- Before the port opens.
 
 TEST_F(FirmwareUpdateTest, DecliningTheQuestionChangesNothing) {
-    op = EventHookOperator();
+    op = RecordingOperator();
     op.QueueAnswer(false);
     UseImage(ImageBytes(512));
     EXPECT_EQ(Update(), UpdateResult::Declined);
     EXPECT_EQ(op.Calls(), Texts{"ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? -> no"});
-    EXPECT_EQ(names.LoadFileName(), "old.mfw");
-    EXPECT_EQ(names.Saves(), 0);
-    EXPECT_EQ(Received(), "");
+    EXPECT_EQ(file_names.LoadFileName(), "old.mfw");
+    EXPECT_EQ(file_names.Saves(), 0);
+    EXPECT_EQ(ReceivedBytes(), "");
     EXPECT_FALSE(port.Connected());
 }
 
 TEST_F(FirmwareUpdateTest, AnUnreadableImageIsReportedBeforeThePortOpens) {
-    session.FileName = (dir / "missing.mfw").string();
+    firmware.FileName = (folder / "missing.mfw").string();
     EXPECT_THROW(Update(), EFOpenError);
-    EXPECT_EQ(names.LoadFileName(), session.FileName) << "the name is stored whatever the outcome";
+    EXPECT_EQ(file_names.LoadFileName(), firmware.FileName) << "the name is stored whatever the outcome";
     EXPECT_TRUE(op.Messages().empty());
-    EXPECT_EQ(Received(), "");
+    EXPECT_EQ(ReceivedBytes(), "");
     EXPECT_EQ(op.Calls(), (Texts{kQuestion, "progress: show", "progress: completed 0", "progress: hide"}));
     EXPECT_FALSE(port.Connected());
 }
@@ -339,14 +273,14 @@ class RefusedImageTest : public FirmwareUpdateTest, public ::testing::WithParamI
 // An image without a whole block would take the modem into its loader for
 // nothing, and one too large for the count would be cut: neither opens the port.
 TEST_P(RefusedImageTest, IsRefusedBeforeThePortOpens) {
-    session.FileName = (dir / "image.mfw").string();
-    std::ofstream(session.FileName, std::ios::binary).close();
-    fs::resize_file(session.FileName, GetParam().size);
+    firmware.FileName = (folder / "image.mfw").string();
+    std::ofstream(firmware.FileName, std::ios::binary).close();
+    fs::resize_file(firmware.FileName, GetParam().size);
     EXPECT_THROW(Update(), EAbort);
     EXPECT_EQ(op.Messages(), Texts{*GetParam().message});
     EXPECT_EQ(op.Calls(), (Texts{kQuestion, "progress: show", "progress: completed 0", "progress: hide",
                                  "inform: " + *GetParam().message}));
-    EXPECT_EQ(Received(), "");
+    EXPECT_EQ(ReceivedBytes(), "");
     EXPECT_FALSE(port.Connected());
 }
 
@@ -357,10 +291,10 @@ INSTANTIATE_TEST_SUITE_P(Images, RefusedImageTest,
 
 TEST_F(FirmwareUpdateTest, APortThatCannotOpenLeavesTheBarShownAndTheNameStored) {
     UseImage(ImageBytes(512));
-    port.SetPort((dir / "no-such-port").string());
+    port.SetPort((folder / "no-such-port").string());
     EXPECT_THROW(Update(), EComPort);
     EXPECT_TRUE(op.progress_visible);
-    EXPECT_EQ(names.LoadFileName(), session.FileName);
+    EXPECT_EQ(file_names.LoadFileName(), firmware.FileName);
     EXPECT_TRUE(op.Messages().empty());
 }
 
@@ -368,7 +302,7 @@ TEST_F(FirmwareUpdateTest, APortThatCannotOpenLeavesTheBarShownAndTheNameStored)
 
 TEST_F(FirmwareUpdateTest, AStopRequestEndsAfterThePacketInFlightWithThePortClosed) {
     UseImage(ImageBytes(4 * 512));
-    session.StopRequested = [this] { return op.pending_event_passes >= 2; };
+    firmware.StopRequested = [this] { return op.pending_event_passes >= 2; };
     EXPECT_THROW(Update(), EOperationStopped);
     EXPECT_TRUE(op.Messages().empty()) << "a stop is not a connection fault";
     EXPECT_EQ(modem->PacketsReceived(), 2);
@@ -378,14 +312,14 @@ TEST_F(FirmwareUpdateTest, AStopRequestEndsAfterThePacketInFlightWithThePortClos
 
 TEST_F(FirmwareUpdateTest, AStopInTheLoaderPauseSendsNeitherStartByteNorCount) {
     UseImage(ImageBytes(4 * 512));
-    session.StopRequested = [] { return true; };
+    firmware.StopRequested = [] { return true; };
     try {
         Update();
         FAIL() << "the stop must end the update";
     } catch (const EOperationStopped& stopped) {
         EXPECT_NE(stopped.Message().find("before \"S\""), std::string::npos) << stopped.Message();
     }
-    EXPECT_EQ(Received(), "UPDATE\r");
+    EXPECT_EQ(ReceivedBytes(), "UPDATE\r");
     ExpectClosedAndHidden();
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ModemFixture.h"
+#include "Timing.h"
 #include "app/Failure.h"
 #include "serial/CommandExchange.h"
 #include "serial/EComPort.h"

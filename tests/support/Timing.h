@@ -12,6 +12,14 @@ inline long long MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
+// Runs `operation` and returns how long it took; failures propagate.
+template <typename Operation>
+std::chrono::milliseconds Timed(Operation&& operation) {
+    const auto start = Clock::now();
+    operation();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+}
+
 // Runs `action` on its own thread after `delay`; joined on destruction.
 class Later {
 public:

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <fstream>
 
+#include "QuietLine.h"
 #include "UiTestSupport.h"
 #include "VirtualModem.h"
 #include "journal/JournalFile.h"
@@ -45,13 +46,8 @@ struct ModemWindow {
 
     // The modem reads on its own thread: wait until the line has been quiet.
     std::vector<std::string> Received() {
-        std::size_t seen = modem.ReceivedBytes().size();
-        for (;;) {
-            QTest::qWait(100);
-            const std::size_t now = modem.ReceivedBytes().size();
-            if (now == seen) return modem.CommandLines();
-            seen = now;
-        }
+        nkq::testing::AwaitQuietLine(modem, [] { QTest::qWait(100); });
+        return modem.CommandLines();
     }
 
     TestWindow w;
