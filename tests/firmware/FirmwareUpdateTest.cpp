@@ -8,6 +8,7 @@
 
 #include "ModemFixture.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "firmware/FirmwareUpdate.h"
 #include "serial/EComPort.h"
 
@@ -18,14 +19,10 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Texts = std::vector<std::string>;
 
-const std::string kGeneral = "Ошибка. Проверьте подключение устройства";
-const std::string kNotFound = "Устройство не найдено";
-const std::string kSync = "Ошибка синхронизации";
-const std::string kTransfer = "Ошибка передачи";
-const std::string kInvalid = "Ошибка передачи - недопустимый ответ";
-const std::string kTooLarge = "Файл прошивки слишком велик: более 65535 блоков";
-const std::string kTooSmall = "Файл прошивки слишком мал: нет ни одного полного блока";
-const std::string kQuestion = "ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? -> yes";
+using namespace messages;
+
+const std::string kAsk = std::string("ask: ") + kQuestionCaption + ": " + kUpdateQuestion;
+const std::string kQuestion = kAsk + " -> yes";
 
 class FirmwareUpdateTest : public ModemFixture {
 protected:
@@ -143,7 +140,7 @@ TEST_F(FirmwareUpdateTest, FiveResendRequestsEndTheTransfer) {
         b.nak_times = 5;
     });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), (Texts{kTransfer, kGeneral}));
+    EXPECT_EQ(op.Messages(), (Texts{kTransferFailed, kCheckConnection}));
     EXPECT_EQ(modem->PacketsReceived(), 1 + 5);
     EXPECT_EQ(op.progress_completed, 1);
     ExpectClosedAndHidden();
@@ -159,7 +156,7 @@ TEST_P(InvalidAcknowledgementTest, EndsTheTransferAtOnceWithoutRetries) {
         b.bad_ack_byte = bad;
     });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), (Texts{kInvalid, kGeneral}));
+    EXPECT_EQ(op.Messages(), (Texts{kInvalidAcknowledgement, kCheckConnection}));
     EXPECT_EQ(modem->PacketsReceived(), 1);
     EXPECT_EQ(op.progress_completed, 0);
     ExpectClosedAndHidden();
@@ -180,7 +177,7 @@ TEST_F(FirmwareUpdateTest, NoAcknowledgementWithinThreeSecondsIsInvalid) {
     const auto waited = std::chrono::steady_clock::now() - silenced;
     EXPECT_GE(waited, 2900ms);
     EXPECT_LE(waited, 3500ms);
-    EXPECT_EQ(op.Messages(), (Texts{kInvalid, kGeneral}));
+    EXPECT_EQ(op.Messages(), (Texts{kInvalidAcknowledgement, kCheckConnection}));
     EXPECT_EQ(modem->PacketsReceived(), 2);
     EXPECT_EQ(op.progress_completed, 1);
     ExpectClosedAndHidden();
@@ -192,7 +189,7 @@ TEST_F(FirmwareUpdateTest, NoAnswerToUpdateMeansNoDevice) {
     UseImage(ImageBytes(512));
     Behave([](ModemBehaviour& b) { b.no_update_reply = true; });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), Texts{kNotFound});
+    EXPECT_EQ(op.Messages(), Texts{kDeviceNotFound});
     EXPECT_EQ(ReceivedBytes(), "UPDATE\r");
     ExpectClosedAndHidden();
 }
@@ -201,7 +198,7 @@ TEST_F(FirmwareUpdateTest, NoAnswerToTheStartByteMeansNoDevice) {
     UseImage(ImageBytes(512));
     Behave([](ModemBehaviour& b) { b.no_start_reply = true; });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), Texts{kNotFound});
+    EXPECT_EQ(op.Messages(), Texts{kDeviceNotFound});
     EXPECT_EQ(ReceivedBytes(), "UPDATE\rS");
     ExpectClosedAndHidden();
 }
@@ -219,7 +216,7 @@ TEST_F(FirmwareUpdateTest, AnUnacknowledgedCountIsASynchronisationError) {
     UseImage(ImageBytes(2 * 512));
     Behave([](ModemBehaviour& b) { b.no_count_reply = true; });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), (Texts{kSync, kGeneral}));
+    EXPECT_EQ(op.Messages(), (Texts{kSyncFailed, kCheckConnection}));
     EXPECT_EQ(ReceivedBytes(), std::string("UPDATE\rS\x02\x00", 10));
     EXPECT_EQ(op.progress_total, 2);
     ExpectClosedAndHidden();
@@ -233,7 +230,7 @@ TEST_F(FirmwareUpdateTest, AModemHangingUpMidTransferGivesTheGeneralMessage) {
     });
     EXPECT_EQ(Update(), UpdateResult::Failed);
     ASSERT_FALSE(op.Messages().empty());
-    EXPECT_EQ(op.Messages().back(), kGeneral);
+    EXPECT_EQ(op.Messages().back(), kCheckConnection);
     EXPECT_EQ(op.progress_completed, 1);
     EXPECT_FALSE(port.Connected());
     EXPECT_FALSE(op.progress_visible);
@@ -246,7 +243,7 @@ TEST_F(FirmwareUpdateTest, DecliningTheQuestionChangesNothing) {
     op.QueueAnswer(false);
     UseImage(ImageBytes(512));
     EXPECT_EQ(Update(), UpdateResult::Declined);
-    EXPECT_EQ(op.Calls(), Texts{"ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? -> no"});
+    EXPECT_EQ(op.Calls(), Texts{kAsk + " -> no"});
     EXPECT_EQ(file_names.LoadFileName(), "old.mfw");
     EXPECT_EQ(file_names.Saves(), 0);
     EXPECT_EQ(ReceivedBytes(), "");
@@ -265,7 +262,7 @@ TEST_F(FirmwareUpdateTest, AnUnreadableImageIsReportedBeforeThePortOpens) {
 
 struct RefusedImage {
     std::uintmax_t size;
-    const std::string* message;
+    const char* message;
 };
 
 class RefusedImageTest : public FirmwareUpdateTest, public ::testing::WithParamInterface<RefusedImage> {};
@@ -277,16 +274,17 @@ TEST_P(RefusedImageTest, IsRefusedBeforeThePortOpens) {
     std::ofstream(firmware.FileName, std::ios::binary).close();
     fs::resize_file(firmware.FileName, GetParam().size);
     EXPECT_THROW(Update(), EAbort);
-    EXPECT_EQ(op.Messages(), Texts{*GetParam().message});
+    EXPECT_EQ(op.Messages(), Texts{GetParam().message});
     EXPECT_EQ(op.Calls(), (Texts{kQuestion, "progress: show", "progress: completed 0", "progress: hide",
-                                 "inform: " + *GetParam().message}));
+                                 std::string("inform: ") + GetParam().message}));
     EXPECT_EQ(ReceivedBytes(), "");
     EXPECT_FALSE(port.Connected());
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, RefusedImageTest,
-                         ::testing::Values(RefusedImage{0, &kTooSmall}, RefusedImage{1, &kTooSmall},
-                                           RefusedImage{511, &kTooSmall}, RefusedImage{65536u * 512, &kTooLarge}),
+                         ::testing::Values(RefusedImage{0, kImageTooSmall}, RefusedImage{1, kImageTooSmall},
+                                           RefusedImage{511, kImageTooSmall},
+                                           RefusedImage{65536u * 512, kImageTooLarge}),
                          [](const auto& info) { return "Bytes" + std::to_string(info.param.size); });
 
 TEST_F(FirmwareUpdateTest, APortThatCannotOpenLeavesTheBarShownAndTheNameStored) {

@@ -6,6 +6,7 @@
 
 #include "ModemFixture.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "serial/ComPort.h"
 #include "serial/EComPort.h"
 #include "status/ServerStatus.h"
@@ -69,7 +70,7 @@ TEST_F(StatusPollTest, ATimeOutLeavesTheTimerStoppedAndTheTextAsItWas) {
     EXPECT_FALSE(cycle.TimerRunning());
     EXPECT_EQ(cycle.Text(), before);
     EXPECT_EQ(shown.size(), 1u);
-    EXPECT_EQ(op.Messages(), Lines{"Тайм-аут"});
+    EXPECT_EQ(op.Messages(), Lines{messages::kTimeout});
     EXPECT_TRUE(port.Connected()) << "the session still owes the modem its START";
     cycle.TimerFired();  // a tick already queued must not poll again
     EXPECT_EQ(Received(), (Lines{"TCP", "TCP"}));

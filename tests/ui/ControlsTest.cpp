@@ -18,6 +18,7 @@
 #include "PtyPair.h"
 #include "UiTestSupport.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "params/ParameterLines.h"
 #include "serial/EComPort.h"
 #include "ui/QtTranslations.h"
@@ -424,7 +425,7 @@ void ControlsTest::informOperatorClearsCursorOverrideWhileUp() {
     const QCursor* during = reinterpret_cast<const QCursor*>(1);
     w.op->while_informing = [&] { during = QApplication::overrideCursor(); };
     w.op->SetCursorOverride(nkq::CursorOverride::Hourglass);
-    w.op->InformOperator("Тайм-аут");
+    w.op->InformOperator(nkq::messages::kTimeout);
     QCOMPARE(during, nullptr);
     QVERIFY(QApplication::overrideCursor());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
