@@ -7,7 +7,7 @@
 //   bench_firmware_upload unpaced  the modem answers at once; prints the
 //                                  host's time per packet round trip in us
 //
-// The loader's specified 2000 ms pause is not counted in either figure.
+// The loader's 2000 ms pause is not counted in either figure.
 #include <unistd.h>
 
 #include <chrono>
@@ -21,8 +21,9 @@
 #include "VirtualModem.h"
 #include "firmware/FirmwareUpdate.h"
 #include "firmware/MemoryFileNameStore.h"
-#include "serial/ComPort.h"
 #include "protocol/ModemCommands.h"
+#include "serial/ComPort.h"
+#include "serial/InStep.h"
 
 namespace nkq::bench {
 namespace {
@@ -124,6 +125,11 @@ int main(int argc, char** argv) {
     if (mode == "paced") {
         std::printf("firmware_upload_paced_share_of_wire_speed %.4f (wire %.2f s, took %.2f s)\n",
                     WireSeconds() / seconds, WireSeconds(), seconds);
+        // The quiet time the update waits after the last acknowledgement, as
+        // a share of a 256 KiB upload at the pace measured here.
+        const double settle = std::chrono::duration<double>(nkq::kSettleTime).count();
+        std::printf("firmware_upload_settle_share_of_256k_upload %.4f (%.0f ms of %.2f s)\n",
+                    settle / (seconds / 4), settle * 1000, seconds / 4);
     } else {
         std::printf("firmware_upload_unpaced_us_per_packet_round_trip %.1f (%zu packets in %.3f s)\n",
                     seconds * 1e6 / static_cast<double>(kBlocks), kBlocks, seconds);

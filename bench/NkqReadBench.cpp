@@ -2,51 +2,25 @@
 // whole run, start-up included, less the waits the protocol prescribes
 // ("STOP" pause 500 ms, first look at the reply after 3000 ms, one quiet
 // 100 ms step) is the workstation's own overhead.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "NkqRun.h"
 #include "VirtualModem.h"
 #include "protocol/ModemCommands.h"
-
-extern char** environ;
 
 namespace nkq::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::duration<double, std::milli>;
 
 constexpr int kRuns = 5;
 
-// Milliseconds the program ran; negative when it failed.
 double RunRead(const std::string& device, const std::string& output) {
-    std::vector<std::string> words{NKQ_PROGRAM, "read", "--port", device, "--output", output};
-    std::vector<char*> argv;
-    for (auto& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    // The program's messages would only clutter the figures.
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, NKQ_PROGRAM, &quiet, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&quiet);
-    if (spawned != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const Ms took = Clock::now() - start;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? took.count() : -1;
+    return RunNkq({"read", "--port", device, "--output", output});
 }
 
 }  // namespace

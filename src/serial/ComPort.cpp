@@ -250,6 +250,12 @@ int TCustomComPort::BytesWaiting() {
     return Guarded(kComClearErrorFailed, [&] { return device_->BytesWaiting(); });
 }
 
+bool TCustomComPort::WaitForInput(std::chrono::milliseconds timeout) {
+    if (!device_) throw EComPort(kComReadFailed, EBADF);
+    const Deadline deadline(timeout);
+    return Guarded(kComReadFailed, [&] { return device_->WaitReadable(deadline) != WaitResult::TimedOut; });
+}
+
 void TCustomComPort::Purge(bool Input, bool Output) {
     if (!device_) throw EComPort(kComPurgeFailed, EBADF);
     Guarded(kComPurgeFailed, [&] { device_->Flush(Input, Output); });

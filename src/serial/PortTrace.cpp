@@ -77,7 +77,21 @@ PortTrace::PortTrace(const std::filesystem::path& path)
     WriteLine("# nkq port trace started " + WallClockNow() + "; times in seconds from here");
 }
 
-PortTrace::~PortTrace() { ::close(fd_); }
+PortTrace::~PortTrace() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+int PortTrace::WriteError() const {
+    const std::lock_guard lock(mutex_);
+    return write_error_;
+}
+
+int PortTrace::Close() {
+    const std::lock_guard lock(mutex_);
+    if (fd_ >= 0 && ::close(fd_) != 0 && write_error_ == 0) write_error_ = errno;
+    fd_ = -1;
+    return write_error_;
+}
 
 std::chrono::microseconds PortTrace::SinceStart() const {
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_);
@@ -104,11 +118,16 @@ void PortTrace::Note(const std::string& port, const std::string& text) {
 void PortTrace::WriteLine(const std::string& line) {
     const std::string whole = line + "\n";
     const std::lock_guard lock(mutex_);
+    if (fd_ < 0) return;
     std::size_t done = 0;
     while (done < whole.size()) {
         const ssize_t n = ::write(fd_, whole.data() + done, whole.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;  // a full disk must not break the exchange being traced
+        if (n <= 0) {
+            // A full disk must not break the exchange being traced.
+            if (write_error_ == 0) write_error_ = n < 0 ? errno : ENOSPC;
+            return;
+        }
         done += static_cast<std::size_t>(n);
     }
 }

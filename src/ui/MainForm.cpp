@@ -1,5 +1,5 @@
-// Building the main window: one builder per group box, controls at the
-// pixel positions of the original layout.
+// Building the main window: one builder per group box, every control at a
+// fixed pixel position, so the window looks the same on every desktop.
 #include "ui/MainForm.h"
 
 #include <QCheckBox>

@@ -55,10 +55,14 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
+    // Every line a server-mode write sends: a write refuses anything less.
     fs::path SettingsFile() const {
         const fs::path file = dir / "batch.txt";
-        std::ofstream(file, std::ios::binary)
-            << "MODE 0\r\nSERVERPORT 7001\r\nAPN fleet.apn\r\nCOMRATE 57600\r\n";
+        std::ofstream out(file, std::ios::binary);
+        out << "MODE 0\r\nSERVERPORT 7001\r\n";
+        for (int pair = 1; pair <= 5; ++pair) out << "IPPING" << pair << " 0.0.0.0 0\r\n";
+        out << "IDLETIME 5\r\nAPN fleet.apn\r\nLOGIN \r\nPASSWORD \r\nCOMRATE 57600\r\nCOMFC 0\r\n"
+               "COMBITS 8\r\nCOMPARITY 0\r\nPARITYSELECT 0\r\nCOMSTOPBIT 0\r\n";
         return file;
     }
 
@@ -164,6 +168,8 @@ TEST_F(NkqManyPortsTest, CommandLinesThatCannotRunOnSeveralPortsEndWithStatusTwo
              {"read", "--port", "a", "--output", "x", "--output-dir", "d"},
              {"read", "--port", "ttyS0", "--port", "/dev/ttyS0", "--output-dir", "d"},
              {"write", "--port", "a", "--port", "a", "file"},
+             {"write", "--port", "/dev/../dev/tty", "--port", "/dev/tty", "file"},
+             {"read", "--port", ""},
              {"status", "--port", "a", "--port", "b"},
              {"--trace"},
              {"--trace", "t.log"},

@@ -7,7 +7,7 @@
 namespace nkq::cli {
 
 struct Arguments {
-    std::string command;                    // "ports", "read", "write", "flash", "status"
+    std::string command;                    // a name from the command table
     std::vector<std::string> ports;         // --port, in the order given; several run at once
     std::optional<std::string> output;      // read: --output FILE
     std::optional<std::string> output_dir;  // read: --output-dir DIR, a file per port
@@ -15,6 +15,9 @@ struct Arguments {
     std::vector<std::string> files;         // positional arguments
     bool yes = false;                       // flash: --yes, no question asked
     bool watch = false;                     // status: --watch, poll until Ctrl+C
+    bool merge = false;                     // write: --merge, read the modem first
+    bool verify = false;                    // write: --verify, read the modem back
+    bool quick = false;                     // --quick or NKQ_QUICK=1: replies end at their "OK" line
     bool help = false;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
-// The commands of nkq, each running the workstation's own operations.
+// What the commands of nkq run, each through the workstation's own
+// operations. Each returns the exit status: 0 success (on every port), 1 the
+// operation failed (on at least one port).
 #include <memory>
 
 #include "Arguments.h"
@@ -10,12 +12,9 @@ class PortTrace;
 
 namespace nkq::cli {
 
-// Each returns the exit status: 0 success, 1 the operation failed.
-int RunPorts();
-// With several ports the operation runs on all of them at once and a table
-// of their results ends the run. `trace`, when not null, records every port's
-// exchange.
+int RunPorts(const Arguments& args, const std::shared_ptr<PortTrace>& trace);
 int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace);
+int RunVerify(const Arguments& args, const std::shared_ptr<PortTrace>& trace);
 int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace);
 // Raises UsageError when the question cannot be asked (no terminal, no --yes).
 int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace);

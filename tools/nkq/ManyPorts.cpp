@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <exception>
 #include <thread>
 
-#include "PortAdvice.h"
 #include "PortConsole.h"
+#include "PortFailures.h"
 #include "PortOperator.h"
-#include "app/ErrorText.h"
-#include "app/Failure.h"
+#include "StandardOutput.h"
+#include "StopRequest.h"
+#include "TerminalOperator.h"
+#include "VisibleText.h"
 #include "serial/ComPort.h"
 #include "serial/SerialDevice.h"
 
@@ -19,49 +20,60 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Like the single-port nkq: the silent abort was explained already; every
-// other failure is shown once, a port that would not open with advice.
-bool RunGuardedOnPort(TComPort& port, PortOperator& op, const PortBody& body) {
-    try {
-        return body(port, op);
-    } catch (const EAbort&) {
-    } catch (const EComPort& e) {
-        op.ReportFailure(ErrorDisplayText(e.Message()));
-        const std::string advice = e.MessageCode() == kComOpenFailed
-                                       ? OpenFailureAdvice(e.SystemError(), DevicePathForPort(port.Port()))
-                                       : std::string();
-        if (!advice.empty()) op.Print(advice);
-    } catch (const Exception& e) {
-        op.ReportFailure(ErrorDisplayText(e.Message()));
-    } catch (const std::exception& e) {
-        op.ReportFailure(ErrorDisplayText(e.what()));
-    } catch (...) {
-        op.ReportFailure("unexpected failure");  // a thread must never end the program
+constexpr const char* kNotStarted = "Stopped before the port was opened";
+
+// Runs the body with the port named and traced, and closes it afterwards:
+// a failed START must not leave the port held.
+bool RunWithPort(const std::string& name, const PortSetup& setup, CommandOperator& op, const PortBody& body) {
+    // A port whose turn comes after a stop request is not touched at all.
+    if (StopRequest::Requested()) {
+        op.ReportFailure(kNotStarted);
+        return false;
     }
-    return false;
+    TComPort port(TComPortSetup::System);
+    port.SetPort(name);
+    port.SetTrace(setup.trace);
+    if (setup.quick) port.SetReplyEnd(ReplyEnd::AtOkLine);
+    const bool ok = RunReportingFailures(op, name, [&] { return body(port, op); });
+    const bool closed = RunReportingFailures(op, name, [&] {
+        port.Close();
+        return true;
+    });
+    return ok && closed;
 }
 
-PortOutcome RunOnePort(const std::string& name, PortConsole& console, const std::shared_ptr<PortTrace>& trace,
-                       bool answer, const PortBody& body) {
+PortOutcome RunOnePortOfMany(const std::string& name, PortConsole& console, const PortSetup& setup,
+                             bool answer, const PortBody& body) {
     const auto start = Clock::now();
     PortOperator op(console, name, answer);
     PortOutcome outcome;
     outcome.port = name;
-    {
-        TComPort port(TComPortSetup::System);
-        port.SetPort(name);
-        port.SetTrace(trace);
-        outcome.ok = RunGuardedOnPort(port, op, body);
-        try {
-            port.Close();  // a failed START must not leave the port held
-        } catch (const Exception& e) {
-            op.ReportFailure(ErrorDisplayText(e.Message()));
-            outcome.ok = false;
-        }
-    }
+    outcome.ok = RunWithPort(name, setup, op, body);
     outcome.messages = op.Messages();
     outcome.duration = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     return outcome;
+}
+
+// The table goes to standard output, where a script finds it.
+int RunOnManyPorts(const std::vector<std::string>& ports, const PortSetup& setup, bool answer,
+                   const PortBody& body) {
+    PortConsole console;
+    std::vector<PortOutcome> outcomes(ports.size());
+    {
+        std::vector<std::jthread> threads;
+        threads.reserve(ports.size());
+        for (std::size_t i = 0; i < ports.size(); ++i)
+            threads.emplace_back(
+                [&, i] { outcomes[i] = RunOnePortOfMany(ports[i], console, setup, answer, body); });
+    }
+    std::fflush(stderr);
+    const bool all_ok = std::all_of(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.ok; });
+    TerminalOperator op;
+    const bool tabled = RunReportingFailures(op, {}, [&] {
+        WriteStandardOutput(ResultTable(outcomes));
+        return true;
+    });
+    return all_ok && tabled ? 0 : 1;
 }
 
 // Cyrillic letters take two bytes but one column.
@@ -78,7 +90,7 @@ std::string ResultText(const PortOutcome& outcome) {
     if (outcome.ok) return "ok";
     if (outcome.messages.empty()) return "failed";
     std::string text;
-    for (const auto& message : outcome.messages) text += (text.empty() ? "" : "; ") + message;
+    for (const auto& message : outcome.messages) text += (text.empty() ? "" : "; ") + Visible(message);
     return text;
 }
 
@@ -90,18 +102,12 @@ std::string Duration(std::chrono::milliseconds duration) {
 
 }  // namespace
 
-std::vector<PortOutcome> RunOnPorts(const std::vector<std::string>& ports, PortConsole& console,
-                                    const std::shared_ptr<PortTrace>& trace, bool answer,
-                                    const PortBody& body) {
-    std::vector<PortOutcome> outcomes(ports.size());
-    {
-        std::vector<std::jthread> threads;
-        threads.reserve(ports.size());
-        for (std::size_t i = 0; i < ports.size(); ++i)
-            threads.emplace_back(
-                [&, i] { outcomes[i] = RunOnePort(ports[i], console, trace, answer, body); });
-    }
-    return outcomes;
+int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bool answer,
+               const PortBody& body) {
+    if (ports.size() > 1) return RunOnManyPorts(ports, setup, answer, body);
+    // On the calling thread, so that Ctrl+C reaches a question waiting on the terminal.
+    TerminalOperator op(answer);
+    return RunWithPort(ports.front(), setup, op, body) ? 0 : 1;
 }
 
 std::string ResultTable(const std::vector<PortOutcome>& outcomes) {

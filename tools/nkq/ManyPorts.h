@@ -1,6 +1,8 @@
 #pragma once
-// One operation on several modems at once: a thread per port, each with its
-// own port object and operator, so the operations themselves need no locks.
+// One operation on one or several modems. One port runs on the calling thread
+// and speaks plainly on the terminal; several run at once, a thread per port,
+// each with its own port object and operator, so the operations themselves
+// need no locks.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -14,8 +16,7 @@ class TComPort;
 
 namespace nkq::cli {
 
-class PortConsole;
-class PortOperator;
+class CommandOperator;
 
 struct PortOutcome {
     std::string port;
@@ -24,17 +25,25 @@ struct PortOutcome {
     std::chrono::milliseconds duration{0};
 };
 
-// Runs on the port's own thread with its port (named, traced, closed) and
-// operator; returns whether the operation succeeded or raises its failure.
-using PortBody = std::function<bool(TComPort& port, PortOperator& op)>;
+// How every port of a run is set up before its body runs.
+struct PortSetup {
+    std::shared_ptr<PortTrace> trace;  // records every port's exchange when set
+    bool quick = false;                // replies end at their "OK" line (--quick)
+};
 
-// Runs `body` for every port at the same time and waits for all of them.
-// Failures that the operations do not show themselves are shown on the
-// port's lines as the single-port nkq shows them, with the same advice.
-// `answer` is what each port's yes/no question gets.
-std::vector<PortOutcome> RunOnPorts(const std::vector<std::string>& ports, PortConsole& console,
-                                    const std::shared_ptr<PortTrace>& trace, bool answer,
-                                    const PortBody& body);
+// Runs with the port (named, set up, closed afterwards) and its operator;
+// returns whether the operation succeeded or raises its failure.
+using PortBody = std::function<bool(TComPort& port, CommandOperator& op)>;
+
+// Runs `body` for every port and returns the exit status: 0 when it
+// succeeded on every port, else 1. Failures that the operations do not show
+// themselves are shown with the same advice on one port or many. With
+// several ports every line carries its port and a table of the outcomes
+// ends the run on standard output. `answer`: with one port, whether its
+// questions are answered yes without asking; with several, what every
+// port's question gets (the batch was asked once, before).
+int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bool answer,
+               const PortBody& body);
 
 // Port, result ("ok" or the port's messages) and duration, columns aligned.
 std::string ResultTable(const std::vector<PortOutcome>& outcomes);

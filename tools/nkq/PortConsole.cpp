@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "VisibleText.h"
+
 namespace nkq::cli {
 
 namespace {
@@ -19,7 +21,7 @@ PortConsole::PortConsole(std::FILE* out) : out_(out), out_is_terminal_(::isatty(
 void PortConsole::Line(const std::string& port, const std::string& text) {
     const std::lock_guard lock(mutex_);
     EraseBlock();
-    std::fprintf(out_, "%s: %s\n", port.c_str(), text.c_str());
+    std::fprintf(out_, "%s: %s\n", Visible(port).c_str(), Visible(text).c_str());
     if (block_lines_ == 0 && !block_order_.empty() && out_is_terminal_) DrawBlock(Clock::now());
     std::fflush(out_);
 }

@@ -1,5 +1,7 @@
 #include "PortOperator.h"
 
+#include "protocol/TextLines.h"
+
 namespace nkq::cli {
 
 PortOperator::PortOperator(PortConsole& console, std::string port, bool answer)
@@ -24,5 +26,9 @@ void PortOperator::AdvanceProgress() { console_.ProgressAdvance(port_); }
 void PortOperator::ReportFailure(const std::string& text) { InformOperator(text); }
 
 void PortOperator::Print(const std::string& text) { console_.Line(port_, text); }
+
+void PortOperator::Output(const std::string& text) {
+    for (const auto& line : SplitLines(text)) console_.Line(port_, line);
+}
 
 }  // namespace nkq::cli

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "CommandOperator.h"
 #include "PortConsole.h"
-#include "app/Operator.h"
 
 namespace nkq::cli {
 
-class PortOperator : public Operator {
+class PortOperator : public CommandOperator {
 public:
     // `answer` is what every question gets: it was asked once for all ports.
     PortOperator(PortConsole& console, std::string port, bool answer);
@@ -24,10 +24,10 @@ public:
     void SetProgressCompleted(int completed) override;
     void AdvanceProgress() override;
 
-    // A failure that no operation showed itself: shown and kept like a message.
-    void ReportFailure(const std::string& text);
-    // A line that is neither a message nor a failure (summary, advice).
-    void Print(const std::string& text);
+    // Shown and kept like a message.
+    void ReportFailure(const std::string& text) override;
+    void Print(const std::string& text) override;
+    void Output(const std::string& text) override;
 
     const std::vector<std::string>& Messages() const { return messages_; }
 

@@ -4,24 +4,29 @@
 
 #include <iostream>
 
-namespace nkq {
+#include "StandardOutput.h"
+#include "VisibleText.h"
+
+namespace nkq::cli {
 
 TerminalOperator::TerminalOperator(bool assume_yes, std::FILE* out)
     : assume_yes_(assume_yes), out_(out), out_is_terminal_(::isatty(::fileno(out)) == 1) {}
 
 void TerminalOperator::InformOperator(const std::string& text) {
     EndProgressLine();
-    std::fprintf(out_, "%s\n", text.c_str());
+    std::fprintf(out_, "%s\n", Visible(text).c_str());
     std::fflush(out_);
 }
+
+void TerminalOperator::Output(const std::string& text) { WriteStandardOutput(VisibleKeepingLineEnds(text)); }
 
 bool TerminalOperator::AskYesNo(const std::string& text, const std::string& caption) {
     EndProgressLine();
     if (assume_yes_) {
-        std::fprintf(out_, "%s: %s yes\n", caption.c_str(), text.c_str());
+        std::fprintf(out_, "%s: %s yes\n", caption.c_str(), Visible(text).c_str());
         return true;
     }
-    std::fprintf(out_, "%s: %s [y/N] ", caption.c_str(), text.c_str());
+    std::fprintf(out_, "%s: %s [y/N] ", caption.c_str(), Visible(text).c_str());
     std::fflush(out_);
     std::string answer;
     if (!std::getline(std::cin, answer)) return false;
@@ -67,4 +72,4 @@ void TerminalOperator::EndProgressLine() {
     progress_drawn_ = false;
 }
 
-}  // namespace nkq
+}  // namespace nkq::cli

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <string>
 
+#include "CommandOperator.h"
 #include "ProgressMeter.h"
-#include "app/Operator.h"
 
-namespace nkq {
+namespace nkq::cli {
 
-class TerminalOperator : public Operator {
+class TerminalOperator : public CommandOperator {
 public:
     // `assume_yes` answers every question with yes without asking.
     explicit TerminalOperator(bool assume_yes = false, std::FILE* out = stderr);
@@ -22,6 +22,9 @@ public:
     void SetProgressTotal(int total) override;
     void SetProgressCompleted(int completed) override;
     void AdvanceProgress() override;
+    void ReportFailure(const std::string& text) override { InformOperator(text); }
+    void Print(const std::string& text) override { InformOperator(text); }
+    void Output(const std::string& text) override;
 
 private:
     void DrawProgress();
@@ -37,4 +40,4 @@ private:
     ProgressMeter meter_;
 };
 
-}  // namespace nkq
+}  // namespace nkq::cli

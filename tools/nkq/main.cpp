@@ -1,12 +1,15 @@
 // nkq: the workstation's operations from a terminal, for scripts and for
 // setting up many modems.
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Arguments.h"
-#include "Commands.h"
+#include "CommandTable.h"
+#include "StandardOutput.h"
+#include "StopRequest.h"
 #include "app/Catalogue.h"
 #include "app/ErrorText.h"
 #include "app/Failure.h"
@@ -14,14 +17,7 @@
 
 namespace {
 
-int RunCommand(const nkq::cli::Arguments& parsed, const std::shared_ptr<nkq::PortTrace>& trace) {
-    using namespace nkq::cli;
-    if (parsed.command == "ports") return RunPorts();
-    if (parsed.command == "read") return RunRead(parsed, trace);
-    if (parsed.command == "flash") return RunFlash(parsed, trace);
-    if (parsed.command == "status") return RunStatus(parsed, trace);
-    return RunWrite(parsed, trace);
-}
+using namespace nkq::cli;
 
 // The command named on the line, for the help that follows a usage error.
 std::string CommandOf(const std::vector<std::string>& args) {
@@ -35,30 +31,62 @@ std::string CommandOf(const std::vector<std::string>& args) {
     return {};
 }
 
+int Failed(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 1;
+}
+
+// The trace and standard output are checked once more when the command is
+// done: a full disk may show only when the last bytes are written.
+int Finish(int status, const std::shared_ptr<nkq::PortTrace>& trace) {
+    if (trace) {
+        if (const int error = trace->Close(); error != 0)
+            status = Failed(EOutputError("trace file " + trace->Path().string(), error).Message());
+    }
+    try {
+        CloseStandardOutput();
+    } catch (const EOutputError& e) {
+        status = Failed(e.Message());
+    }
+    return status;
+}
+
+// NKQ_QUICK=1 gives every run --quick, for a batch script that sets it once.
+Arguments WithEnvironment(Arguments parsed) {
+    const char* quick = std::getenv("NKQ_QUICK");
+    if (quick && std::string(quick) == "1") parsed.quick = true;
+    return parsed;
+}
+
+int Run(const Arguments& parsed) {
+    if (parsed.help) {
+        WriteStandardOutput(HelpText(parsed.command));
+        return Finish(0, nullptr);
+    }
+    std::shared_ptr<nkq::PortTrace> trace;
+    if (parsed.trace) {
+        try {
+            trace = std::make_shared<nkq::PortTrace>(*parsed.trace);
+        } catch (const nkq::Exception& e) {
+            return Failed(nkq::ErrorDisplayText(e.Message()));
+        }
+    }
+    const StopRequest stop;
+    return Finish(FindCommand(parsed.command)->run(parsed, trace), trace);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    using namespace nkq::cli;
+    HoldClosedStandardDescriptors();
     nkq::InitCatalogue();
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
-        const Arguments parsed = ParseArguments(args);
-        if (parsed.help) {
-            std::fputs(HelpText(parsed.command).c_str(), stdout);
-            return 0;
-        }
-        std::shared_ptr<nkq::PortTrace> trace;
-        if (parsed.trace) {
-            try {
-                trace = std::make_shared<nkq::PortTrace>(*parsed.trace);
-            } catch (const nkq::Exception& e) {
-                std::fprintf(stderr, "%s\n", nkq::ErrorDisplayText(e.Message()).c_str());
-                return 1;
-            }
-        }
-        return RunCommand(parsed, trace);
+        return Run(WithEnvironment(ParseArguments(args)));
     } catch (const UsageError& e) {
         std::fprintf(stderr, "nkq: %s\n\n%s", e.text.c_str(), HelpText(CommandOf(args)).c_str());
         return 2;
+    } catch (const EOutputError& e) {
+        return Failed(e.Message());
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The serial port: fixed line configuration and blocking, time-limited
 // transfers. Only one thread uses a port at a time; the port has no lock.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -14,6 +15,7 @@
 #include "serial/ComSettingsOwner.h"
 #include "serial/ComTimeouts.h"
 #include "serial/EComPort.h"
+#include "serial/ReplyEnd.h"
 
 namespace nkq {
 
@@ -45,6 +47,14 @@ public:
     int ReadText(std::string& Text, int Count);
     int BytesWaiting();
     void Purge(bool Input, bool Output);
+    // Blocks until input is waiting or `timeout` has passed; true when input
+    // is waiting, or the device hung up (which the next read reports).
+    bool WaitForInput(std::chrono::milliseconds timeout);
+
+    // How the command exchanges on this port end a reply; WhenQuiet unless
+    // a front end chose otherwise (nkq --quick).
+    ReplyEnd GetReplyEnd() const { return reply_end_; }
+    void SetReplyEnd(ReplyEnd rule) { reply_end_ = rule; }
     // Received bytes seen waiting while the last Write's bytes were still
     // leaving the port: they cannot be an answer to them. 0 when none were
     // seen, or when the device cannot tell.
@@ -111,6 +121,7 @@ private:
     bool discard_null_ = false;
     TSyncMethod sync_method_ = TSyncMethod::smThreadSync;
 
+    ReplyEnd reply_end_ = ReplyEnd::WhenQuiet;
     std::unique_ptr<SerialDevice> device_;
     int input_during_write_ = 0;
     std::shared_ptr<PortTrace> trace_;

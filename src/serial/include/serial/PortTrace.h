@@ -32,6 +32,13 @@ public:
 
     const std::filesystem::path& Path() const { return path_; }
 
+    // A failed write leaves the exchange being traced alone; the errno of
+    // the first one is kept here, 0 while every line was written.
+    int WriteError() const;
+    // Closes the file now and returns WriteError(), a failed close included:
+    // a full disk may show only there. Lines after it are not written.
+    int Close();
+
     // The line for one transfer, without its line end: seconds since the
     // start, the port, "->" sent or "<-" received, the count, the bytes in
     // hex and as a quoted text with C escapes.
@@ -44,8 +51,9 @@ private:
 
     const std::filesystem::path path_;
     const std::chrono::steady_clock::time_point start_;
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     int fd_ = -1;
+    int write_error_ = 0;
 };
 
 // The trace that the environment variable NKQ_TRACE names, for the window

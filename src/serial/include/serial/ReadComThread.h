@@ -7,10 +7,12 @@
 #include <cstddef>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "app/Failure.h"
+#include "serial/ReplyEnd.h"
 
 namespace nkq {
 
@@ -28,8 +30,11 @@ public:
 
 class TReadComThread {
 public:
+    // `reply_end`: how the reply ends; by default as the port is set, which
+    // is the quiet-line rule unless a front end chose otherwise.
     TReadComThread(TCustomComPort& port, std::chrono::milliseconds first_wait,
-                   std::chrono::milliseconds next_wait, std::size_t max_reply = kMaxReplySize);
+                   std::chrono::milliseconds next_wait, std::size_t max_reply = kMaxReplySize,
+                   std::optional<ReplyEnd> reply_end = std::nullopt);
     ~TReadComThread();
     TReadComThread(const TReadComThread&) = delete;
     TReadComThread& operator=(const TReadComThread&) = delete;
@@ -47,6 +52,15 @@ public:
 private:
     void Execute();
     void Collect();
+    void CollectUntilOkLine();
+    // From the first look on: steps of FNextWait until one brings nothing.
+    void ReadUntilQuiet();
+    // Appends what is waiting; the number of bytes read.
+    int ReadWaiting();
+    void ReadOneByte();
+    int Append(int count);
+    // Whether a complete line of the new bytes, from `from` on, begins "OK".
+    bool OkLineEnded(std::size_t from);
     // Waits on the stop event; true when it was signalled rather than timed out.
     bool WaitForStopEvent(std::chrono::milliseconds wait);
 
@@ -56,6 +70,8 @@ private:
     std::chrono::milliseconds FFirstWait;
     std::chrono::milliseconds FNextWait;
     std::size_t max_reply_;
+    ReplyEnd reply_end_;
+    std::size_t line_start_ = 0;  // where the line being received began
     int result_ = 0;
     std::exception_ptr failure_;
 

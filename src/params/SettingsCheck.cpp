@@ -1,0 +1,169 @@
+#include "params/SettingsCheck.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <optional>
+#include <set>
+#include <string_view>
+
+#include "app/Failure.h"
+#include "params/ParameterLines.h"
+#include "params/ParameterSet.h"
+#include "params/ReplyValues.h"
+#include "protocol/ParameterKeys.h"
+#include "protocol/TextLines.h"
+
+namespace nkq {
+
+namespace {
+
+using namespace modem;
+
+constexpr std::array<std::string_view, 19> kWrittenKeys{
+    kModeKey,          kDestIpKey,        kDestPortKey,      kServerPortKey,    kCheckPairKeys[0],
+    kCheckPairKeys[1], kCheckPairKeys[2], kCheckPairKeys[3], kCheckPairKeys[4], kIdleTimeKey,
+    kApnKey,           kLoginKey,         kPasswordKey,      kComRateKey,       kComFlowKey,
+    kComBitsKey,       kComParityKey,     kParitySelectKey,  kComStopBitKey,
+};
+constexpr std::array<std::string_view, 5> kReadOnlyKeys{kDeviceKey, kNameKey, kVersionKey, kCsqKey,
+                                                        kInterfaceKey};
+
+template <std::size_t N>
+bool IsOneOf(const std::array<std::string_view, N>& keys, std::string_view key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+struct FileLine {
+    std::size_t number;
+    std::string text;
+    std::string key;
+    std::string value;
+};
+
+// The non-empty lines, numbered as an editor numbers them.
+std::vector<FileLine> FileLines(const std::string& text) {
+    std::vector<FileLine> lines;
+    std::size_t number = 0;
+    for (const auto& line : SplitLines(text)) {
+        ++number;
+        if (!line.empty()) lines.push_back({number, line, LineKey(line), ExtractValue(line)});
+    }
+    return lines;
+}
+
+// The mode whose write sends a key; the others are sent in every mode.
+std::optional<Mode> ModeSending(std::string_view key) {
+    if (key == kDestIpKey || key == kDestPortKey) return Mode::Client;
+    if (key == kServerPortKey || IsOneOf(kCheckPairKeys, key)) return Mode::Server;
+    return std::nullopt;
+}
+
+std::string ModeName(Mode mode) {
+    switch (mode) {
+        case Mode::Client: return "client";
+        case Mode::Server: return "server";
+        case Mode::Modem: return "modem";
+    }
+    return {};
+}
+
+std::map<std::string, std::string> SentValues(const ParameterSet& set) {
+    std::map<std::string, std::string> values;
+    for (const auto& line : BuildParameterLines(set)) values[LineKey(line)] = ExtractValue(line);
+    return values;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string KeyProblem(const std::string& key) {
+    if (IsOneOf(kWrittenKeys, key)) return {};
+    if (IsOneOf(kReadOnlyKeys, key)) return key + " is never written to a modem";
+    // A long "key" is junk, not a misspelt key: it would only repeat the line.
+    constexpr std::size_t kLongestKey = 16;
+    if (key.size() > kLongestKey) return "the line does not begin with a parameter key";
+    return Quoted(key) + " is not a parameter key";
+}
+
+// A port number is shown as received until its field is left, and only
+// leaving it brings the number into the field's range.
+const NumericField* PortFieldOf(const ParameterSet& set, const std::string& key) {
+    if (key == kDestPortKey) return &set.Fields().PortEdit;
+    if (key == kServerPortKey) return &set.Fields().IncomePortEdit;
+    const auto pair = std::find(kCheckPairKeys.begin(), kCheckPairKeys.end(), key);
+    return pair == kCheckPairKeys.end() ? nullptr : &set.Fields().Port[pair - kCheckPairKeys.begin()];
+}
+
+std::string PortNumberProblem(const ParameterSet& set, const FileLine& line) {
+    const NumericField* field = PortFieldOf(set, line.key);
+    if (!field) return {};
+    const std::string number = IsOneOf(kCheckPairKeys, line.key) ? ExtractValue(line.value) : line.value;
+    NumericField left(field->Minimum(), field->Maximum(), field->Minimum());
+    left.SetText(number);
+    left.Leave();
+    if (left.Text() == number) return {};
+    return "port " + Quoted(number) + " is not a whole number from " + std::to_string(field->Minimum()) +
+           " to " + std::to_string(field->Maximum());
+}
+
+// Applies the line alone to a fresh set in a mode that sends its key and
+// sees whether the line the write would send carries the same value.
+std::string ValueProblem(const FileLine& line) {
+    ParameterSet set;
+    set.ApplyStartupRules();
+    if (const auto mode = ModeSending(line.key)) set.SelectMode(*mode);
+    try {
+        ParseParameters(set, line.text);
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    const auto sent = SentValues(set);
+    if (const auto found = sent.find(line.key); found != sent.end() && found->second != line.value)
+        return "the value would be sent as " + Quoted(found->second);
+    return PortNumberProblem(set, line);
+}
+
+}  // namespace
+
+std::vector<SettingsProblem> CheckSettingsLines(const std::string& text) {
+    std::vector<SettingsProblem> problems;
+    std::map<std::string, std::size_t> first_line;
+    for (const auto& line : FileLines(text)) {
+        std::string reason = KeyProblem(line.key);
+        if (reason.empty()) {
+            const auto [earlier, first] = first_line.emplace(line.key, line.number);
+            reason = first ? ValueProblem(line)
+                           : line.key + " is set on line " + std::to_string(earlier->second) + " already";
+        }
+        if (!reason.empty()) problems.push_back({line.number, line.text, reason});
+    }
+    return problems;
+}
+
+std::vector<SettingsProblem> CheckSettingsAgainst(const ParameterSet& set, const std::string& text,
+                                                  bool whole_file) {
+    std::vector<SettingsProblem> problems;
+    const auto sent = SentValues(set);
+    std::set<std::string> named;
+    for (const auto& line : FileLines(text)) {
+        if (!IsOneOf(kWrittenKeys, line.key) || !named.insert(line.key).second) continue;
+        const auto found = sent.find(line.key);
+        if (found == sent.end()) {
+            problems.push_back(
+                {line.number, line.text, line.key + " is not sent in " + ModeName(set.GetMode()) + " mode"});
+        } else if (found->second != line.value) {
+            problems.push_back(
+                {line.number, line.text, "the value would be sent as " + Quoted(found->second)});
+        }
+    }
+    if (!whole_file) return problems;
+    std::string missing;
+    for (const auto& line : BuildParameterLines(set))
+        if (!named.count(LineKey(line))) missing += (missing.empty() ? "" : ", ") + LineKey(line);
+    if (!missing.empty())
+        problems.push_back(
+            {0, {}, "no line for " + missing + ", which a " + ModeName(set.GetMode()) + "-mode write sends"});
+    return problems;
+}
+
+}  // namespace nkq

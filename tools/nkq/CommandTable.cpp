@@ -1,0 +1,192 @@
+#include "CommandTable.h"
+
+#include <filesystem>
+#include <set>
+
+#include "Commands.h"
+#include "ManyPorts.h"
+#include "serial/SerialDevice.h"
+
+namespace nkq::cli {
+
+namespace {
+
+constexpr std::string_view kPortsHelp =
+    "Usage: nkq ports\n"
+    "Lists the serial ports of this machine, one per line, in the order the\n"
+    "workstation's port list shows them.\n";
+
+constexpr std::string_view kReadHelp =
+    "Usage: nkq read --port PORT [--output FILE] [--quick]\n"
+    "       nkq read --port PORT [--port PORT ...] --output-dir DIR [--quick]\n"
+    "Reads the parameters from the modem on PORT and writes them in the settings-file\n"
+    "form (what saving a settings file would write) to FILE, or to standard output.\n"
+    "A summary (model, firmware version, signal level) follows on standard error.\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3); give it\n"
+    "                  again for each further modem to read at the same time\n"
+    "  --output FILE   write the settings to FILE instead of standard output;\n"
+    "                  an existing FILE is replaced only when the read succeeded\n"
+    "  --output-dir DIR  write one settings file per port into DIR (made when\n"
+    "                  missing), named after the port: ttyUSB0 gives ttyUSB0.txt,\n"
+    "                  /dev/pts/3 gives pts-3.txt; a failed read writes no file\n"
+    "  --quick         end the reply at its \"OK\" line (see nkq --help)\n";
+
+constexpr std::string_view kVerifyHelp =
+    "Usage: nkq verify --port PORT [--port PORT ...] [--quick] FILE\n"
+    "Reads the modem on PORT (as read does) and compares it, key by key, with the\n"
+    "settings file FILE: every line that FILE sets and that a write in its mode\n"
+    "would send. The keys that differ are printed as a table KEY, FILE, MODEM on\n"
+    "standard output (with several ports on each port's lines); a password is\n"
+    "compared but never printed. FILE is checked as write checks it.\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3); give it\n"
+    "                  again for each further modem to check at the same time\n"
+    "  --quick         end the modem's reply at its \"OK\" line (see nkq --help)\n"
+    "\n"
+    "Exit status: 0 the modem holds the file's settings (on every port), 1 a key\n"
+    "differs, the file was refused or the read failed.\n";
+
+constexpr std::string_view kWriteHelp =
+    "Usage: nkq write --port PORT [--merge] [--verify] [--quick] FILE\n"
+    "       nkq write --port PORT --port PORT ... [--merge] [--verify] [--quick] FILE\n"
+    "Starts from the initial parameter set, loads the settings file FILE and writes\n"
+    "the parameters into the modem on PORT; with several ports into every modem at\n"
+    "the same time.\n"
+    "\n"
+    "The modem gets exactly the file, or nothing: before any port opens FILE is\n"
+    "refused (exit status 1, one line per problem with its line number) when a\n"
+    "line's key is not exactly one of the keys a write sends, a key is set twice,\n"
+    "a value would be changed by its field (not in its list, out of its range, not\n"
+    "an address), or FILE does not set every line that a write in its mode sends\n"
+    "(MODE 1 client, 0 server, 2 modem; client when FILE has no MODE line).\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
+    "  --merge         read the modem first and change only what FILE names: a\n"
+    "                  partial file is enough; the other checks still apply\n"
+    "  --verify        read the modem back after writing; fails, listing the keys\n"
+    "                  that differ, unless it holds what was written\n"
+    "  --quick         the reads of --merge and --verify end the modem's reply at\n"
+    "                  its \"OK\" line (see nkq --help)\n";
+
+constexpr std::string_view kFlashHelp =
+    "Usage: nkq flash --port PORT [--yes] IMAGE\n"
+    "       nkq flash --port PORT --port PORT ... [--yes] IMAGE\n"
+    "Loads the firmware image IMAGE into the modem on PORT in 512-byte blocks; bytes\n"
+    "after the last whole block are not sent. Asks first (y/N) unless --yes is given;\n"
+    "without a terminal on standard input --yes is required. A progress line\n"
+    "(percent, blocks, speed, time left) goes to standard error. The window's\n"
+    "remembered file name is left as it is. With several ports the question is\n"
+    "asked once for all, and the progress shows one line per port.\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
+    "  --yes           do not ask before the update starts\n"
+    "\n"
+    "Ctrl+C (or SIGTERM, SIGHUP) stops after the packet in flight and closes the\n"
+    "port; the modem's loader then waits for a new upload. A second one ends nkq at\n"
+    "once.\n"
+    "Exit status: 0 the image was loaded, 1 it was not (declined, stopped or failed).\n";
+
+constexpr std::string_view kStatusHelp =
+    "Usage: nkq status --port PORT [--watch] [--quick]\n"
+    "Sends STOP to the modem on PORT, asks it once for its current TCP connections\n"
+    "(TCP), prints them on standard output, then sends START and closes the port.\n"
+    "\n"
+    "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
+    "  --watch         ask again 5 seconds after each answer and print the list anew,\n"
+    "                  until Ctrl+C (or SIGTERM, SIGHUP): the poll in flight ends,\n"
+    "                  START is sent and the port closed\n"
+    "  --quick         end each reply at its \"OK\" line (see nkq --help)\n"
+    "\n"
+    "Exit status: 0 after the last list (also when --watch was stopped), 1 a poll,\n"
+    "the port or standard output failed, or a stop came before the first list.\n";
+
+std::string Named(const Arguments& args, std::string_view rule) {
+    return args.command + " " + std::string(rule);
+}
+
+// The device a port name reaches, with links and ".." resolved, so that
+// ttyUSB0, /dev/ttyUSB0 and a /dev/serial/by-id link to it are one device.
+std::string DeviceOf(const std::string& port) {
+    std::error_code ignored;
+    const auto device = std::filesystem::weakly_canonical(DevicePathForPort(port), ignored);
+    return device.empty() ? DevicePathForPort(port) : device.string();
+}
+
+// Every command that talks to modems: at least one port, none empty, no
+// device twice (it would look held by another program), and in an output
+// folder no two ports sharing a file.
+void CheckPorts(const Arguments& args) {
+    if (args.ports.empty()) throw UsageError{Named(args, "needs a --port")};
+    std::set<std::string> devices, files;
+    for (const auto& port : args.ports) {
+        if (port.empty()) throw UsageError{"--port needs a port name, not an empty text"};
+        if (!devices.insert(DeviceOf(port)).second) throw UsageError{"port " + port + " given twice"};
+        if (args.output_dir && !files.insert(PortFileName(port)).second)
+            throw UsageError{"ports " + port + " and another one would share the file " + PortFileName(port)};
+    }
+}
+
+void CheckFiles(const Arguments& args, std::size_t count, std::string_view what) {
+    if (args.files.size() == count) return;
+    throw UsageError{count == 0 ? Named(args, "takes no file argument")
+                                : Named(args, "needs exactly one " + std::string(what))};
+}
+
+void CheckPortsCommand(const Arguments& args) { CheckFiles(args, 0, ""); }
+
+void CheckRead(const Arguments& args) {
+    CheckPorts(args);
+    CheckFiles(args, 0, "");
+    if (args.output && args.output_dir) throw UsageError{"read takes --output or --output-dir, not both"};
+    if (args.ports.size() > 1 && !args.output_dir)
+        throw UsageError{"read from several ports needs --output-dir DIR"};
+}
+
+void CheckVerify(const Arguments& args) {
+    CheckPorts(args);
+    CheckFiles(args, 1, "settings FILE");
+}
+
+void CheckWrite(const Arguments& args) {
+    CheckPorts(args);
+    CheckFiles(args, 1, "settings FILE");
+}
+
+void CheckFlash(const Arguments& args) {
+    CheckPorts(args);
+    CheckFiles(args, 1, "firmware IMAGE");
+}
+
+void CheckStatus(const Arguments& args) {
+    CheckPorts(args);
+    if (args.ports.size() != 1) throw UsageError{"status needs exactly one --port"};
+    CheckFiles(args, 0, "");
+}
+
+}  // namespace
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands{
+        {"ports", "", "list the serial ports of this machine", kPortsHelp, CheckPortsCommand, RunPorts},
+        {"read", "--port PORT [--output FILE]", "read the modem's parameters as a settings file", kReadHelp,
+         CheckRead, RunRead},
+        {"verify", "--port PORT FILE", "check that the modem holds the settings of FILE", kVerifyHelp,
+         CheckVerify, RunVerify},
+        {"write", "--port PORT [--merge] [--verify] FILE", "write the settings file FILE into the modem",
+         kWriteHelp, CheckWrite, RunWrite},
+        {"flash", "--port PORT [--yes] IMAGE", "load the firmware image IMAGE into the modem", kFlashHelp,
+         CheckFlash, RunFlash},
+        {"status", "--port PORT [--watch]", "list the TCP connections of a modem in server mode", kStatusHelp,
+         CheckStatus, RunStatus},
+    };
+    return commands;
+}
+
+const Command* FindCommand(std::string_view name) {
+    for (const auto& command : Commands())
+        if (command.name == name) return &command;
+    return nullptr;
+}
+
+}  // namespace nkq::cli
