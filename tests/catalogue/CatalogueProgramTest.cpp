@@ -6,6 +6,7 @@
 #include "CatalogueFiles.h"
 #include "ProgramRun.h"
 #include "VirtualModem.h"
+#include "app/OperatorMessages.h"
 
 namespace nkq::testing {
 namespace {
@@ -19,7 +20,7 @@ const Entries kGerman{
     {"'%s' is not a valid integer value", "»%s« ist keine gültige Ganzzahl"},
     {"OK", "Gut"},
     // The program's own Russian texts must never be looked up.
-    {"Параметры успешно считаны", "Parameter gelesen"},
+    {messages::kReadSucceeded, "Parameter gelesen"},
     {"Модель: %s", "Modell: %s"},
 };
 
@@ -84,7 +85,7 @@ TEST_F(CatalogueProgramTest, NkqKeepsTheRussianOperatorMessages) {
     VirtualModem modem;
     const auto result = Run("nkq", {"LANG=de_DE.UTF-8"}, {"read", "--port", modem.DevicePath()});
     ASSERT_EQ(result.exit_status, 0) << result.err;
-    EXPECT_NE(result.err.find("Параметры успешно считаны\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(std::string(messages::kReadSucceeded) + "\n"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("Модель: "), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("gelesen"), std::string::npos) << result.err;
 }
@@ -151,7 +152,7 @@ TEST_F(CatalogueProgramTest, TheCportDomainHasItsOwnFileBesideTheDefault) {
 
 TEST_F(CatalogueProgramTest, AFileWithoutTheMagicNumberFailsTheLookup) {
     const auto path = CatalogueFile(locale, "de_DE");
-    WriteBytes(path, "msgid \"OK\"\nmsgstr \"Gut\"\n");  // a .po left where the .mo belongs
+    WriteFile(path, "msgid \"OK\"\nmsgstr \"Gut\"\n");  // a .po left where the .mo belongs
     const auto nkq = Run("nkq", {"LANG=de_DE.UTF-8"}, {"read", "--port", "/dev/nkq-missing"});
     EXPECT_EQ(nkq.exit_status, 1);
     EXPECT_EQ(nkq.err, "This file is not a valid GNU gettext mo file: " + path.string() + ".\n");

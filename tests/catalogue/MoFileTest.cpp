@@ -75,7 +75,7 @@ TEST(MoFile, ContextEntriesStayApartAndPluralEntriesAnswerTheirSingular) {
     TempFolder folder("plural");
     const auto path = folder.Path() / "forms.mo";
     const auto po = folder.Path() / "forms.po";
-    WriteBytes(po,
+    WriteFile(po,
                "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n"
                "Plural-Forms: nplurals=2; plural=(n != 1);\\n\"\n\n"
                "msgctxt \"menu\"\nmsgid \"Open\"\nmsgstr \"Öffnen\"\n\n"
@@ -101,7 +101,7 @@ TEST(MoFile, TranslationsInAnotherCodeSetComeOutAsUtf8) {
 TEST(MoFile, AFileWithoutTheMagicNumberIsRefusedWithItsPath) {
     TempFolder folder("magic");
     Compiled(folder, kGerman, ByteOrder::Little);
-    const std::string good = ReadBytes(folder.Path() / "test.mo");
+    const std::string good = ReadFile(folder.Path() / "test.mo");
     std::string off_by_one = good;
     off_by_one[0] = static_cast<char>(off_by_one[0] ^ 1);
     const std::vector<std::pair<std::string, std::string>> cases{
@@ -117,7 +117,7 @@ TEST(MoFile, AFileWithoutTheMagicNumberIsRefusedWithItsPath) {
 TEST(MoFile, ATruncatedFileIsRefusedOrReadWhole) {
     TempFolder folder("truncated");
     Compiled(folder, kGerman, ByteOrder::Big);
-    const std::string good = ReadBytes(folder.Path() / "test.mo");
+    const std::string good = ReadFile(folder.Path() / "test.mo");
     std::size_t refused = 0;
     for (std::size_t size = 0; size < good.size(); ++size) {
         try {
@@ -139,7 +139,7 @@ TEST(MoFile, ATruncatedFileIsRefusedOrReadWhole) {
 TEST(MoFile, TablesAndStringsOutsideTheFileAreRefused) {
     TempFolder folder("corrupt");
     Compiled(folder, kGerman, ByteOrder::Little);
-    const std::string good = ReadBytes(folder.Path() / "test.mo");
+    const std::string good = ReadFile(folder.Path() / "test.mo");
     const std::size_t originals = GetWord(good, 12);
     const std::vector<std::tuple<std::size_t, std::uint32_t, std::string>> patches{
         {8, 0xFFFFFFFF, "count beyond the tables"},

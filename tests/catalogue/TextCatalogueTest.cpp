@@ -82,7 +82,7 @@ TEST_F(TextCatalogueTest, TheFileIsOpenedAtTheFirstLookupAndKept) {
 
 TEST_F(TextCatalogueTest, AnInvalidFileFailsEveryLookupOfItsDomainOnly) {
     const auto path = CatalogueFile(locale, "de_DE");
-    WriteBytes(path, "This is no catalogue at all");
+    WriteFile(path, "This is no catalogue at all");
     Install("de_DE", "cport");
     TextCatalogue catalogue(locale, "de_DE");
     catalogue.AddDomain("default");

@@ -22,7 +22,6 @@ protected:
 
     UpdateResult Upload() {
         op.QueueAnswer(true);
-        FirmwareSession firmware{port, op, file_names, image_path, {}};
         return UpdateFirmware(firmware);
     }
 

@@ -70,7 +70,6 @@ TEST_F(FaultHangUp, InTheMiddleOfAFirmwareUpload) {
     MakeImage(8);
     HangUpAfter([](ModemBehaviour& b) { b.hang_up_after_packets = 3; });
     op.QueueAnswer(true);
-    FirmwareSession firmware{port, op, file_names, image_path, {}};
     Stopwatch watch;
     EXPECT_EQ(UpdateFirmware(firmware), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kCheckConnection});

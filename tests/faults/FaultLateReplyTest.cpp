@@ -61,8 +61,7 @@ TEST_F(FaultLateReply, LateLoaderAnswerIsNotTakenByTheNextUpload) {
     MakeImage(4);
     Behave([](ModemBehaviour& b) { b.reply_delay = kLate; });
     op.QueueAnswer(true);
-    FirmwareSession first{port, op, file_names, image_path, {}};
-    EXPECT_EQ(UpdateFirmware(first), UpdateResult::Failed);
+    EXPECT_EQ(UpdateFirmware(firmware), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kDeviceNotFound});
     AwaitSent("0");
 
@@ -75,8 +74,7 @@ TEST_F(FaultLateReply, LateLoaderAnswerIsNotTakenByTheNextUpload) {
         b.nak_times = 99;
     });
     op.QueueAnswer(true);
-    FirmwareSession second{port, op, file_names, image_path, {}};
-    EXPECT_EQ(UpdateFirmware(second), UpdateResult::Failed);
+    EXPECT_EQ(UpdateFirmware(firmware), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), (std::vector<std::string>{messages::kDeviceNotFound, messages::kTransferFailed,
                                                        messages::kCheckConnection}));
     EXPECT_EQ(modem->UploadsCompleted(), 0);

@@ -65,7 +65,6 @@ TEST_P(RepeatedLoaderAnswer, FailsTheUpdate) {
     MakeImage(kBlocks);
     Behave(GetParam().behave);
     op.QueueAnswer(true);
-    FirmwareSession firmware{port, op, file_names, image_path, {}};
     EXPECT_EQ(UpdateFirmware(firmware), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), kOutOfStep);
     EXPECT_EQ(modem->UploadsCompleted(), GetParam().saved ? 1 : 0);

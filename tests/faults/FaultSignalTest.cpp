@@ -113,7 +113,6 @@ TEST_P(FaultSignals, ParametersAreReadAndWrittenWhileSignalsArrive) {
 TEST_P(FaultSignals, FirmwareGoesOverWholeWhileSignalsArrive) {
     const std::string image = MakeImage(6);
     op.QueueAnswer(true);
-    FirmwareSession firmware{port, op, file_names, image_path, {}};
     UpdateResult result = UpdateResult::Failed;
     Stopwatch watch;
     {

@@ -1,18 +1,13 @@
 #include "FaultSupport.h"
 
 #include <fcntl.h>
-#include <pty.h>
 #include <signal.h>
-#include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace nkq::faults {
@@ -34,13 +29,6 @@ void BlockStormSignal() {
 std::string CurrentTestName() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     return info ? std::string(info->test_suite_name()) + "." + info->name() : "(no test)";
-}
-
-void MakeRaw(int fd) {
-    termios settings{};
-    if (tcgetattr(fd, &settings) != 0) return;
-    cfmakeraw(&settings);
-    tcsetattr(fd, TCSANOW, &settings);
 }
 
 }  // namespace
@@ -113,23 +101,13 @@ void SignalStorm::Run(Target target, pthread_t victim, std::chrono::microseconds
 }
 
 StalledLine::StalledLine() {
-    int slave = -1;
-    char name[256] = {};
-    if (openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
-        throw std::system_error(errno, std::generic_category(), "openpty");
-    }
-    MakeRaw(slave);
-    MakeRaw(master_);
-    close(slave);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-    path_ = name;
+    pty_.ReleaseSlave();
+    fcntl(pty_.MasterFd(), F_SETFL, fcntl(pty_.MasterFd(), F_GETFL) | O_NONBLOCK);
 }
 
-StalledLine::~StalledLine() { close(master_); }
-
 std::size_t StalledLine::Fill() {
-    const int fd = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw std::system_error(errno, std::generic_category(), "open " + path_);
+    const int fd = open(Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw std::system_error(errno, std::generic_category(), "open " + Path());
     const std::string chunk(1024, 'F');
     std::size_t taken = 0;
     // The kernel moves written bytes on to the far side's buffer a moment
@@ -153,25 +131,8 @@ std::size_t StalledLine::Fill() {
 }
 
 std::size_t StalledLine::WriteMaster(const std::string& bytes) {
-    const auto n = write(master_, bytes.data(), bytes.size());
+    const auto n = write(pty_.MasterFd(), bytes.data(), bytes.size());
     return n > 0 ? static_cast<std::size_t>(n) : 0;
-}
-
-void ModemFaultTest::SetUp() {
-    set.ApplyStartupRules();
-    StartModem();
-}
-
-void ModemFaultTest::TearDown() {
-    if (!image_path.empty()) std::filesystem::remove(image_path);
-}
-
-void ModemFaultTest::StartModem(ModemBehaviour behaviour) {
-    modem.reset();
-    ModemSetup setup;
-    setup.behaviour = std::move(behaviour);
-    modem = std::make_unique<VirtualModem>(std::move(setup));
-    port.SetPort(modem->DevicePath());
 }
 
 void ModemFaultTest::ExpectPortReusable() {
@@ -182,26 +143,6 @@ void ModemFaultTest::ExpectPortReusable() {
     port.Close();
     EXPECT_TRUE(modem->WaitForCommandLines(1, 2000ms));
     EXPECT_EQ(modem->CommandLines(), std::vector<std::string>{"STOP"});
-}
-
-std::string ModemFaultTest::TempPath(const std::string& name) const {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string test = info->name();
-    for (char& c : test) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
-    return (std::filesystem::temp_directory_path() /
-            ("nkq-fault-" + std::to_string(getpid()) + "-" + test + "-" + name))
-        .string();
-}
-
-std::string ModemFaultTest::MakeImage(int blocks) {
-    std::string image;
-    for (int block = 0; block < blocks; ++block) {
-        for (int i = 0; i < 512; ++i) image += static_cast<char>((block * 31 + i * 7) & 0xFF);
-    }
-    image_path = TempPath("image.mfw");
-    std::ofstream(image_path, std::ios::binary)
-        .write(image.data(), static_cast<std::streamsize>(image.size()));
-    return image;
 }
 
 }  // namespace nkq::faults

@@ -1,25 +1,20 @@
 #pragma once
 // What the fault-injection tests share: a watchdog that turns a hang into a
 // failure, clocks for wall and CPU time, a storm of signals without
-// SA_RESTART, a line whose far end never reads, and a workstation side wired
-// to a virtual modem.
+// SA_RESTART, a line whose far end never reads, and the modem fixture under
+// a watchdog.
 #include <gtest/gtest.h>
 #include <pthread.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
-#include "RecordingOperator.h"
-#include "VirtualModem.h"
-#include "firmware/MemoryFileNameStore.h"
-#include "params/ParameterSession.h"
-#include "params/ParameterSet.h"
-#include "serial/ComPort.h"
+#include "ModemFixture.h"
+#include "PtyPair.h"
 
 namespace nkq::faults {
 
@@ -80,51 +75,32 @@ private:
 };
 
 // A pseudo-terminal whose master side is never read: the line's buffer
-// fills and stays full, as with a modem that has stopped reading.
+// fills and stays full, as with a modem that has stopped reading. No slave
+// descriptor stays open but the ones the test opens.
 class StalledLine {
 public:
     StalledLine();
-    ~StalledLine();
-    StalledLine(const StalledLine&) = delete;
-    StalledLine& operator=(const StalledLine&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return pty_.SlavePath(); }
     // Writes on the slave side until the line takes no more; returns the bytes it took.
     std::size_t Fill();
     // Hands bytes to the slave's reader as far as the line takes them now.
     std::size_t WriteMaster(const std::string& bytes);
 
 private:
-    int master_ = -1;
-    std::string path_;
+    nkq::testing::PtyPair pty_;
 };
 
-// A workstation side (port, parameters, recording operator, file-name store)
-// wired to a virtual modem over a real pseudo-terminal, under a watchdog.
-class ModemFaultTest : public ::testing::Test {
+// The modem fixture under a watchdog.
+class ModemFaultTest : public nkq::testing::ModemFixture {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    // Ends the modem under the watchdog too.
+    void TearDown() override { modem.reset(); }
 
-    void StartModem(ModemBehaviour behaviour = {});
-    void Behave(const std::function<void(ModemBehaviour&)>& change) { modem->UpdateBehaviour(change); }
     // The port object works on: it opens a fresh modem and talks to it.
     void ExpectPortReusable();
-    // Writes an image of `blocks` distinct blocks to a temporary file and
-    // points the firmware session at it.
-    std::string MakeImage(int blocks);
 
     Watchdog watchdog{std::chrono::seconds(45)};
-    std::unique_ptr<VirtualModem> modem;
-    TComPort port{TComPortSetup::System};
-    ParameterSet set;
-    nkq::testing::RecordingOperator op;
-    ParameterSession session{port, set, op, {}};
-    MemoryFileNameStore file_names;
-    std::string image_path;
-
-private:
-    std::string TempPath(const std::string& name) const;
 };
 
 }  // namespace nkq::faults

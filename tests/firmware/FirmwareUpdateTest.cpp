@@ -1,22 +1,15 @@
 // The firmware update end to end: the workstation side against the virtual
 // modem's loader over a real pseudo-terminal, with the protocol's real waits.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <memory>
-#include <thread>
 
-#include "RecordingOperator.h"
-#include "TestFiles.h"
-#include "VirtualModem.h"
+#include "ModemFixture.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "firmware/FirmwareUpdate.h"
-#include "firmware/MemoryFileNameStore.h"
-#include "serial/ComPort.h"
 #include "serial/EComPort.h"
 
 namespace nkq::testing {
@@ -26,75 +19,20 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Texts = std::vector<std::string>;
 
-const std::string kGeneral = "Ошибка. Проверьте подключение устройства";
-const std::string kNotFound = "Устройство не найдено";
-const std::string kSync = "Ошибка синхронизации";
-const std::string kTransfer = "Ошибка передачи";
-const std::string kInvalid = "Ошибка передачи - недопустимый ответ";
-const std::string kTooLarge = "Файл прошивки слишком велик: более 65535 блоков";
-const std::string kTooSmall = "Файл прошивки слишком мал: нет ни одного полного блока";
-const std::string kQuestion = "ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? -> yes";
+using namespace messages;
 
-// A recorder that can act at the pending-event pass after each block, as a
-// window's event handlers would run there.
-class EventHookOperator : public RecordingOperator {
-public:
-    void ProcessPendingEvents() override {
-        RecordingOperator::ProcessPendingEvents();
-        if (on_events) on_events(pending_event_passes);
-    }
-    std::function<void(int passes)> on_events;
-};
+const std::string kAsk = std::string("ask: ") + kQuestionCaption + ": " + kUpdateQuestion;
+const std::string kQuestion = kAsk + " -> yes";
 
-// Bytes that differ from block to block and from position to position, so a
-// block out of place or a shifted byte shows.
-std::string ImageBytes(std::size_t size) {
-    std::string bytes(size, '\0');
-    std::uint32_t state = 12345;
-    for (auto& byte : bytes) {
-        state = state * 1103515245u + 12345u;
-        byte = static_cast<char>(state >> 16);
-    }
-    return bytes;
-}
-
-class FirmwareUpdateTest : public ::testing::Test {
+class FirmwareUpdateTest : public ModemFixture {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("nkq-flash-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        modem = std::make_unique<VirtualModem>();
-        port.SetPort(modem->DevicePath());
+        ModemFixture::SetUp();
+        file_names = MemoryFileNameStore("old.mfw");
         op.QueueAnswer(true);
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    void Behave(const std::function<void(ModemBehaviour&)>& change) { modem->UpdateBehaviour(change); }
-
-    std::string UseImage(const std::string& bytes) {
-        session.FileName = (dir / "image.mfw").string();
-        std::ofstream(session.FileName, std::ios::binary) << bytes;
-        return bytes;
-    }
-
-    UpdateResult Update() { return UpdateFirmware(session); }
-
-    // The port is closed and free for the next operation.
-    bool PortWasReleased() {
-        return !port.Connected() && DeviceIsFree(modem->DevicePath());
-    }
-
-    // Everything the modem received, once the line has been quiet a moment.
-    std::string Received() const {
-        std::size_t seen = modem->ReceivedBytes().size();
-        for (;;) {
-            std::this_thread::sleep_for(50ms);
-            const std::string now = modem->ReceivedBytes();
-            if (now.size() == seen) return now;
-            seen = now.size();
-        }
-    }
+    UpdateResult Update() { return UpdateFirmware(firmware); }
 
     // The whole exchange of a successful upload of `blocks` blocks of `image`.
     static std::string ExpectedWire(const std::string& image, std::size_t blocks) {
@@ -115,13 +53,6 @@ protected:
         EXPECT_FALSE(op.progress_visible);
         EXPECT_EQ(op.Calls().back(), "progress: hide");
     }
-
-    fs::path dir;
-    std::unique_ptr<VirtualModem> modem;
-    TComPort port{TComPortSetup::System};
-    EventHookOperator op;
-    MemoryFileNameStore names{"old.mfw"};
-    FirmwareSession session{port, op, names, {}, {}};
 };
 
 // ---- Images of different sizes: count bytes, packets and the unsent tail.
@@ -140,7 +71,7 @@ TEST_P(ImageSizeTest, SendsTheCountAndEveryWholeBlockAndNothingAfter) {
     const std::string image = UseImage(ImageBytes(c.size));
     ASSERT_EQ(Update(), UpdateResult::Updated);
 
-    EXPECT_EQ(Received(), ExpectedWire(image, c.blocks));
+    EXPECT_EQ(ReceivedBytes(), ExpectedWire(image, c.blocks));
     EXPECT_EQ(modem->FirmwareImage(), image.substr(0, c.blocks * 512));
     EXPECT_EQ(modem->UploadsCompleted(), 1);
     EXPECT_EQ(modem->PacketsReceived(), static_cast<int>(c.blocks));
@@ -149,7 +80,7 @@ TEST_P(ImageSizeTest, SendsTheCountAndEveryWholeBlockAndNothingAfter) {
                                  "progress: total " + std::to_string(c.blocks), "progress: hide"}));
     EXPECT_EQ(op.progress_completed, static_cast<int>(c.blocks));
     EXPECT_EQ(op.pending_event_passes, static_cast<int>(c.blocks));
-    EXPECT_EQ(names.LoadFileName(), session.FileName);
+    EXPECT_EQ(file_names.LoadFileName(), firmware.FileName);
     ExpectClosedAndHidden();
 }
 
@@ -164,7 +95,7 @@ TEST_F(FirmwareUpdateTest, ABlockWhoseSumPassesByteRangeCarriesTheWrappedChecksu
     image[511] = '\x7F';  // 255 + 2 + 127 = 384 -> 0x80
     UseImage(image);
     ASSERT_EQ(Update(), UpdateResult::Updated);
-    const std::string wire = Received();
+    const std::string wire = ReceivedBytes();
     ASSERT_EQ(wire.size(), 7 + 1 + 2 + 513u);
     EXPECT_EQ(static_cast<unsigned char>(wire.back()), 0x80);
     EXPECT_EQ(modem->FirmwareImage(), image);  // the modem checked the sum and kept it
@@ -186,7 +117,7 @@ TEST_F(FirmwareUpdateTest, APacketAskedForTwiceIsSentThreeTimesAndCountedOnce) {
     EXPECT_EQ(op.pending_event_passes, 1);
     EXPECT_TRUE(op.Messages().empty());
     const std::string packet = ExpectedWire(image, 1).substr(10);
-    EXPECT_EQ(Received().substr(10), packet + packet + packet);
+    EXPECT_EQ(ReceivedBytes().substr(10), packet + packet + packet);
     EXPECT_EQ(modem->FirmwareImage(), image);
 }
 
@@ -209,7 +140,7 @@ TEST_F(FirmwareUpdateTest, FiveResendRequestsEndTheTransfer) {
         b.nak_times = 5;
     });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), (Texts{kTransfer, kGeneral}));
+    EXPECT_EQ(op.Messages(), (Texts{kTransferFailed, kCheckConnection}));
     EXPECT_EQ(modem->PacketsReceived(), 1 + 5);
     EXPECT_EQ(op.progress_completed, 1);
     ExpectClosedAndHidden();
@@ -225,7 +156,7 @@ TEST_P(InvalidAcknowledgementTest, EndsTheTransferAtOnceWithoutRetries) {
         b.bad_ack_byte = bad;
     });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), (Texts{kInvalid, kGeneral}));
+    EXPECT_EQ(op.Messages(), (Texts{kInvalidAcknowledgement, kCheckConnection}));
     EXPECT_EQ(modem->PacketsReceived(), 1);
     EXPECT_EQ(op.progress_completed, 0);
     ExpectClosedAndHidden();
@@ -246,7 +177,7 @@ TEST_F(FirmwareUpdateTest, NoAcknowledgementWithinThreeSecondsIsInvalid) {
     const auto waited = std::chrono::steady_clock::now() - silenced;
     EXPECT_GE(waited, 2900ms);
     EXPECT_LE(waited, 3500ms);
-    EXPECT_EQ(op.Messages(), (Texts{kInvalid, kGeneral}));
+    EXPECT_EQ(op.Messages(), (Texts{kInvalidAcknowledgement, kCheckConnection}));
     EXPECT_EQ(modem->PacketsReceived(), 2);
     EXPECT_EQ(op.progress_completed, 1);
     ExpectClosedAndHidden();
@@ -258,8 +189,8 @@ TEST_F(FirmwareUpdateTest, NoAnswerToUpdateMeansNoDevice) {
     UseImage(ImageBytes(512));
     Behave([](ModemBehaviour& b) { b.no_update_reply = true; });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), Texts{kNotFound});
-    EXPECT_EQ(Received(), "UPDATE\r");
+    EXPECT_EQ(op.Messages(), Texts{kDeviceNotFound});
+    EXPECT_EQ(ReceivedBytes(), "UPDATE\r");
     ExpectClosedAndHidden();
 }
 
@@ -267,8 +198,8 @@ TEST_F(FirmwareUpdateTest, NoAnswerToTheStartByteMeansNoDevice) {
     UseImage(ImageBytes(512));
     Behave([](ModemBehaviour& b) { b.no_start_reply = true; });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), Texts{kNotFound});
-    EXPECT_EQ(Received(), "UPDATE\rS");
+    EXPECT_EQ(op.Messages(), Texts{kDeviceNotFound});
+    EXPECT_EQ(ReceivedBytes(), "UPDATE\rS");
     ExpectClosedAndHidden();
 }
 
@@ -285,8 +216,8 @@ TEST_F(FirmwareUpdateTest, AnUnacknowledgedCountIsASynchronisationError) {
     UseImage(ImageBytes(2 * 512));
     Behave([](ModemBehaviour& b) { b.no_count_reply = true; });
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    EXPECT_EQ(op.Messages(), (Texts{kSync, kGeneral}));
-    EXPECT_EQ(Received(), std::string("UPDATE\rS\x02\x00", 10));
+    EXPECT_EQ(op.Messages(), (Texts{kSyncFailed, kCheckConnection}));
+    EXPECT_EQ(ReceivedBytes(), std::string("UPDATE\rS\x02\x00", 10));
     EXPECT_EQ(op.progress_total, 2);
     ExpectClosedAndHidden();
 }
@@ -299,7 +230,7 @@ TEST_F(FirmwareUpdateTest, AModemHangingUpMidTransferGivesTheGeneralMessage) {
     });
     EXPECT_EQ(Update(), UpdateResult::Failed);
     ASSERT_FALSE(op.Messages().empty());
-    EXPECT_EQ(op.Messages().back(), kGeneral);
+    EXPECT_EQ(op.Messages().back(), kCheckConnection);
     EXPECT_EQ(op.progress_completed, 1);
     EXPECT_FALSE(port.Connected());
     EXPECT_FALSE(op.progress_visible);
@@ -308,30 +239,30 @@ TEST_F(FirmwareUpdateTest, AModemHangingUpMidTransferGivesTheGeneralMessage) {
 // ---- Before the port opens.
 
 TEST_F(FirmwareUpdateTest, DecliningTheQuestionChangesNothing) {
-    op = EventHookOperator();
+    op = RecordingOperator();
     op.QueueAnswer(false);
     UseImage(ImageBytes(512));
     EXPECT_EQ(Update(), UpdateResult::Declined);
-    EXPECT_EQ(op.Calls(), Texts{"ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? -> no"});
-    EXPECT_EQ(names.LoadFileName(), "old.mfw");
-    EXPECT_EQ(names.Saves(), 0);
-    EXPECT_EQ(Received(), "");
+    EXPECT_EQ(op.Calls(), Texts{kAsk + " -> no"});
+    EXPECT_EQ(file_names.LoadFileName(), "old.mfw");
+    EXPECT_EQ(file_names.Saves(), 0);
+    EXPECT_EQ(ReceivedBytes(), "");
     EXPECT_FALSE(port.Connected());
 }
 
 TEST_F(FirmwareUpdateTest, AnUnreadableImageIsReportedBeforeThePortOpens) {
-    session.FileName = (dir / "missing.mfw").string();
+    firmware.FileName = (folder / "missing.mfw").string();
     EXPECT_THROW(Update(), EFOpenError);
-    EXPECT_EQ(names.LoadFileName(), session.FileName) << "the name is stored whatever the outcome";
+    EXPECT_EQ(file_names.LoadFileName(), firmware.FileName) << "the name is stored whatever the outcome";
     EXPECT_TRUE(op.Messages().empty());
-    EXPECT_EQ(Received(), "");
+    EXPECT_EQ(ReceivedBytes(), "");
     EXPECT_EQ(op.Calls(), (Texts{kQuestion, "progress: show", "progress: completed 0", "progress: hide"}));
     EXPECT_FALSE(port.Connected());
 }
 
 struct RefusedImage {
     std::uintmax_t size;
-    const std::string* message;
+    const char* message;
 };
 
 class RefusedImageTest : public FirmwareUpdateTest, public ::testing::WithParamInterface<RefusedImage> {};
@@ -339,28 +270,29 @@ class RefusedImageTest : public FirmwareUpdateTest, public ::testing::WithParamI
 // An image without a whole block would take the modem into its loader for
 // nothing, and one too large for the count would be cut: neither opens the port.
 TEST_P(RefusedImageTest, IsRefusedBeforeThePortOpens) {
-    session.FileName = (dir / "image.mfw").string();
-    std::ofstream(session.FileName, std::ios::binary).close();
-    fs::resize_file(session.FileName, GetParam().size);
+    firmware.FileName = (folder / "image.mfw").string();
+    std::ofstream(firmware.FileName, std::ios::binary).close();
+    fs::resize_file(firmware.FileName, GetParam().size);
     EXPECT_THROW(Update(), EAbort);
-    EXPECT_EQ(op.Messages(), Texts{*GetParam().message});
+    EXPECT_EQ(op.Messages(), Texts{GetParam().message});
     EXPECT_EQ(op.Calls(), (Texts{kQuestion, "progress: show", "progress: completed 0", "progress: hide",
-                                 "inform: " + *GetParam().message}));
-    EXPECT_EQ(Received(), "");
+                                 std::string("inform: ") + GetParam().message}));
+    EXPECT_EQ(ReceivedBytes(), "");
     EXPECT_FALSE(port.Connected());
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, RefusedImageTest,
-                         ::testing::Values(RefusedImage{0, &kTooSmall}, RefusedImage{1, &kTooSmall},
-                                           RefusedImage{511, &kTooSmall}, RefusedImage{65536u * 512, &kTooLarge}),
+                         ::testing::Values(RefusedImage{0, kImageTooSmall}, RefusedImage{1, kImageTooSmall},
+                                           RefusedImage{511, kImageTooSmall},
+                                           RefusedImage{65536u * 512, kImageTooLarge}),
                          [](const auto& info) { return "Bytes" + std::to_string(info.param.size); });
 
 TEST_F(FirmwareUpdateTest, APortThatCannotOpenLeavesTheBarShownAndTheNameStored) {
     UseImage(ImageBytes(512));
-    port.SetPort((dir / "no-such-port").string());
+    port.SetPort((folder / "no-such-port").string());
     EXPECT_THROW(Update(), EComPort);
     EXPECT_TRUE(op.progress_visible);
-    EXPECT_EQ(names.LoadFileName(), session.FileName);
+    EXPECT_EQ(file_names.LoadFileName(), firmware.FileName);
     EXPECT_TRUE(op.Messages().empty());
 }
 
@@ -368,7 +300,7 @@ TEST_F(FirmwareUpdateTest, APortThatCannotOpenLeavesTheBarShownAndTheNameStored)
 
 TEST_F(FirmwareUpdateTest, AStopRequestEndsAfterThePacketInFlightWithThePortClosed) {
     UseImage(ImageBytes(4 * 512));
-    session.StopRequested = [this] { return op.pending_event_passes >= 2; };
+    firmware.StopRequested = [this] { return op.pending_event_passes >= 2; };
     EXPECT_THROW(Update(), EOperationStopped);
     EXPECT_TRUE(op.Messages().empty()) << "a stop is not a connection fault";
     EXPECT_EQ(modem->PacketsReceived(), 2);
@@ -378,14 +310,14 @@ TEST_F(FirmwareUpdateTest, AStopRequestEndsAfterThePacketInFlightWithThePortClos
 
 TEST_F(FirmwareUpdateTest, AStopInTheLoaderPauseSendsNeitherStartByteNorCount) {
     UseImage(ImageBytes(4 * 512));
-    session.StopRequested = [] { return true; };
+    firmware.StopRequested = [] { return true; };
     try {
         Update();
         FAIL() << "the stop must end the update";
     } catch (const EOperationStopped& stopped) {
         EXPECT_NE(stopped.Message().find("before \"S\""), std::string::npos) << stopped.Message();
     }
-    EXPECT_EQ(Received(), "UPDATE\r");
+    EXPECT_EQ(ReceivedBytes(), "UPDATE\r");
     ExpectClosedAndHidden();
 }
 

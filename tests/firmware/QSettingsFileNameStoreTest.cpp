@@ -1,6 +1,5 @@
 // The remembered file name in a real settings file in a temporary folder.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QPoint>
 #include <QSettings>
@@ -9,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TestFiles.h"
 #include "app/Failure.h"
 #include "ui/QSettingsFileNameStore.h"
 
@@ -19,14 +19,6 @@ namespace fs = std::filesystem;
 
 class QSettingsFileNameStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("nkq-store-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        file = (dir / "Orvenik.conf").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     // Writes the value as another program (or an older workstation) might have.
     void StoreRaw(const QVariant& value) {
         QSettings raw(QString::fromStdString(file), QSettings::IniFormat);
@@ -46,8 +38,8 @@ protected:
         return "no failure";
     }
 
-    fs::path dir;
-    std::string file;
+    testing::TempFolder dir{"store"};
+    std::string file = (dir / "Orvenik.conf").string();
 };
 
 TEST_F(QSettingsFileNameStoreTest, ANameSavedIsLoadedByTheNextStore) {
@@ -101,7 +93,7 @@ TEST_F(QSettingsFileNameStoreTest, AStoreThatCannotBeReadOrWrittenFails) {
 
 TEST_F(QSettingsFileNameStoreTest, TheUsersStoreIsTheOrganisationsFileInTheConfigurationFolder) {
     // Set before the first QSettings of this process, which reads it once.
-    ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
     QSettingsFileNameStore store;
     EXPECT_EQ(store.Location(), (dir / "Orvenik.conf").string());
     store.SaveFileName("/srv/image.mfw");

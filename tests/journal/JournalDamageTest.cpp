@@ -93,7 +93,7 @@ TEST_F(JournalFixture, RecordingOffWritesNothingAndSaysNothing) {
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(journal.Append(SampleWrite()));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-    EXPECT_TRUE(std::filesystem::is_empty(folder_));
+    EXPECT_TRUE(std::filesystem::is_empty(folder_.Path()));
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 #pragma once
 // A temporary folder for real journal files, and records that fill every field.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -15,23 +13,13 @@ namespace nkq::journal::testing {
 
 class JournalFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '-');  // parameterised names hold a slash
-        folder_ = std::filesystem::temp_directory_path() / ("nkq-journal-" + std::to_string(::getpid()) + "-" + name);
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        path_ = folder_ / "journal.sqlite3";
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
     // The file and its write-ahead log, as bytes.
     std::string FileBytes() const {
         return nkq::testing::ReadFile(path_) + nkq::testing::ReadFile(path_.string() + "-wal");
     }
 
-    std::filesystem::path folder_;
-    std::filesystem::path path_;
+    nkq::testing::TempFolder folder_{"journal"};
+    std::filesystem::path path_ = folder_ / "journal.sqlite3";
 };
 
 inline TimePoint At(const char* text) { return *ParseJournalTime(text); }

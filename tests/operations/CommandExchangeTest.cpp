@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "ModemFixture.h"
+#include "Timing.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "serial/CommandExchange.h"
 #include "serial/EComPort.h"
 #include "serial/ReadComThread.h"
@@ -40,7 +42,7 @@ TEST_F(CommandExchangeTest, TrimmingRemovesCodesUpToBlankAtBothEndsOnly) {
 TEST_F(CommandExchangeTest, SilenceShowsTimeOutAndAbortsWithThePortStillOpenForStart) {
     Behave([](ModemBehaviour& b) { b.silent = true; });
     const auto took = Timed([&] { EXPECT_THROW(ExchangeCommand(port, op, "GET"), EAbort); });
-    EXPECT_EQ(op.Messages(), std::vector<std::string>{"Тайм-аут"});
+    EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kTimeout});
     EXPECT_TRUE(port.Connected());
     EXPECT_GE(took, 2950ms);
     EXPECT_LT(took, 3600ms);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "ModemFixture.h"
+#include "Timing.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "serial/CommandExchange.h"
 
 namespace nkq::testing {
@@ -17,7 +19,7 @@ struct QuickCase {
     std::string name;
     std::function<void(ModemBehaviour&)> behave;
     std::string command;
-    std::string reply;  // the start of the trimmed reply; empty: "Тайм-аут"
+    std::string reply;  // the start of the trimmed reply; empty: a time-out
     std::chrono::milliseconds at_least;
     std::chrono::milliseconds below;
 };
@@ -45,7 +47,7 @@ TEST_P(QuickReplyTest, TheReplyEndsAtItsOkLineOrByTheQuietRule) {
         }
     });
     if (GetParam().reply.empty()) {
-        EXPECT_EQ(op.Messages(), std::vector<std::string>{"Тайм-аут"});
+        EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kTimeout});
     } else {
         EXPECT_EQ(reply.rfind(GetParam().reply, 0), 0u) << reply;
     }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "ModemFixture.h"
+#include "Timing.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "params/ReadParameters.h"
 #include "serial/EComPort.h"
 
@@ -10,8 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
-
-const std::string kGeneral = "Ошибка. Проверьте подключение устройства";
 
 class ReadParametersTest : public ModemFixture {
 protected:
@@ -38,7 +38,7 @@ TEST_F(ReadParametersTest, SuccessAppliesTheReplyAndSendsStopGetStart) {
 
     const auto took = Timed([&] { EXPECT_FALSE(ReadAborted()); });
 
-    EXPECT_EQ(op.Messages(), Lines{"Параметры успешно считаны"});
+    EXPECT_EQ(op.Messages(), Lines{messages::kReadSucceeded});
     EXPECT_EQ(op.Calls().front(), "cursor: hourglass");
     EXPECT_EQ(op.Calls()[1], "cursor: arrow");
     EXPECT_EQ(Received(), (Lines{"STOP", "GET", "START"}));
@@ -75,14 +75,14 @@ TEST_F(ReadParametersTest, ReplyOfOnlyOkChangesOnlyTheModelText) {
     ASSERT_FALSE(ReadAborted());
     EXPECT_EQ(set.ModelText(), "AB");
     EXPECT_EQ(set.Fields().APNEdit.Text(), "");
-    EXPECT_EQ(op.Messages(), Lines{"Параметры успешно считаны"});
+    EXPECT_EQ(op.Messages(), Lines{messages::kReadSucceeded});
 }
 
 TEST_F(ReadParametersTest, SilentModemTimesOutAndIsStillSentStartBeforeThePortCloses) {
     Behave([](ModemBehaviour& b) { b.silent = true; });
     const auto took = Timed([&] { EXPECT_TRUE(ReadAborted()); });
 
-    EXPECT_EQ(op.Messages(), (Lines{"Тайм-аут", kGeneral}));
+    EXPECT_EQ(op.Messages(), (Lines{messages::kTimeout, messages::kCheckConnection}));
     EXPECT_EQ(op.Calls().back(), "cursor: arrow");
     // A modem that got STOP must not be left stopped.
     EXPECT_EQ(Received(), (Lines{"STOP", "GET", "START"}));
@@ -101,7 +101,7 @@ TEST_F(ReadParametersTest, ReplyWithoutFinalOkKeepsWhatItAppliedButNotTheModelTe
     const std::string before = set.ModelText();
 
     EXPECT_TRUE(ReadAborted());
-    EXPECT_EQ(op.Messages(), Lines{kGeneral});
+    EXPECT_EQ(op.Messages(), Lines{messages::kCheckConnection});
     EXPECT_EQ(set.ModelText(), before);
     // The modem reads START only once its own pause is over.
     EXPECT_TRUE(modem->WaitForCommandLines(3, 5000ms));
@@ -117,7 +117,7 @@ TEST_F(ReadParametersTest, UnconvertibleValueStopsAtItsLine) {
     modem->SetParameters(params);
 
     EXPECT_TRUE(ReadAborted());
-    EXPECT_EQ(op.Messages(), Lines{kGeneral});
+    EXPECT_EQ(op.Messages(), Lines{messages::kCheckConnection});
     EXPECT_EQ(set.Fields().APNEdit.Text(), "before");
     EXPECT_EQ(set.Fields().LoginEdit.Text(), "");
     EXPECT_EQ(Received(), (Lines{"STOP", "GET", "START"}));
@@ -126,7 +126,7 @@ TEST_F(ReadParametersTest, UnconvertibleValueStopsAtItsLine) {
 TEST_F(ReadParametersTest, DeviceGoneDuringTheReplyEndsWithTheGeneralMessage) {
     Behave([](ModemBehaviour& b) { b.hang_up_after_get_bytes = 20; });
     const auto took = Timed([&] { EXPECT_TRUE(ReadAborted()); });
-    EXPECT_EQ(op.Messages(), Lines{kGeneral});
+    EXPECT_EQ(op.Messages(), Lines{messages::kCheckConnection});
     EXPECT_FALSE(port.Connected());
     EXPECT_LT(took, 5000ms);
 }
@@ -149,7 +149,7 @@ TEST_F(ReadParametersTest, ReplyInBurstsCloserThanTheQuietStepIsTakenWhole) {
     Behave([](ModemBehaviour& b) { b.burst_gap = 40ms; });
     ASSERT_FALSE(ReadAborted());
     EXPECT_EQ(set.Fields().APNEdit.Text(), "whole");
-    EXPECT_EQ(op.Messages(), Lines{"Параметры успешно считаны"});
+    EXPECT_EQ(op.Messages(), Lines{messages::kReadSucceeded});
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "ModemFixture.h"
+#include "Timing.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "params/ParameterLines.h"
 #include "params/WriteParameters.h"
 #include "serial/EComPort.h"
@@ -12,8 +14,8 @@ namespace {
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
-const std::string kGeneral = "Ошибка. Проверьте подключение устройства";
-const std::string kSuccess = "Параметры успешно записаны";
+using messages::kCheckConnection;
+using messages::kWriteSucceeded;
 
 class WriteParametersTest : public ModemFixture {
 protected:
@@ -51,7 +53,7 @@ TEST_F(WriteParametersTest, EachModeSendsItsLinesAndTheModemKeepsThem) {
         set.Fields().APNEdit.SetText("apn.example");
         ASSERT_FALSE(WriteAborted());
 
-        EXPECT_EQ(op.Messages().back(), kSuccess);
+        EXPECT_EQ(op.Messages().back(), kWriteSucceeded);
         const Lines sent = ParameterLinesReceived();
         EXPECT_EQ(sent, BuildParameterLines(set));
         EXPECT_EQ(sent.size(), c.lines);
@@ -102,13 +104,13 @@ INSTANTIATE_TEST_SUITE_P(
     Modem, WriteFailures,
     ::testing::Values(
         FailureCase{"RefusedCmd", [](ModemBehaviour& b) { b.refuse_cmd = true; },
-                    {"Ошибка записи CMD", kGeneral}, false},
+                    {messages::kCmdWriteFailed, kCheckConnection}, false},
         FailureCase{"SilentModem", [](ModemBehaviour& b) { b.silent = true; },
-                    {"Ошибка записи CMD", kGeneral}, false},
+                    {messages::kCmdWriteFailed, kCheckConnection}, false},
         FailureCase{"RejectedLine", [](ModemBehaviour& b) { b.reject_key = "IDLETIME"; },
-                    {"Ошибка записи", kGeneral}, false},
+                    {messages::kLineWriteFailed, kCheckConnection}, false},
         FailureCase{"RejectedSave", [](ModemBehaviour& b) { b.bad_save = true; },
-                    {"Ошибка записи SAVE", kGeneral}, true}),
+                    {messages::kSaveWriteFailed, kCheckConnection}, true}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(WriteParametersTest, SilentModemFailsAfterTheReadTimeOut) {
@@ -136,8 +138,7 @@ TEST_F(WriteParametersTest, Rs485NoticeComesBeforeSuccessAndDisablesFlowControl)
     Behave([](ModemBehaviour& b) { b.rs485 = true; });
     set.Fields().FlowCombo.SetIndex(2);
     ASSERT_FALSE(WriteAborted());
-    EXPECT_EQ(op.Messages(),
-              (Lines{"Режим управления потоком не поддерживается устройствами на базе интерфейса RS485", kSuccess}));
+    EXPECT_EQ(op.Messages(), (Lines{messages::kRs485Notice, kWriteSucceeded}));
     EXPECT_FALSE(set.FlowControlAvailable());
     EXPECT_EQ(set.Fields().FlowCombo.Index(), 0);
     EXPECT_EQ(ParameterLinesReceived().size(), 13u);
@@ -152,7 +153,7 @@ TEST_F(WriteParametersTest, DeviceGoneMidWayShowsOnlyTheGeneralMessage) {
     } catch (const EComPort&) {
         // START cannot go out on a line that is gone; that failure is shown too.
     }
-    EXPECT_EQ(op.Messages(), Lines{kGeneral});
+    EXPECT_EQ(op.Messages(), Lines{kCheckConnection});
     EXPECT_FALSE(port.Connected());
 }
 

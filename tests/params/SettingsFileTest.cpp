@@ -505,6 +505,8 @@ std::string AsOrdinaryUser(const TempFolder& folder, Check check) {
     ::close(pipe_fds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
+    // A child that died (e.g. of an exception) said nothing, which must not pass.
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) problem += "the child did not end normally";
     return problem;
 }
 

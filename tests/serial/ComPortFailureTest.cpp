@@ -8,17 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "PseudoTerminal.h"
+#include "PtyPair.h"
+#include "Timing.h"
 #include "serial/ComPort.h"
 
 namespace nkq {
 namespace {
 
 using namespace std::chrono_literals;
-using test::Clock;
-using test::Later;
-using test::MillisecondsSince;
-using test::PseudoTerminal;
+using testing::Clock;
+using testing::Later;
+using testing::MillisecondsSince;
+using testing::PtyPair;
 
 template <class Action>
 EComPort CaptureFailure(Action&& action) {
@@ -91,7 +92,7 @@ TEST(ComPortClosed, EmptyTransfersSucceedWhileClosed) {
 }
 
 TEST(ComPortClosed, WriteTextAfterCloseFailsAndSendsNothing) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();
@@ -113,7 +114,7 @@ TEST(ComPortOpen, MissingDeviceFailsAndLeavesThePortClosed) {
 }
 
 TEST(ComPortOpen, OpenTwiceAndCloseTwiceAreHarmless) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     EXPECT_NO_THROW(port.Close());
     port.SetPort(pty.SlavePath());
@@ -131,7 +132,7 @@ TEST(ComPortOpen, OpenTwiceAndCloseTwiceAreHarmless) {
 }
 
 TEST(ComPortOpen, ConnectedOpensAndCloses) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     std::vector<std::string> events;
@@ -147,7 +148,7 @@ TEST(ComPortOpen, ConnectedOpensAndCloses) {
 }
 
 TEST(ComPortExclusive, SecondOpenOfAHeldDeviceFails) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort holder(TComPortSetup::System);
     holder.SetPort(pty.SlavePath());
     holder.Open();
@@ -167,7 +168,7 @@ TEST(ComPortExclusive, SecondOpenOfAHeldDeviceFails) {
 }
 
 TEST(ComPortExclusive, DestroyingAnOpenPortReleasesTheDevice) {
-    PseudoTerminal pty;
+    PtyPair pty;
     {
         TComPort port(TComPortSetup::System);
         port.SetPort(pty.SlavePath());
@@ -179,7 +180,7 @@ TEST(ComPortExclusive, DestroyingAnOpenPortReleasesTheDevice) {
 }
 
 TEST(ComPortVanished, DeviceGoneDuringAWaitingReadFailsWellBeforeTheTimeout) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();
@@ -193,7 +194,7 @@ TEST(ComPortVanished, DeviceGoneDuringAWaitingReadFailsWellBeforeTheTimeout) {
 }
 
 TEST(ComPortVanished, DeviceGoneBeforeTheReadFailsAtOnce) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();
@@ -210,7 +211,7 @@ TEST(ComPortVanished, DeviceGoneBeforeTheReadFailsAtOnce) {
 }
 
 TEST(ComPortVanished, DeviceGoneDuringABlockedWriteFailsWithinTheTimeout) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();
@@ -226,7 +227,7 @@ TEST(ComPortVanished, DeviceGoneDuringABlockedWriteFailsWithinTheTimeout) {
 }
 
 TEST(ComPortVanished, WriteAfterTheDeviceWentFails) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();

@@ -8,17 +8,18 @@
 #include <cerrno>
 #include <fstream>
 #include <string>
+#include <thread>
 
-#include "PseudoTerminal.h"
+#include "PtyPair.h"
 #include "serial/ComPort.h"
 #include "serial/SerialDevice.h"
 
 namespace nkq {
 namespace {
 
-using test::PseudoTerminal;
+using testing::PtyPair;
 
-termios SlaveLine(const PseudoTerminal& pty) {
+termios SlaveLine(const PtyPair& pty) {
     termios tio{};
     EXPECT_EQ(tcgetattr(pty.Slave(), &tio), 0);
     return tio;
@@ -95,7 +96,7 @@ TEST(ComPortConfiguration, PortNamesWithoutSlashLiveInDev) {
 }
 
 TEST(ComPortLine, OpenPutsTheDeviceIntoRaw115200EightNOneWithoutFlowControl) {
-    PseudoTerminal pty;
+    PtyPair pty;
     termios before = SlaveLine(pty);
     before.c_cflag |= HUPCL | CRTSCTS | PARENB;
     before.c_iflag |= ICRNL | IXON | IXOFF | ISTRIP;
@@ -118,7 +119,7 @@ TEST(ComPortLine, OpenPutsTheDeviceIntoRaw115200EightNOneWithoutFlowControl) {
 }
 
 TEST(ComPortLine, DeviceWithoutModemLinesStillOpensAndLinesAreInactiveWhereReadable) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     ASSERT_NO_THROW(port.Open());
@@ -157,7 +158,7 @@ TEST(ComPortLine, RealSerialPortHasDtrAndRtsInactiveWhileOpen) {
 }
 
 TEST(ComPortLine, ChangedLineSettingReachesTheOpenDeviceAtOnce) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();
@@ -171,7 +172,7 @@ TEST(ComPortLine, ChangedLineSettingReachesTheOpenDeviceAtOnce) {
 }
 
 TEST(ComPortLine, RejectedLineSettingLeavesTheConfigurationAsItWas) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();
@@ -190,7 +191,7 @@ TEST(ComPortLine, RejectedLineSettingLeavesTheConfigurationAsItWas) {
 }
 
 TEST(ComPortLine, LineSettingWhileClosedIsStoredAndRejectedOnlyAtOpen) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     ASSERT_NO_THROW(port.SetBaudRate(TBaudRate::br14400));
@@ -209,8 +210,8 @@ TEST(ComPortLine, LineSettingWhileClosedIsStoredAndRejectedOnlyAtOpen) {
 }
 
 TEST(ComPortName, NewNameReopensAnOpenPortOnTheOtherDevice) {
-    PseudoTerminal first;
-    PseudoTerminal second;
+    PtyPair first;
+    PtyPair second;
     TComPort port(TComPortSetup::System);
     port.SetPort(first.SlavePath());
     port.Open();
@@ -222,7 +223,7 @@ TEST(ComPortName, NewNameReopensAnOpenPortOnTheOtherDevice) {
 }
 
 TEST(ComPortName, SameNameLeavesTheOpenPortAlone) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();
@@ -236,7 +237,7 @@ TEST(ComPortName, SameNameLeavesTheOpenPortAlone) {
 }
 
 TEST(ComPortName, NameDifferingOnlyInCaseIsAnotherDevice) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();

@@ -9,17 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "PseudoTerminal.h"
+#include "PtyPair.h"
+#include "Timing.h"
 #include "serial/ComPort.h"
 
 namespace nkq {
 namespace {
 
 using namespace std::chrono_literals;
-using test::Clock;
-using test::Later;
-using test::MillisecondsSince;
-using test::PseudoTerminal;
+using testing::Clock;
+using testing::Later;
+using testing::MillisecondsSince;
+using testing::PtyPair;
 
 class ComPortTransfer : public ::testing::Test {
 protected:
@@ -36,7 +37,7 @@ protected:
         ASSERT_EQ(port_.BytesWaiting(), count);
     }
 
-    PseudoTerminal pty_;
+    PtyPair pty_;
     TComPort port_{TComPortSetup::System};
 };
 

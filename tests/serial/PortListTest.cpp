@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "FakePortTree.h"
-#include "PseudoTerminal.h"
+#include "PtyPair.h"
 #include "serial/EComPort.h"
 #include "serial/PortList.h"
 
@@ -53,7 +53,7 @@ TEST(PortList, OnlyTtysWithADriverAndFittedUartsAreListed) {
 }
 
 TEST(PortList, DevLinksToPseudoTerminalsAreVirtualPorts) {
-    test::PseudoTerminal pty;
+    testing::PtyPair pty;
     FakePortTree tree;
     std::ofstream(tree.Dev() / "pts" / "7").put('\n');
     std::ofstream(tree.Dev() / "plainfile").put('\n');
@@ -66,7 +66,7 @@ TEST(PortList, DevLinksToPseudoTerminalsAreVirtualPorts) {
 }
 
 TEST(PortList, SameNameFromBothSourcesStaysTwice) {
-    test::PseudoTerminal pty;
+    testing::PtyPair pty;
     FakePortTree tree;
     tree.AddKernelPort("ttyV0");
     tree.AddDevLink("ttyV0", pty.SlavePath());

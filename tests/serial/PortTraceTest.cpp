@@ -1,7 +1,6 @@
 // The exchange trace: its line form, what a traced port records on a real
 // pseudo-terminal, and that ports of several threads can share one file.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,7 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "PseudoTerminal.h"
+#include "PtyPair.h"
+#include "TestFiles.h"
 #include "app/Failure.h"
 #include "serial/ComPort.h"
 #include "serial/PortTrace.h"
@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using test::PseudoTerminal;
+using testing::PtyPair;
 using Direction = PortTrace::Direction;
 
 std::vector<std::string> FileLines(const fs::path& path) {
@@ -32,15 +32,9 @@ std::vector<std::string> FileLines(const fs::path& path) {
 
 class PortTraceTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("nkq-trace-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     fs::path TracePath() const { return dir_ / "trace.log"; }
 
-    fs::path dir_;
+    testing::TempFolder dir_{"trace"};
 };
 
 struct TransferCase {
@@ -71,7 +65,7 @@ TEST(PortTraceFormat, ATransferIsTimeDirectionCountHexAndEscapedText) {
 }
 
 TEST_F(PortTraceTest, ATracedPortRecordsOpenEveryTransferAndCloseInOrder) {
-    PseudoTerminal pty;
+    PtyPair pty;
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Timeouts().SetReadTotalConstant(300);  // the silent read below need not take 3 s
@@ -117,9 +111,9 @@ TEST_F(PortTraceTest, AFailedOpenIsNotedWithThePortsMessage) {
 TEST_F(PortTraceTest, PortsOfSeveralThreadsShareOneTraceWithoutMixingLines) {
     constexpr int kWrites = 200;
     const auto trace = std::make_shared<PortTrace>(TracePath());
-    std::vector<std::unique_ptr<PseudoTerminal>> ptys;
+    std::vector<std::unique_ptr<PtyPair>> ptys;
     std::vector<std::thread> threads;
-    for (int i = 0; i < 3; ++i) ptys.push_back(std::make_unique<PseudoTerminal>());
+    for (int i = 0; i < 3; ++i) ptys.push_back(std::make_unique<PtyPair>());
     for (int i = 0; i < 3; ++i) {
         threads.emplace_back([&, i] {
             TComPort port(TComPortSetup::System);

@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <memory>
-#include <thread>
 
-#include "RecordingOperator.h"
-#include "TestFiles.h"
-#include "VirtualModem.h"
+#include "ModemFixture.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "serial/ComPort.h"
 #include "serial/EComPort.h"
 #include "status/ServerStatus.h"
@@ -21,33 +18,9 @@ namespace {
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
-class StatusPollTest : public ::testing::Test {
+// The cycle shows its text through `shown`.
+class StatusPollTest : public ModemFixture {
 protected:
-    void SetUp() override { StartModem({}); }
-
-    void StartModem(ModemSetup setup) {
-        modem = std::make_unique<VirtualModem>(std::move(setup));
-        port.SetPort(modem->DevicePath());
-    }
-
-    // The command lines, once the line has been quiet for a moment.
-    Lines Received() const {
-        std::size_t seen = modem->ReceivedBytes().size();
-        for (;;) {
-            std::this_thread::sleep_for(50ms);
-            const std::size_t now = modem->ReceivedBytes().size();
-            if (now == seen) return modem->CommandLines();
-            seen = now;
-        }
-    }
-
-    bool PortWasReleased() {
-        return !port.Connected() && DeviceIsFree(modem->DevicePath());
-    }
-
-    std::unique_ptr<VirtualModem> modem;
-    TComPort port{TComPortSetup::System};
-    RecordingOperator op;
     std::vector<std::string> shown;
     StatusPollCycle cycle{port, op, [this](const std::string& text) { shown.push_back(text); }};
 };
@@ -97,7 +70,7 @@ TEST_F(StatusPollTest, ATimeOutLeavesTheTimerStoppedAndTheTextAsItWas) {
     EXPECT_FALSE(cycle.TimerRunning());
     EXPECT_EQ(cycle.Text(), before);
     EXPECT_EQ(shown.size(), 1u);
-    EXPECT_EQ(op.Messages(), Lines{"Тайм-аут"});
+    EXPECT_EQ(op.Messages(), Lines{messages::kTimeout});
     EXPECT_TRUE(port.Connected()) << "the session still owes the modem its START";
     cycle.TimerFired();  // a tick already queued must not poll again
     EXPECT_EQ(Received(), (Lines{"TCP", "TCP"}));

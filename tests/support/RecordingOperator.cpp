@@ -24,7 +24,10 @@ void RecordingOperator::SetCursorOverride(CursorOverride cursor) {
     calls_.push_back(std::string("cursor: ") + CursorName(cursor));
 }
 
-void RecordingOperator::ProcessPendingEvents() { ++pending_event_passes; }
+void RecordingOperator::ProcessPendingEvents() {
+    ++pending_event_passes;
+    if (on_events) on_events(pending_event_passes);
+}
 
 void RecordingOperator::ShowProgress(bool visible) {
     progress_visible = visible;

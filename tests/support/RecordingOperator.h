@@ -2,6 +2,7 @@
 // An operator for tests: keeps every call in order and answers questions
 // from a prepared list.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ public:
     int progress_total = 0;
     int progress_completed = 0;
     int pending_event_passes = 0;
+    // Run at each pending-event pass with the passes so far, as a window's
+    // event handlers would run there (e.g. after each firmware block).
+    std::function<void(int passes)> on_events;
 
 private:
     std::vector<std::string> calls_;

@@ -1,10 +1,6 @@
 // The window's own kinds of control: address and numeric fields, typing
 // limits, progress bar, signal meter, the information message, the cursor
 // override, the error display and the port selector.
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -19,8 +15,10 @@
 #include <QWheelEvent>
 #include <filesystem>
 
+#include "PtyPair.h"
 #include "UiTestSupport.h"
 #include "app/Failure.h"
+#include "app/OperatorMessages.h"
 #include "params/ParameterLines.h"
 #include "serial/EComPort.h"
 #include "ui/QtTranslations.h"
@@ -427,7 +425,7 @@ void ControlsTest::informOperatorClearsCursorOverrideWhileUp() {
     const QCursor* during = reinterpret_cast<const QCursor*>(1);
     w.op->while_informing = [&] { during = QApplication::overrideCursor(); };
     w.op->SetCursorOverride(nkq::CursorOverride::Hourglass);
-    w.op->InformOperator("Тайм-аут");
+    w.op->InformOperator(nkq::messages::kTimeout);
     QCOMPARE(during, nullptr);
     QVERIFY(QApplication::overrideCursor());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
@@ -489,11 +487,8 @@ void ControlsTest::portSelectorListsPicksAndRefreshes() {
     TestWindow w;
     const std::filesystem::path dev = w.dir.filePath("dev").toStdString();
     // Links to a pseudo-terminal count as ports while the terminal exists.
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    QVERIFY(master >= 0);
-    const std::unique_ptr<const int, void (*)(const int*)> closer(&master, [](const int* fd) { close(*fd); });
-    QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
-    const std::string terminal = ptsname(master);
+    const nkq::testing::PtyPair pty;
+    const std::string terminal = pty.SlavePath();
     std::filesystem::create_symlink(terminal, dev / "ttyVM10");
     std::filesystem::create_symlink(terminal, dev / "ttyVM2");
     auto* combo = w.Find<TComComboBox>("ComComboBox1");

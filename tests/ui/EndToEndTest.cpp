@@ -12,8 +12,10 @@
 #include <QToolButton>
 #include <fstream>
 
+#include "QuietLine.h"
 #include "UiTestSupport.h"
 #include "VirtualModem.h"
+#include "app/OperatorMessages.h"
 #include "journal/JournalFile.h"
 #include "ui/TStateForm.h"
 #include "ui/TFileNameEdit.h"
@@ -26,10 +28,11 @@ using namespace nkq::ui::testing;
 
 namespace {
 
-const std::string kReadOk = "inform: Параметры успешно считаны";
-const std::string kWriteOk = "inform: Параметры успешно записаны";
-const std::string kCheckConnection = "Ошибка. Проверьте подключение устройства";
-const std::string kQuestion = "ask: Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены?";
+using namespace nkq::messages;
+
+const std::string kReadOk = std::string("inform: ") + kReadSucceeded;
+const std::string kWriteOk = std::string("inform: ") + kWriteSucceeded;
+const std::string kQuestion = std::string("ask: ") + kQuestionCaption + ": " + kUpdateQuestion;
 
 // A window whose port is the modem's line.
 struct ModemWindow {
@@ -45,13 +48,8 @@ struct ModemWindow {
 
     // The modem reads on its own thread: wait until the line has been quiet.
     std::vector<std::string> Received() {
-        std::size_t seen = modem.ReceivedBytes().size();
-        for (;;) {
-            QTest::qWait(100);
-            const std::size_t now = modem.ReceivedBytes().size();
-            if (now == seen) return modem.CommandLines();
-            seen = now;
-        }
+        nkq::testing::AwaitQuietLine(modem, [] { QTest::qWait(100); });
+        return modem.CommandLines();
     }
 
     TestWindow w;
@@ -127,7 +125,7 @@ void EndToEndTest::readFromSilentModemTimesOut() {
     ModemWindow m(silent);
     m.w.Apply("DEVICE x");
     m.w.Click("ConnectButton");
-    QCOMPARE(m.w.op->Messages(), (std::vector<std::string>{"Тайм-аут", kCheckConnection}));
+    QCOMPARE(m.w.op->Messages(), (std::vector<std::string>{kTimeout, kCheckConnection}));
     QVERIFY(m.w.op->Errors().empty());  // the silent abort shows nothing more
     QCOMPARE(m.w.Find<QLabel>("ModelLabel")->text(), QStringLiteral("Нет подключения к устройству"));
     QVERIFY(m.w.form->isVisible());
@@ -163,10 +161,7 @@ void EndToEndTest::writeToRs485ModemShowsNoticeAndLocksFlowControl() {
     ModemWindow m(rs485);
     m.w.Find<QComboBox>("FlowCombo")->setCurrentIndex(1);
     m.w.Click("WriteButton");
-    QCOMPARE(m.w.op->Messages(),
-             (std::vector<std::string>{
-                 "Режим управления потоком не поддерживается устройствами на базе интерфейса RS485",
-                 "Параметры успешно записаны"}));
+    QCOMPARE(m.w.op->Messages(), (std::vector<std::string>{kRs485Notice, kWriteSucceeded}));
     QVERIFY(!m.w.Find<QComboBox>("FlowCombo")->isEnabled());
     QCOMPARE(m.w.Find<QComboBox>("FlowCombo")->currentIndex(), 0);
     QApplication::restoreOverrideCursor();
@@ -235,7 +230,7 @@ void EndToEndTest::statusWindowOfSilentModemStopsPollingAfterTimeout() {
         return true;
     });
     m.w.Click("ShowStateButton");
-    QCOMPARE(m.w.op->Messages(), std::vector<std::string>{"Тайм-аут"});
+    QCOMPARE(m.w.op->Messages(), std::vector<std::string>{kTimeout});
     QCOMPARE(text_after_timeout, QStringLiteral("Текущие подключения"));
     QVERIFY(timer_stopped);
     // Closing the window still sends "START" on the open port, then closes it.
@@ -361,7 +356,7 @@ void EndToEndTest::firmwareUpdateWithoutLoaderSaysDeviceNotFound() {
     m.w.Find<QLineEdit>("FileNameEdit")->setText(WriteImage(m.w.dir, 1024));
     m.w.op->QueueAnswer(true);
     m.w.Click("WriteFirmwareButton");
-    QCOMPARE(m.w.op->Messages(), std::vector<std::string>{"Устройство не найдено"});
+    QCOMPARE(m.w.op->Messages(), std::vector<std::string>{kDeviceNotFound});
     QVERIFY(m.w.Find<TProgressBar>("ProgressBar")->isHidden());
     QVERIFY(m.w.Find<QWidget>("WriteFirmwareButton")->isEnabled());
 }
@@ -392,7 +387,7 @@ void EndToEndTest::journalKeepsEachOperationSilently() {
     const QString path = m.w.dir.filePath(QStringLiteral("saved.txt"));
     m.w.dialogs->Queue(path);
     m.w.Click("SaveButton");
-    QCOMPARE(m.w.op->Messages(), std::vector<std::string>{"Параметры успешно считаны"});  // nothing more shown
+    QCOMPARE(m.w.op->Messages(), std::vector<std::string>{kReadSucceeded});  // nothing more shown
 
     namespace journal = nkq::journal;
     const auto rows = journal::ReadJournal(m.w.JournalPath());
@@ -403,7 +398,7 @@ void EndToEndTest::journalKeepsEachOperationSilently() {
     QCOMPARE(rows[1].Port, m.modem.DevicePath());
     QCOMPARE(rows[1].Modem.Device, std::string("virtual"));
     QCOMPARE(rows[1].Messages.size(), std::size_t{1});
-    QCOMPARE(rows[1].Messages[0].Text, std::string("Параметры успешно считаны"));
+    QCOMPARE(rows[1].Messages[0].Text, std::string(kReadSucceeded));
     QCOMPARE(rows[0].Modem.Device, std::string("virtual"));  // known from the read before on that port
     QApplication::restoreOverrideCursor();
 }

@@ -15,6 +15,7 @@
 
 #include "TextFit.h"
 #include "UiTestSupport.h"
+#include "app/OperatorMessages.h"
 #include "ui/QSettingsFileNameStore.h"
 #include "ui/TFileNameEdit.h"
 #include "ui/TLevelMeter.h"
@@ -91,7 +92,7 @@ void MainWindowTest::everyTextFitsItsPlaceInTheWindowFont() {
     w.Apply("MODE 0");  // every control enabled that can be
     nkq::ui::TStateForm status(w.form->ComPort(), w.form->Op(), w.form.get());
     nkq::ui::TInformDialog message(nkq::ui::ApplicationTitleText(),
-                                   QStringLiteral("Ошибка. Проверьте подключение устройства"));
+                                   QString::fromUtf8(nkq::messages::kCheckConnection));
     QCOMPARE(QFontInfo(w.Find<QLabel>("ModelLabel")->font()).family(), QString(nkq::ui::kWindowFontFamily));
     QCOMPARE(QFontInfo(status.Memo()->font()).family(), QString(nkq::ui::kFixedFontFamily));
     QStringList misfits;

@@ -133,9 +133,14 @@ std::string GeneralHelp() {
     for (const auto& command : Commands()) {
         std::string usage(2, ' ');
         usage += command.name;
-        if (!command.synopsis.empty()) usage += " " + std::string(command.synopsis);
+        if (!command.synopsis.empty()) {
+            usage += ' ';
+            usage += command.synopsis;
+        }
         usage.resize(std::max<std::size_t>(usage.size() + 2, 36), ' ');
-        text += usage + std::string(command.summary) + "\n";
+        text += usage;
+        text += command.summary;
+        text += '\n';
     }
     return text + std::string(kGeneralHelpTail);
 }

@@ -1,17 +1,19 @@
-#include "PseudoTerminal.h"
+#include "PtyPair.h"
 
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <stdexcept>
 #include <system_error>
 
-namespace nkq::test {
+namespace nkq::testing {
 
-PseudoTerminal::PseudoTerminal() {
+using Clock = std::chrono::steady_clock;
+
+PtyPair::PtyPair() {
     int master = -1;
     char name[256] = {};
     if (openpty(&master, &slave_, name, nullptr, nullptr) != 0) {
@@ -27,12 +29,17 @@ PseudoTerminal::PseudoTerminal() {
     tcsetattr(slave_, TCSANOW, &tio);
 }
 
-PseudoTerminal::~PseudoTerminal() {
+PtyPair::~PtyPair() {
     CloseMaster();
-    ::close(slave_);
+    ReleaseSlave();
 }
 
-void PseudoTerminal::WriteMaster(std::string_view bytes) {
+void PtyPair::ReleaseSlave() {
+    if (slave_ >= 0) ::close(slave_);
+    slave_ = -1;
+}
+
+void PtyPair::WriteMaster(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(master_, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
@@ -41,7 +48,7 @@ void PseudoTerminal::WriteMaster(std::string_view bytes) {
     }
 }
 
-std::string PseudoTerminal::ReadMaster(std::size_t max, std::chrono::milliseconds wait) {
+std::string PtyPair::ReadMaster(std::size_t max, std::chrono::milliseconds wait) {
     std::string received;
     const auto end = Clock::now() + wait;
     while (received.size() < max && Clock::now() < end) {
@@ -57,9 +64,9 @@ std::string PseudoTerminal::ReadMaster(std::size_t max, std::chrono::millisecond
     return received;
 }
 
-void PseudoTerminal::CloseMaster() {
+void PtyPair::CloseMaster() {
     const int master = master_.exchange(-1);
     if (master >= 0) ::close(master);
 }
 
-}  // namespace nkq::test
+}  // namespace nkq::testing
