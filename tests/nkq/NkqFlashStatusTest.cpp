@@ -159,6 +159,9 @@ TEST_F(NkqFlashStatusTest, FlashLoadsTheWholeBlocksOfTheImage) {
     EXPECT_EQ(modem.PacketsReceived(), 3);
     EXPECT_TRUE(Contains(result.err, "Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? yes\n"));
     EXPECT_TRUE(Contains(result.err, "100%  3/3 blocks  "));
+    EXPECT_TRUE(Contains(result.err, "The last 200 bytes of " + ImagePath() + ", less than a block, are not sent"))
+        << result.err;
+    EXPECT_LT(result.err.find("are not sent"), result.err.find("Вопрос")) << "told before it starts";
     EXPECT_EQ(result.out, "");
     EXPECT_TRUE(PortIsFree(modem));
 }

@@ -74,8 +74,9 @@ constexpr std::string_view kFlashHelp =
     "Usage: nkq flash --port PORT [--yes] IMAGE\n"
     "       nkq flash --port PORT --port PORT ... [--yes] IMAGE\n"
     "Loads the firmware image IMAGE into the modem on PORT in 512-byte blocks; bytes\n"
-    "after the last whole block are not sent. Asks first (y/N) unless --yes is given;\n"
-    "without a terminal on standard input --yes is required. A progress line\n"
+    "after the last whole block are not sent (nkq says how many before it starts),\n"
+    "and an image without a whole block is refused. Asks first (y/N) unless --yes\n"
+    "is given; without a terminal on standard input --yes is required. A progress line\n"
     "(percent, blocks, speed, time left) goes to standard error. The window's\n"
     "remembered file name is left as it is. With several ports the question is\n"
     "asked once for all, and the progress shows one line per port.\n"
@@ -83,9 +84,10 @@ constexpr std::string_view kFlashHelp =
     "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
     "  --yes           do not ask before the update starts\n"
     "\n"
-    "Ctrl+C (or SIGTERM, SIGHUP) stops after the packet in flight and closes the\n"
-    "port; the modem's loader then waits for a new upload. A second one ends nkq at\n"
-    "once.\n"
+    "Ctrl+C (or SIGTERM, SIGHUP) stops after the packet in flight, closes the port\n"
+    "and says after which block of how many the upload stopped; the modem may then\n"
+    "need a restart before the next update. A stop in the loader's 2 s pause ends\n"
+    "before the block count is sent. A second one ends nkq at once.\n"
     "Exit status: 0 the image was loaded, 1 it was not (declined, stopped or failed).\n";
 
 constexpr std::string_view kStatusHelp =

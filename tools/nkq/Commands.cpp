@@ -4,7 +4,9 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "CommandOperator.h"
@@ -14,8 +16,10 @@
 #include "StopRequest.h"
 #include "TerminalOperator.h"
 #include "app/OperatorMessages.h"
+#include "app/Utf8Path.h"
 #include "firmware/FirmwareUpdate.h"
 #include "firmware/MemoryFileNameStore.h"
+#include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
 #include "serial/PortList.h"
 #include "status/ServerStatus.h"
@@ -50,6 +54,18 @@ bool WatchConnections(TCustomComPort& port, CommandOperator& op, bool watch) {
     return polled;
 }
 
+// Only whole blocks go to the modem; the technician hears of a tail that
+// does not, before anything starts. A file that cannot be read is told by the
+// update itself.
+void TellUnsentTail(const std::string& image) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(PathFromUtf8(image), error);
+    const auto tail = size % modem::kBlockSize;
+    if (error || tail == 0 || size < modem::kBlockSize) return;
+    std::fprintf(stderr, "The last %ju bytes of %s, less than a block, are not sent\n",
+                 static_cast<std::uintmax_t>(tail), image.c_str());
+}
+
 // The question is asked once for the whole batch, before any port is touched.
 bool ConfirmBatchUpdate(const Arguments& args) {
     std::string ports;
@@ -77,6 +93,7 @@ int RunPorts(const Arguments&, const std::shared_ptr<PortTrace>&) {
 int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     if (!args.yes && !::isatty(STDIN_FILENO))
         throw UsageError{"flash asks before it starts; without a terminal on standard input give --yes"};
+    TellUnsentTail(args.files.front());
     // One port's update asks itself; a batch is asked once, before any port.
     const bool batch = args.ports.size() > 1;
     if (batch && !ConfirmBatchUpdate(args)) return 1;
