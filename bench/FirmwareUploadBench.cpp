@@ -81,7 +81,8 @@ void PrintBreakdown(const std::vector<TraceEntry>& trace) {
         }
     }
     if (modem_count == 0 || host_count == 0) return;
-    std::fprintf(stderr, "  per packet: modem %.1f us (packet and acknowledgement on the line: %.1f us), "
+    std::fprintf(stderr,
+                 "  per packet: modem %.1f us (packet and acknowledgement on the line: %.1f us), "
                  "acknowledgement to next packet %.1f us\n",
                  modem_us / modem_count, (modem::kPacketSize + 1) * kBitsPerByte * 1e6 / kLineRate,
                  host_us / host_count);

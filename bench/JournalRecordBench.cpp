@@ -25,7 +25,8 @@ constexpr int kRuns = 200;
 void RecordWrite(WorkJournal& journal, int run) {
     OperationRecorder recorder(journal, "/dev/ttyUSB" + std::to_string(run % 8), OperationKind::Write);
     recorder.AddMessage("Параметры записаны");
-    for (int line = 0; line < 16; ++line) recorder.AddExchange("IPPING1 10.0.0." + std::to_string(line) + " 80", "OK");
+    for (int line = 0; line < 16; ++line)
+        recorder.AddExchange("IPPING1 10.0.0." + std::to_string(line) + " 80", "OK");
     recorder.AddExchange("PASSWORD secret", "OK");
     recorder.End(Outcome::Succeeded);
 }
@@ -36,7 +37,8 @@ void RecordWrite(WorkJournal& journal, int run) {
 int main() {
     using namespace nkq::journal;
     using namespace nkq::journal::bench;
-    const auto folder = std::filesystem::temp_directory_path() / ("nkq-bench-journal-" + std::to_string(getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("nkq-bench-journal-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     WorkJournal journal(ProgramKind::Nkq, folder / "journal.sqlite3");
     for (int run = 0; run < kEarlierOperations; ++run) RecordWrite(journal, run);
@@ -49,7 +51,8 @@ int main() {
     }
     std::filesystem::remove_all(folder);
     std::sort(took.begin(), took.end());
-    std::printf("journal_record_operation_ms %.2f (median of %d; 90th percentile %.2f, max %.2f; journal of %d)\n",
-                took[kRuns / 2], kRuns, took[kRuns * 9 / 10], took.back(), kEarlierOperations + kRuns);
+    std::printf(
+        "journal_record_operation_ms %.2f (median of %d; 90th percentile %.2f, max %.2f; journal of %d)\n",
+        took[kRuns / 2], kRuns, took[kRuns * 9 / 10], took.back(), kEarlierOperations + kRuns);
     return 0;
 }

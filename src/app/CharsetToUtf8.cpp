@@ -28,7 +28,8 @@ std::string CharsetToUtf8::operator()(std::string_view text) const {
     char* out = output.data();
     std::size_t out_left = output.size();
     iconv(converter_->handle, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(converter_->handle, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1)) return input;
+    if (iconv(converter_->handle, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1))
+        return input;
     output.resize(output.size() - out_left);
     return output;
 }

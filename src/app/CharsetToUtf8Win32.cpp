@@ -40,7 +40,8 @@ struct CharsetToUtf8::Converter {
 
 CharsetToUtf8::CharsetToUtf8(const std::string& charset) {
     if (IsUtf8Compatible(charset)) return;
-    if (const UINT page = CodePageOf(charset); page != 0) converter_ = std::make_unique<Converter>(Converter{page});
+    if (const UINT page = CodePageOf(charset); page != 0)
+        converter_ = std::make_unique<Converter>(Converter{page});
 }
 
 CharsetToUtf8::~CharsetToUtf8() = default;
@@ -48,8 +49,8 @@ CharsetToUtf8::~CharsetToUtf8() = default;
 std::string CharsetToUtf8::operator()(std::string_view text) const {
     if (!converter_ || text.empty()) return std::string(text);
     const int in_size = static_cast<int>(text.size());
-    const int wide_size = MultiByteToWideChar(converter_->code_page, MB_ERR_INVALID_CHARS, text.data(), in_size,
-                                              nullptr, 0);
+    const int wide_size =
+        MultiByteToWideChar(converter_->code_page, MB_ERR_INVALID_CHARS, text.data(), in_size, nullptr, 0);
     if (wide_size == 0) return std::string(text);
     std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
     MultiByteToWideChar(converter_->code_page, 0, text.data(), in_size, wide.data(), wide_size);

@@ -9,14 +9,13 @@ std::string ErrorDisplayText(const std::string& message) {
     return message;
 }
 
-std::string StartupFailureText(const std::string& kind, const std::string& module,
-                               std::uintptr_t address, const std::string& message) {
+std::string StartupFailureText(const std::string& kind, const std::string& module, std::uintptr_t address,
+                               const std::string& message) {
     char hex[32];
     std::snprintf(hex, sizeof hex, "%08lX", static_cast<unsigned long>(address));
     // Unlike the error display, only a text that already ends in "." is left alone.
     const char* period = (!message.empty() && message.back() != '.') ? "." : "";
-    return "Exception " + kind + " in module " + module + " at " + hex + ".\r\n" + message + period +
-           "\r\n";
+    return "Exception " + kind + " in module " + module + " at " + hex + ".\r\n" + message + period + "\r\n";
 }
 
 }  // namespace nkq

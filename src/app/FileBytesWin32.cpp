@@ -45,7 +45,8 @@ private:
 };
 
 HANDLE OpenForWriting(const std::wstring& path, DWORD disposition, DWORD share) {
-    return CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
 void WriteAll(HANDLE file, const std::string& bytes) {
@@ -95,7 +96,8 @@ void Replace(const std::wstring& target, const std::string& bytes) {
     try {
         WriteAll(file.Get(), bytes);
         if (!FlushFileBuffers(file.Get()) || !file.Close()) Fail();
-        if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (!MoveFileExW(temporary.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             Fail();
     } catch (const SystemFailure&) {
         file.Close();

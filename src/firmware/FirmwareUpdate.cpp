@@ -39,7 +39,9 @@ void FailRefused(FirmwareSession& session, const char* refusal) {
     FailWith(session, LineStaysQuiet(session.ComPort) ? refusal : messages::kExtraAnswer);
 }
 
-bool StopRequested(const FirmwareSession& session) { return session.StopRequested && session.StopRequested(); }
+bool StopRequested(const FirmwareSession& session) {
+    return session.StopRequested && session.StopRequested();
+}
 
 // Sends a step after the loader's first answer and reads its one-byte
 // answer. Anything the loader sends besides that answer means the two sides
@@ -155,9 +157,10 @@ void SendFirmware(FirmwareSession& session, const FirmwareImage& image) {
     }
     for (std::size_t index = 0; index < blocks; ++index) {
         if (StopRequested(session)) {
-            throw EOperationStopped(FillIn(LibraryText("Firmware update stopped after block %s of %s; the "
-                                                       "modem may need to be restarted before the next update"),
-                                           {std::to_string(index), std::to_string(blocks)}));
+            throw EOperationStopped(
+                FillIn(LibraryText("Firmware update stopped after block %s of %s; the "
+                                   "modem may need to be restarted before the next update"),
+                       {std::to_string(index), std::to_string(blocks)}));
         }
         SendBlock(session, image.Block(index));
         if (session.Record) session.Record->SetBlocksAcknowledged(static_cast<std::uint32_t>(index + 1));

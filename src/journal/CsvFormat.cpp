@@ -53,7 +53,9 @@ const Column kColumns[] = {
     {"messages", [](const Record& r) { return Lines(r.Messages, MessageText); }},
     {"exchanges", [](const Record& r) { return Lines(r.Exchanges, ExchangeText); }},
     {"password_set",
-     [](const Record& r) { return std::string(!r.Password ? "" : r.Password->Set ? "yes" : "no"); }},
+     [](const Record& r) {
+         return std::string(!r.Password ? "" : r.Password->Set ? "yes" : "no");
+     }},
     {"password_change",
      [](const Record& r) { return std::string(r.Password ? PasswordChangeName(r.Password->Change) : ""); }},
     {"differing_keys", [](const Record& r) { return Lines(r.DifferingKeys, Same); }},
@@ -84,7 +86,8 @@ void WriteJournalCsv(std::ostream& out, const std::vector<OperationRecord>& reco
     for (const Column& column : kColumns) out << (&column == kColumns ? "" : ",") << column.name;
     out << "\r\n";
     for (const auto& record : records) {
-        for (const Column& column : kColumns) out << (&column == kColumns ? "" : ",") << Field(column.text(record));
+        for (const Column& column : kColumns)
+            out << (&column == kColumns ? "" : ",") << Field(column.text(record));
         out << "\r\n";
     }
 }

@@ -69,7 +69,8 @@ std::int64_t InsertOperation(SqliteConnection& connection, const OperationRecord
     return sqlite3_last_insert_rowid(connection.Handle());
 }
 
-void InsertMessages(SqliteConnection& connection, std::int64_t id, const std::vector<OperatorMessage>& messages) {
+void InsertMessages(SqliteConnection& connection, std::int64_t id,
+                    const std::vector<OperatorMessage>& messages) {
     SqliteStatement insert(connection, "INSERT INTO message VALUES (?1, ?2, ?3, ?4)");
     for (std::size_t position = 0; position < messages.size(); ++position) {
         insert.Bind(1, id);
@@ -85,7 +86,8 @@ void InsertMessages(SqliteConnection& connection, std::int64_t id, const std::ve
     }
 }
 
-void InsertExchanges(SqliteConnection& connection, std::int64_t id, const std::vector<WriteExchange>& exchanges) {
+void InsertExchanges(SqliteConnection& connection, std::int64_t id,
+                     const std::vector<WriteExchange>& exchanges) {
     SqliteStatement insert(connection, "INSERT INTO exchange VALUES (?1, ?2, ?3, ?4)");
     for (std::size_t position = 0; position < exchanges.size(); ++position) {
         insert.Bind(1, id);

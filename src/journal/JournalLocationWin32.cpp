@@ -33,7 +33,8 @@ std::optional<std::filesystem::path> JournalPathFor(const char* nkq_journal, con
 }
 
 std::optional<std::filesystem::path> JournalPathFromEnvironment() {
-    return JournalPathFor(std::getenv("NKQ_JOURNAL"), std::getenv("LOCALAPPDATA"), std::getenv("USERPROFILE"));
+    return JournalPathFor(std::getenv("NKQ_JOURNAL"), std::getenv("LOCALAPPDATA"),
+                          std::getenv("USERPROFILE"));
 }
 
 }  // namespace nkq::journal

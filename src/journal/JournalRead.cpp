@@ -99,7 +99,8 @@ class ListReader {
 public:
     explicit ListReader(SqliteConnection& connection)
         : messages_(connection, "SELECT text, answer FROM message WHERE operation_id = ?1 ORDER BY position"),
-          exchanges_(connection, "SELECT sent, answer FROM exchange WHERE operation_id = ?1 ORDER BY position"),
+          exchanges_(connection,
+                     "SELECT sent, answer FROM exchange WHERE operation_id = ?1 ORDER BY position"),
           keys_(connection, "SELECT key FROM differing_key WHERE operation_id = ?1 ORDER BY position") {}
 
     void Fill(OperationRecord& record) {

@@ -70,9 +70,10 @@ struct FileState {
 // junk fails here, before anything is written. One statement, so that a
 // journal another writer creates meanwhile is seen whole or not at all.
 FileState ReadFileState(SqliteConnection& connection) {
-    SqliteStatement query(connection,
-                          "SELECT (SELECT application_id FROM pragma_application_id), "
-                          "(SELECT user_version FROM pragma_user_version), (SELECT count(*) FROM sqlite_schema)");
+    SqliteStatement query(
+        connection,
+        "SELECT (SELECT application_id FROM pragma_application_id), "
+        "(SELECT user_version FROM pragma_user_version), (SELECT count(*) FROM sqlite_schema)");
     if (!query.Step()) connection.Fail("cannot read");
     return {query.Number(0), query.Number(1), query.Number(2)};
 }
@@ -84,8 +85,9 @@ void CheckOwnership(const SqliteConnection& connection, const FileState& state, 
         throw EJournal(Utf8FromPath(connection.Path()) + ": not a work journal");
     }
     if (state.version > latest) {
-        throw EJournal(Utf8FromPath(connection.Path()) + ": journal version " + std::to_string(state.version) +
-                       " is newer than this program's " + std::to_string(latest));
+        throw EJournal(Utf8FromPath(connection.Path()) + ": journal version " +
+                       std::to_string(state.version) + " is newer than this program's " +
+                       std::to_string(latest));
     }
 }
 

@@ -15,13 +15,27 @@ std::string Quoted(std::string_view text) {
     std::string quoted = "\"";
     for (char c : text) {
         switch (c) {
-            case '"': quoted += "\\\""; break;
-            case '\\': quoted += "\\\\"; break;
-            case '\n': quoted += "\\n"; break;
-            case '\r': quoted += "\\r"; break;
-            case '\t': quoted += "\\t"; break;
-            case '\b': quoted += "\\b"; break;
-            case '\f': quoted += "\\f"; break;
+            case '"':
+                quoted += "\\\"";
+                break;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\t':
+                quoted += "\\t";
+                break;
+            case '\b':
+                quoted += "\\b";
+                break;
+            case '\f':
+                quoted += "\\f";
+                break;
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
                     char escape[8];
@@ -54,8 +68,8 @@ std::string ExchangeObject(const WriteExchange& e) {
 
 std::string PasswordObject(const std::optional<PasswordWritten>& p) {
     if (!p) return "null";
-    return std::string("{\"set\": ") + Boolean(p->Set) + ", \"change\": " + Quoted(PasswordChangeName(p->Change)) +
-           "}";
+    return std::string("{\"set\": ") + Boolean(p->Set) +
+           ", \"change\": " + Quoted(PasswordChangeName(p->Change)) + "}";
 }
 
 std::string FirmwareObject(const std::optional<FirmwareDetails>& f) {
@@ -68,10 +82,11 @@ std::string FirmwareObject(const std::optional<FirmwareDetails>& f) {
 void WriteObject(std::ostream& out, const OperationRecord& r) {
     out << "{\"id\": " << r.Id << ", \"started\": " << Quoted(FormatJournalTime(r.Started))
         << ", \"duration_ms\": " << r.Duration.count() << ", \"program\": " << Quoted(ProgramName(r.Program))
-        << ", \"user\": " << Quoted(r.User) << ", \"host\": " << Quoted(r.Host) << ", \"port\": " << Quoted(r.Port)
-        << ", \"operation\": " << Quoted(OperationName(r.Operation))
-        << ", \"result\": " << Quoted(OutcomeName(r.Result)) << ", \"modem\": {\"name\": " << Quoted(r.Modem.Name)
-        << ", \"device\": " << Quoted(r.Modem.Device) << ", \"version\": " << Quoted(r.Modem.Version) << "}"
+        << ", \"user\": " << Quoted(r.User) << ", \"host\": " << Quoted(r.Host)
+        << ", \"port\": " << Quoted(r.Port) << ", \"operation\": " << Quoted(OperationName(r.Operation))
+        << ", \"result\": " << Quoted(OutcomeName(r.Result))
+        << ", \"modem\": {\"name\": " << Quoted(r.Modem.Name) << ", \"device\": " << Quoted(r.Modem.Device)
+        << ", \"version\": " << Quoted(r.Modem.Version) << "}"
         << ", \"messages\": " << Array(r.Messages, MessageObject)
         << ", \"exchanges\": " << Array(r.Exchanges, ExchangeObject)
         << ", \"password\": " << PasswordObject(r.Password)

@@ -67,8 +67,8 @@ void OperationRecorder::KeepSecret(const std::string& bytes) {
     secrets_.push_back(bytes);
 }
 
-void OperationRecorder::ModemRead(const std::string& name, const std::string& device, const std::string& version,
-                                  const std::string& password) {
+void OperationRecorder::ModemRead(const std::string& name, const std::string& device,
+                                  const std::string& version, const std::string& password) {
     const ModemIdentity modem{Cp1251ToUtf8(name), Cp1251ToUtf8(device), Cp1251ToUtf8(version)};
     std::lock_guard lock(mutex_);
     record_.Modem = modem;
@@ -86,7 +86,8 @@ void OperationRecorder::AddExchange(const std::string& sent, const std::string& 
     if (!password_sent_.empty()) secrets_.push_back(password_sent_);
     record_.Password = PasswordWritten{!password_sent_.empty(),
                                        journal_.Modems().CompareWithPassword(record_.Port, password_sent_)};
-    const std::string shown = password_sent_.empty() ? sent : std::string(kPasswordKey) + " " + std::string(kMask);
+    const std::string shown =
+        password_sent_.empty() ? sent : std::string(kPasswordKey) + " " + std::string(kMask);
     record_.Exchanges.push_back({shown, answer});
 }
 
@@ -100,7 +101,8 @@ void OperationRecorder::SetSettingsFile(const std::string& path) {
     record_.SettingsPath = AbsolutePath(path);
 }
 
-void OperationRecorder::SetFirmwareImage(const std::string& path, std::string_view bytes, std::uint32_t blocks) {
+void OperationRecorder::SetFirmwareImage(const std::string& path, std::string_view bytes,
+                                         std::uint32_t blocks) {
     FirmwareDetails firmware{AbsolutePath(path), bytes.size(), blocks, Sha256Hex(bytes), 0};
     std::lock_guard lock(mutex_);
     if (record_.Firmware) firmware.BlocksAcknowledged = record_.Firmware->BlocksAcknowledged;
@@ -116,8 +118,8 @@ void OperationRecorder::SetBlocksAcknowledged(std::uint32_t blocks) {
 OperationRecord OperationRecorder::Finished(Outcome result) const {
     OperationRecord record = record_;
     record.Result = result;
-    record.Duration =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - clock_start_);
+    record.Duration = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                            clock_start_);
     // Operator texts are UTF-8 but may quote modem bytes: mask both forms.
     std::vector<std::string> both_forms = secrets_;
     for (const auto& secret : secrets_) both_forms.push_back(Cp1251ToUtf8(secret));

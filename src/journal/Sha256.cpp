@@ -88,7 +88,8 @@ Sha256::Digest Sha256::Finish() {
     for (std::size_t i = 0; i < 8; ++i) tail[pad + i] = static_cast<char>(bits >> (56 - 8 * i));
     Update(tail);
     Digest digest{};
-    for (std::size_t i = 0; i < 32; ++i) digest[i] = static_cast<std::uint8_t>(state_[i / 4] >> (24 - 8 * (i % 4)));
+    for (std::size_t i = 0; i < 32; ++i)
+        digest[i] = static_cast<std::uint8_t>(state_[i / 4] >> (24 - 8 * (i % 4)));
     return digest;
 }
 

@@ -62,7 +62,8 @@ SqliteStatement::SqliteStatement(SqliteConnection& connection, const char* sql) 
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
 
 void SqliteStatement::Bind(int index, std::string_view text) {
-    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) connection_.Fail("text too long");
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        connection_.Fail("text too long");
     if (sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
         SQLITE_OK) {
         connection_.Fail("cannot write");
@@ -105,7 +106,9 @@ void SqliteStatement::Reset() {
     sqlite3_clear_bindings(statement_);
 }
 
-bool SqliteStatement::IsNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
+bool SqliteStatement::IsNull(int column) const {
+    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
 
 std::string SqliteStatement::Text(int column) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));

@@ -21,7 +21,8 @@ const Row kHeading{"TIME (UTC)", "PORT", "OPERATION", "MODEM", "RESULT", "MESSAG
 std::string Cell(std::string_view text) {
     std::string cell(text);
     std::replace_if(
-        cell.begin(), cell.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }, ' ');
+        cell.begin(), cell.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; },
+        ' ');
     return cell;
 }
 

@@ -65,7 +65,8 @@ std::size_t CharacterCount(std::string_view text) {
 
 std::string ReplaceAll(std::string text, std::string_view secret, std::string_view mask) {
     if (secret.empty()) return text;
-    for (std::size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at + mask.size())) {
+    for (std::size_t at = text.find(secret); at != std::string::npos;
+         at = text.find(secret, at + mask.size())) {
         text.replace(at, secret.size(), mask);
     }
     return text;

@@ -24,7 +24,10 @@ std::optional<double> ReadDecimal(const std::string& text) {
     std::size_t digits = 0;
     bool point_seen = false;
     for (; i < n && (IsDigit(text[i]) || (text[i] == '.' && !point_seen)); ++i) {
-        if (text[i] == '.') point_seen = true; else ++digits;
+        if (text[i] == '.')
+            point_seen = true;
+        else
+            ++digits;
     }
     if (digits == 0) return std::nullopt;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {

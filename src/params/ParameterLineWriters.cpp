@@ -13,9 +13,12 @@ namespace {
 
 std::string_view ModeDigit(Mode mode) {
     switch (mode) {
-        case Mode::Client: return modem::kClientModeDigit;
-        case Mode::Server: return modem::kServerModeDigit;
-        case Mode::Modem: return modem::kModemModeDigit;
+        case Mode::Client:
+            return modem::kClientModeDigit;
+        case Mode::Server:
+            return modem::kServerModeDigit;
+        case Mode::Modem:
+            return modem::kModemModeDigit;
     }
     return modem::kClientModeDigit;
 }

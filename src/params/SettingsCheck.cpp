@@ -61,9 +61,12 @@ std::optional<Mode> ModeSending(std::string_view key) {
 
 std::string ModeName(Mode mode) {
     switch (mode) {
-        case Mode::Client: return "client";
-        case Mode::Server: return "server";
-        case Mode::Modem: return "modem";
+        case Mode::Client:
+            return "client";
+        case Mode::Server:
+            return "server";
+        case Mode::Modem:
+            return "modem";
     }
     return {};
 }

@@ -88,8 +88,7 @@ void TComSelectorModel::PickEntry(int index) {
     if (auto_apply_ && com_port_) com_port_->SetPort(pending_name_);
 }
 
-void LoadSystemSelector(TComSelectorModel& selector, TCustomComPort& port,
-                        const std::string& selector_name) {
+void LoadSystemSelector(TComSelectorModel& selector, TCustomComPort& port, const std::string& selector_name) {
     try {
         selector.SetComProperty(TComProperty::cpPort);
     } catch (const EComPort& error) {

@@ -3,8 +3,8 @@
 #include "app/Failure.h"
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
-#include "serial/ComPort.h"
 #include "protocol/ModemCommands.h"
+#include "serial/ComPort.h"
 #include "serial/ReadComThread.h"
 
 namespace nkq {

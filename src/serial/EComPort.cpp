@@ -21,17 +21,28 @@ std::string BuildMessage(int message_code, int system_error) {
 
 const char* ComErrorText(int MessageCode) {
     switch (MessageCode) {
-        case kComOpenFailed: return "Unable to open com port";
-        case kComWriteFailed: return "WriteFile function failed";
-        case kComReadFailed: return "ReadFile function failed";
-        case kComPurgeFailed: return "PurgeComm function failed";
-        case kComSetStateFailed: return "SetCommState function failed";
-        case kComSetTimeoutsFailed: return "SetCommTimeouts failed";
-        case kComSetupFailed: return "SetupComm function failed";
-        case kComClearErrorFailed: return "ClearCommError function failed";
-        case kComModemStatusFailed: return "GetCommModemStatus function failed";
-        case kComRegistryFailed: return "Registry error";
-        default: return "";
+        case kComOpenFailed:
+            return "Unable to open com port";
+        case kComWriteFailed:
+            return "WriteFile function failed";
+        case kComReadFailed:
+            return "ReadFile function failed";
+        case kComPurgeFailed:
+            return "PurgeComm function failed";
+        case kComSetStateFailed:
+            return "SetCommState function failed";
+        case kComSetTimeoutsFailed:
+            return "SetCommTimeouts failed";
+        case kComSetupFailed:
+            return "SetupComm function failed";
+        case kComClearErrorFailed:
+            return "ClearCommError function failed";
+        case kComModemStatusFailed:
+            return "GetCommModemStatus function failed";
+        case kComRegistryFailed:
+            return "Registry error";
+        default:
+            return "";
     }
 }
 

@@ -31,11 +31,21 @@ std::string Quoted(const unsigned char* bytes, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         const unsigned char byte = bytes[i];
         switch (byte) {
-            case '\r': text += "\\r"; break;
-            case '\n': text += "\\n"; break;
-            case '\t': text += "\\t"; break;
-            case '"': text += "\\\""; break;
-            case '\\': text += "\\\\"; break;
+            case '\r':
+                text += "\\r";
+                break;
+            case '\n':
+                text += "\\n";
+                break;
+            case '\t':
+                text += "\\t";
+                break;
+            case '"':
+                text += "\\\"";
+                break;
+            case '\\':
+                text += "\\\\";
+                break;
             default:
                 if (byte >= 0x20 && byte < 0x7F) {
                     text += static_cast<char>(byte);

@@ -5,8 +5,8 @@
 #include <system_error>
 
 #include "app/LibraryText.h"
-#include "serial/ComPort.h"
 #include "protocol/ModemCommands.h"
+#include "serial/ComPort.h"
 
 namespace nkq {
 
@@ -140,8 +140,9 @@ bool TReadComThread::OkLineEnded(std::size_t from) {
     bool ended = false;
     for (std::size_t i = from; i < answer_.size(); ++i) {
         if (answer_[i] != '\r' && answer_[i] != '\n') continue;
-        ended = ended || std::string_view(answer_).substr(line_start_, i - line_start_).starts_with(
-                             modem::kReplyEndLine);
+        ended =
+            ended ||
+            std::string_view(answer_).substr(line_start_, i - line_start_).starts_with(modem::kReplyEndLine);
         line_start_ = i + 1;
     }
     return ended;

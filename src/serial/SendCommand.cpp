@@ -5,6 +5,8 @@
 
 namespace nkq {
 
-void SendCommand(TCustomComPort& port, std::string_view command) { port.WriteText(modem::CommandText(command)); }
+void SendCommand(TCustomComPort& port, std::string_view command) {
+    port.WriteText(modem::CommandText(command));
+}
 
 }  // namespace nkq

@@ -43,38 +43,60 @@ bool IsUnsupported(int error_number) { return error_number == ENOTTY || error_nu
 
 speed_t SpeedFor(int baud_rate) {
     switch (baud_rate) {
-        case 110: return B110;
-        case 300: return B300;
-        case 600: return B600;
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        default: ThrowErrno(EINVAL);
+        case 110:
+            return B110;
+        case 300:
+            return B300;
+        case 600:
+            return B600;
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            ThrowErrno(EINVAL);
     }
 }
 
 tcflag_t SizeFlag(int data_bits) {
     switch (data_bits) {
-        case 5: return CS5;
-        case 6: return CS6;
-        case 7: return CS7;
-        case 8: return CS8;
-        default: ThrowErrno(EINVAL);
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        case 8:
+            return CS8;
+        default:
+            ThrowErrno(EINVAL);
     }
 }
 
 tcflag_t ParityFlags(TParityBits parity) {
     switch (parity) {
-        case TParityBits::prNone: return 0;
-        case TParityBits::prOdd: return PARENB | PARODD;
-        case TParityBits::prEven: return PARENB;
-        case TParityBits::prMark: return PARENB | PARODD | CMSPAR;
-        case TParityBits::prSpace: return PARENB | CMSPAR;
+        case TParityBits::prNone:
+            return 0;
+        case TParityBits::prOdd:
+            return PARENB | PARODD;
+        case TParityBits::prEven:
+            return PARENB;
+        case TParityBits::prMark:
+            return PARENB | PARODD | CMSPAR;
+        case TParityBits::prSpace:
+            return PARENB | CMSPAR;
     }
     ThrowErrno(EINVAL);
 }
@@ -82,11 +104,11 @@ tcflag_t ParityFlags(TParityBits parity) {
 // Raw line: every byte passes unchanged both ways; HUPCL cleared so that
 // closing the device does not pulse the modem lines.
 void MakeRaw(termios& tio) {
-    tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR |
-                                           IGNCR | ICRNL | IXON | IXOFF | IXANY | IMAXBEL | IUCLC);
+    tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR | IGNCR |
+                                          ICRNL | IXON | IXOFF | IXANY | IMAXBEL | IUCLC);
     tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-    tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL | ECHOKE | ICANON |
-                                           ISIG | IEXTEN | NOFLSH | TOSTOP);
+    tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL | ECHOKE | ICANON | ISIG |
+                                          IEXTEN | NOFLSH | TOSTOP);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS | HUPCL);
     tio.c_cflag |= CLOCAL | CREAD;
     // VMIN 1 keeps a non-blocking read with nothing queued at EAGAIN; with
@@ -264,7 +286,8 @@ WaitResult SerialDevice::Handle::Wait(short events, const Deadline& deadline) co
     }
 }
 
-std::size_t SerialDevice::Handle::ReadUntil(unsigned char* buffer, std::size_t count, const Deadline& deadline) {
+std::size_t SerialDevice::Handle::ReadUntil(unsigned char* buffer, std::size_t count,
+                                            const Deadline& deadline) {
     std::size_t got = 0;
     while (got < count) {
         const WaitResult wait = Wait(POLLIN, deadline);

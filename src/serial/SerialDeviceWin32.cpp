@@ -54,7 +54,8 @@ DCB LineDcb(const SerialLine& line) {
 // What the modem lines of a device without them (a pseudo-terminal behind
 // Wine, some virtual ports) report; such a device must stay usable.
 bool IsUnsupported(DWORD error) {
-    return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION || error == ERROR_INVALID_PARAMETER;
+    return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION ||
+           error == ERROR_INVALID_PARAMETER;
 }
 
 }  // namespace
@@ -84,8 +85,10 @@ bool IsDeviceGoneError(int error_number) {
         case ERROR_GEN_FAILURE:
         case ERROR_DEV_NOT_EXIST:
         case ERROR_DEVICE_NOT_CONNECTED:
-        case ERROR_DEVICE_REMOVED: return true;
-        default: return false;
+        case ERROR_DEVICE_REMOVED:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -118,7 +121,8 @@ void SerialDevice::ApplyLine(const SerialLine& line) {
 
 void SerialDevice::ApplyTimeouts(const SerialTimeouts& timeouts) {
     COMMTIMEOUTS driver{};
-    driver.ReadIntervalTimeout = timeouts.ReadInterval < 0 ? MAXDWORD : static_cast<DWORD>(timeouts.ReadInterval);
+    driver.ReadIntervalTimeout =
+        timeouts.ReadInterval < 0 ? MAXDWORD : static_cast<DWORD>(timeouts.ReadInterval);
     driver.ReadTotalTimeoutMultiplier = Unsigned(timeouts.ReadTotalMultiplier);
     driver.ReadTotalTimeoutConstant = Unsigned(timeouts.ReadTotalConstant);
     driver.WriteTotalTimeoutMultiplier = Unsigned(timeouts.WriteTotalMultiplier);

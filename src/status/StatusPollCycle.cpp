@@ -1,7 +1,7 @@
 #include "status/StatusPollCycle.h"
 
-#include "serial/CommandExchange.h"
 #include "protocol/ModemCommands.h"
+#include "serial/CommandExchange.h"
 #include "status/ServerStatus.h"
 
 namespace nkq {

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ui/QSettingsFileNameStore.h"
 #include "serial/ComSelectorModel.h"
 #include "ui/ApplicationTitle.h"
 #include "ui/ModelText.h"
+#include "ui/QSettingsFileNameStore.h"
 #include "ui/TApplication.h"
 #include "ui/TComComboBox.h"
 #include "ui/TFieldCombo.h"

@@ -131,7 +131,8 @@ void TMainForm::ConnectButtonClick() {
 }
 
 void TMainForm::WriteButtonClick() {
-    RunParameterOperation(journal::OperationKind::Write, [](ParameterSession& s) { WriteModemParameters(s); });
+    RunParameterOperation(journal::OperationKind::Write,
+                          [](ParameterSession& s) { WriteModemParameters(s); });
 }
 
 void TMainForm::N2Click() {
@@ -175,9 +176,12 @@ void TMainForm::WriteFirmwareButtonClick() {
     RunRecorded(journal::OperationKind::Flash, [&](Operator& op, journal::OperationRecorder& record) {
         FirmwareSession firmware{ComPort_, op, *file_names_, PathBytes(FileNameEdit->text()), {}, &record};
         switch (UpdateFirmware(firmware)) {
-            case UpdateResult::Updated: return journal::Outcome::Succeeded;
-            case UpdateResult::Declined: return journal::Outcome::Stopped;
-            case UpdateResult::Failed: break;
+            case UpdateResult::Updated:
+                return journal::Outcome::Succeeded;
+            case UpdateResult::Declined:
+                return journal::Outcome::Stopped;
+            case UpdateResult::Failed:
+                break;
         }
         return journal::Outcome::Failed;
     });
@@ -186,7 +190,8 @@ void TMainForm::WriteFirmwareButtonClick() {
 void TMainForm::ShowStateButtonClick() {
     RunRecorded(journal::OperationKind::Status, [&](Operator& op, journal::OperationRecorder&) {
         bool polls_succeeded = true;
-        RunStatusSession(ComPort_, [&](TCustomComPort& port) { polls_succeeded = ShowServerState(port, op); });
+        RunStatusSession(ComPort_,
+                         [&](TCustomComPort& port) { polls_succeeded = ShowServerState(port, op); });
         return polls_succeeded ? journal::Outcome::Succeeded : journal::Outcome::Failed;
     });
 }

@@ -73,11 +73,16 @@ bool TNumericEdit::AcceptsTyped(QChar typed, const QString& text, int cursor, bo
 
 void TNumericEdit::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_Up: return Step(1);
-        case Qt::Key_Down: return Step(-1);
-        case Qt::Key_PageUp: return Step(10);
-        case Qt::Key_PageDown: return Step(-10);
-        default: break;
+        case Qt::Key_Up:
+            return Step(1);
+        case Qt::Key_Down:
+            return Step(-1);
+        case Qt::Key_PageUp:
+            return Step(10);
+        case Qt::Key_PageDown:
+            return Step(-10);
+        default:
+            break;
     }
     const QString typed = event->text();
     const bool printable = typed.size() == 1 && typed[0].isPrint() &&

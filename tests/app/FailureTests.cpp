@@ -48,7 +48,8 @@ TEST(Failures, RegistryAndThreadTexts) {
     EXPECT_EQ(InvalidRegistryTypeError("FileName").Message(), "Invalid data type for 'FileName'");
     EXPECT_EQ(RegistryReadError("FileName").Message(), "Failed to get data for 'FileName'");
     EXPECT_EQ(RegistryWriteError("FileName").Message(), "Failed to set data for 'FileName'");
-    EXPECT_EQ(ThreadCreationError(EAGAIN).Message(), "Thread creation error: Resource temporarily unavailable");
+    EXPECT_EQ(ThreadCreationError(EAGAIN).Message(),
+              "Thread creation error: Resource temporarily unavailable");
     EXPECT_EQ(ThreadError(EAGAIN).Message(), "Thread Error: Resource temporarily unavailable (11)");
 }
 

@@ -36,7 +36,7 @@ protected:
     // except for what `environment` sets.
     ProgramResult Run(const std::string& name, const std::vector<std::string>& environment,
                       const std::vector<std::string>& arguments) const {
-        std::vector<std::string> env_arguments{"-u", "LANG", "-u", "LC_ALL",
+        std::vector<std::string> env_arguments{"-u", "LANG",        "-u", "LC_ALL",
                                                "-u", "LC_MESSAGES", "-u", "LANGUAGE"};
         env_arguments.insert(env_arguments.end(), environment.begin(), environment.end());
         env_arguments.push_back((root.Path() / name).string());
@@ -103,11 +103,16 @@ TEST_F(CatalogueProgramTest, LangSelectsTheCatalogue) {
     Install("de", {{"OK", "OK de"}});
     Install("xx_YY", {{"OK", "OK xx_YY"}}, ByteOrder::Big);  // no system locale has this name
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"LANG=de_DE", "OK de_DE\n"},        {"LANG=de_DE.UTF-8", "OK de_DE\n"},
-        {"LANG=de_DE.ISO-8859-1", "OK de_DE\n"}, {"LANG=de_AT", "OK de\n"},
-        {"LANG=de_CH.UTF-8", "OK de\n"},     {"LANG=xx_YY.UTF-8", "OK xx_YY\n"},
-        {"LANG=fr_FR.UTF-8", "OK\n"},        {"LANG=C", "OK\n"},
-        {"LANG=../de_DE", "OK\n"},           {"LANG=x/../de_DE", "OK\n"},
+        {"LANG=de_DE", "OK de_DE\n"},
+        {"LANG=de_DE.UTF-8", "OK de_DE\n"},
+        {"LANG=de_DE.ISO-8859-1", "OK de_DE\n"},
+        {"LANG=de_AT", "OK de\n"},
+        {"LANG=de_CH.UTF-8", "OK de\n"},
+        {"LANG=xx_YY.UTF-8", "OK xx_YY\n"},
+        {"LANG=fr_FR.UTF-8", "OK\n"},
+        {"LANG=C", "OK\n"},
+        {"LANG=../de_DE", "OK\n"},
+        {"LANG=x/../de_DE", "OK\n"},
     };
     for (const auto& [assignment, expected] : cases) {
         const auto result = Probe({assignment, "LC_ALL=C"}, {"OK"});

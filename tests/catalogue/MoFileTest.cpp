@@ -76,11 +76,11 @@ TEST(MoFile, ContextEntriesStayApartAndPluralEntriesAnswerTheirSingular) {
     const auto path = folder.Path() / "forms.mo";
     const auto po = folder.Path() / "forms.po";
     WriteFile(po,
-               "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n"
-               "Plural-Forms: nplurals=2; plural=(n != 1);\\n\"\n\n"
-               "msgctxt \"menu\"\nmsgid \"Open\"\nmsgstr \"Öffnen\"\n\n"
-               "msgid \"%d file\"\nmsgid_plural \"%d files\"\n"
-               "msgstr[0] \"%d Datei\"\nmsgstr[1] \"%d Dateien\"\n");
+              "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n"
+              "Plural-Forms: nplurals=2; plural=(n != 1);\\n\"\n\n"
+              "msgctxt \"menu\"\nmsgid \"Open\"\nmsgstr \"Öffnen\"\n\n"
+              "msgid \"%d file\"\nmsgid_plural \"%d files\"\n"
+              "msgstr[0] \"%d Datei\"\nmsgstr[1] \"%d Dateien\"\n");
     ASSERT_EQ(RunProgram(MSGFMT_PROGRAM, {"-o", path.string(), po.string()}).exit_status, 0);
     const MoFile file = MoFile::Load(path);
     EXPECT_EQ(file.Find("Open"), nullptr);
@@ -92,7 +92,9 @@ TEST(MoFile, ContextEntriesStayApartAndPluralEntriesAnswerTheirSingular) {
 TEST(MoFile, TranslationsInAnotherCodeSetComeOutAsUtf8) {
     TempFolder folder("latin1");
     // "Öffnen fehlgeschlagen" in ISO-8859-1: the umlaut is the single byte 0xD6.
-    const Entries latin1{{"Unable to open com port", "\xD6" "ffnen fehlgeschlagen"}};
+    const Entries latin1{{"Unable to open com port",
+                          "\xD6"
+                          "ffnen fehlgeschlagen"}};
     const MoFile file = Compiled(folder, latin1, ByteOrder::Big, "ISO-8859-1");
     ASSERT_NE(file.Find("Unable to open com port"), nullptr);
     EXPECT_EQ(*file.Find("Unable to open com port"), "Öffnen fehlgeschlagen");

@@ -36,9 +36,15 @@ TEST_F(TextCatalogueTest, TheFullLanguageComesBeforeItsFirstTwoLetters) {
     Install("de");
     Install("xx_YY");
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"de_DE", "OK-de_DE-default"}, {"de_AT", "OK-de-default"},       {"de", "OK-de-default"},
-        {"de_DE@euro", "OK-de-default"}, {"xx_YY", "OK-xx_YY-default"}, {"xx_ZZ", "OK"},
-        {"fr_FR", "OK"},               {"", "OK"},                      {"C", "OK"},
+        {"de_DE", "OK-de_DE-default"},
+        {"de_AT", "OK-de-default"},
+        {"de", "OK-de-default"},
+        {"de_DE@euro", "OK-de-default"},
+        {"xx_YY", "OK-xx_YY-default"},
+        {"xx_ZZ", "OK"},
+        {"fr_FR", "OK"},
+        {"", "OK"},
+        {"C", "OK"},
     };
     for (const auto& [language, expected] : cases) EXPECT_EQ(Lookup(language), expected) << language;
 }

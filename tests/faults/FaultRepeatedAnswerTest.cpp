@@ -43,19 +43,18 @@ TEST_P(RepeatedWriteAnswer, FailsTheWriteAndStillSendsStart) {
     EXPECT_FALSE(port.Connected());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, RepeatedWriteAnswer,
-    ::testing::Values(
-        // The repeated "OK" to IDLETIME stands where the refusal of APN would be read.
-        RepeatCase{"LineBeforeARefusedLine",
-                   [](ModemBehaviour& b) {
-                       b.repeat_line_ack = 4;
-                       b.reject_key = "APN";
-                   },
-                   false},
-        RepeatCase{"Ready", [](ModemBehaviour& b) { b.repeat_ready = true; }, false},
-        RepeatCase{"Save", [](ModemBehaviour& b) { b.repeat_save = true; }, true}),
-    CaseName);
+INSTANTIATE_TEST_SUITE_P(Answers, RepeatedWriteAnswer,
+                         ::testing::Values(
+                             // The repeated "OK" to IDLETIME stands where the refusal of APN would be read.
+                             RepeatCase{"LineBeforeARefusedLine",
+                                        [](ModemBehaviour& b) {
+                                            b.repeat_line_ack = 4;
+                                            b.reject_key = "APN";
+                                        },
+                                        false},
+                             RepeatCase{"Ready", [](ModemBehaviour& b) { b.repeat_ready = true; }, false},
+                             RepeatCase{"Save", [](ModemBehaviour& b) { b.repeat_save = true; }, true}),
+                         CaseName);
 
 constexpr int kBlocks = 4;
 
@@ -71,19 +70,19 @@ TEST_P(RepeatedLoaderAnswer, FailsTheUpdate) {
     EXPECT_FALSE(port.Connected());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, RepeatedLoaderAnswer,
-    ::testing::Values(
-        // The repeated "0" to the count stands where block 2's refusals would be read.
-        RepeatCase{"CountBeforeARefusedBlock",
-                   [](ModemBehaviour& b) {
-                       b.repeat_count_ack = true;
-                       b.nak_block = 2;
-                       b.nak_times = 1000;
-                   },
-                   false},
-        RepeatCase{"LastBlock", [](ModemBehaviour& b) { b.repeat_block_ack = kBlocks; }, true}),
-    CaseName);
+INSTANTIATE_TEST_SUITE_P(Answers, RepeatedLoaderAnswer,
+                         ::testing::Values(
+                             // The repeated "0" to the count stands where block 2's refusals would be read.
+                             RepeatCase{"CountBeforeARefusedBlock",
+                                        [](ModemBehaviour& b) {
+                                            b.repeat_count_ack = true;
+                                            b.nak_block = 2;
+                                            b.nak_times = 1000;
+                                        },
+                                        false},
+                             RepeatCase{"LastBlock", [](ModemBehaviour& b) { b.repeat_block_ack = kBlocks; },
+                                        true}),
+                         CaseName);
 
 }  // namespace
 }  // namespace nkq::faults

@@ -49,7 +49,8 @@ TEST_F(JournalFixture, ThreadsLoseNoRow) {
     std::vector<int> stored(2 * kWriters, 0);
     std::vector<std::thread> threads;
     for (int writer = 0; writer < 2 * kWriters; ++writer) {
-        threads.emplace_back([&, writer] { WriteRows(journal, writer, stored[static_cast<std::size_t>(writer)]); });
+        threads.emplace_back(
+            [&, writer] { WriteRows(journal, writer, stored[static_cast<std::size_t>(writer)]); });
     }
     for (auto& thread : threads) thread.join();
     for (int count : stored) EXPECT_EQ(count, kRowsEach);

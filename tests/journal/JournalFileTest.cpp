@@ -31,28 +31,29 @@ TEST_P(JournalRoundTrip, KeepsEveryField) {
     EXPECT_EQ(read[0], record);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, JournalRoundTrip,
-    ::testing::Values(RecordCase{"Write", SampleWrite}, RecordCase{"Flash", SampleFlash},
-                      RecordCase{"Verify",
-                                 [] {
-                                     OperationRecord r = SampleWrite();
-                                     r.Operation = OperationKind::Verify;
-                                     r.Exchanges.clear();
-                                     r.Password.reset();
-                                     r.DifferingKeys = {"APN", "COMRATE"};
-                                     return r;
-                                 }},
-                      RecordCase{"SaveWithoutModem",
-                                 [] {
-                                     OperationRecord r;
-                                     r.Started = At("2026-12-09T08:00:00Z");
-                                     r.Operation = OperationKind::Save;
-                                     r.Result = Outcome::Stopped;
-                                     r.SettingsPath = "/home/anna/настройки.ini";
-                                     return r;
-                                 }}),
-    [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Operations, JournalRoundTrip,
+                         ::testing::Values(RecordCase{"Write", SampleWrite}, RecordCase{"Flash", SampleFlash},
+                                           RecordCase{"Verify",
+                                                      [] {
+                                                          OperationRecord r = SampleWrite();
+                                                          r.Operation = OperationKind::Verify;
+                                                          r.Exchanges.clear();
+                                                          r.Password.reset();
+                                                          r.DifferingKeys = {"APN", "COMRATE"};
+                                                          return r;
+                                                      }},
+                                           RecordCase{"SaveWithoutModem",
+                                                      [] {
+                                                          OperationRecord r;
+                                                          r.Started = At("2026-12-09T08:00:00Z");
+                                                          r.Operation = OperationKind::Save;
+                                                          r.Result = Outcome::Stopped;
+                                                          r.SettingsPath = "/home/anna/настройки.ini";
+                                                          return r;
+                                                      }}),
+                         [](const ::testing::TestParamInfo<RecordCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(JournalFixture, ReadingAMissingJournalFindsNothingAndCreatesNothing) {
     EXPECT_TRUE(ReadJournal(path_).empty());
@@ -118,7 +119,8 @@ TEST_F(JournalFixture, SchemaUpgradesAnOlderJournalInOneStep) {
     AppendToJournal(path_, SampleWrite());
     const auto steps = JournalSchemaSteps();
     ASSERT_EQ(steps.back().Version, 1);
-    const SchemaStep broken[] = {steps[0], {2, "ALTER TABLE operation ADD COLUMN bench TEXT; ALTER TABLE gone x"}};
+    const SchemaStep broken[] = {steps[0],
+                                 {2, "ALTER TABLE operation ADD COLUMN bench TEXT; ALTER TABLE gone x"}};
     const SchemaStep good[] = {steps[0], {2, "ALTER TABLE operation ADD COLUMN bench TEXT DEFAULT 'B3'"}};
     {
         SqliteConnection connection(path_, SqliteConnection::Opening::Existing);

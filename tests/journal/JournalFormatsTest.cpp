@@ -24,40 +24,48 @@ OperationRecord Stored(OperationRecord record, std::int64_t id) {
 }
 
 TEST(JournalFormats, TableAlignsColumnsByCharacter) {
-    EXPECT_EQ(Written(WriteJournalTable, {Stored(SampleWrite(), 2), Stored(SampleFlash(), 1)}),
-              "TIME (UTC)           PORT          OPERATION  MODEM               RESULT     MESSAGE\n"
-              "2026-12-08 10:15:02  /dev/ttyUSB0  write      NKQ-GPRS Модем 1.0  succeeded  Параметры записаны\n"
-              "2026-12-08 10:15:02  /dev/ttyUSB0  flash      NKQ-GPRS Модем 1.0  failed     Обновить ПО? [yes]\n");
+    EXPECT_EQ(
+        Written(WriteJournalTable, {Stored(SampleWrite(), 2), Stored(SampleFlash(), 1)}),
+        "TIME (UTC)           PORT          OPERATION  MODEM               RESULT     MESSAGE\n"
+        "2026-12-08 10:15:02  /dev/ttyUSB0  write      NKQ-GPRS Модем 1.0  succeeded  Параметры записаны\n"
+        "2026-12-08 10:15:02  /dev/ttyUSB0  flash      NKQ-GPRS Модем 1.0  failed     Обновить ПО? [yes]\n");
 }
 
 TEST(JournalFormats, CsvHasEveryFieldInOneRowPerOperation) {
-    EXPECT_EQ(Written(WriteJournalCsv, {Stored(SampleWrite(), 2), Stored(SampleFlash(), 1)}),
-              "\xef\xbb\xbfid,started,duration_ms,program,user,host,port,operation,result,modem_name,modem_device,"
-              "modem_version,messages,exchanges,password_set,password_change,differing_keys,settings_file,"
-              "firmware_path,firmware_size,firmware_blocks,firmware_sha256,firmware_blocks_acknowledged\r\n"
-              "2,2026-12-08T10:15:02.123Z,4210,window,anna,bench-3,/dev/ttyUSB0,write,succeeded,NKQ-GPRS ,Модем,1.0,"
-              "Параметры записаны,\"APN internet → OK\nPASSWORD ******** → OK\",yes,changed,,,,,,,\r\n"
-              "1,2026-12-08T10:15:02.123Z,4210,nkq,anna,bench-3,/dev/ttyUSB0,flash,failed,NKQ-GPRS ,Модем,1.0,"
-              "\"Обновить ПО? [yes]\nТайм-аут\",,,,,,/srv/fw/nkq 2.1.bin,1048576,2048," +
-                  std::string(64, 'a') + ",1500\r\n");
+    EXPECT_EQ(
+        Written(WriteJournalCsv, {Stored(SampleWrite(), 2), Stored(SampleFlash(), 1)}),
+        "\xef\xbb\xbfid,started,duration_ms,program,user,host,port,operation,result,modem_name,modem_device,"
+        "modem_version,messages,exchanges,password_set,password_change,differing_keys,settings_file,"
+        "firmware_path,firmware_size,firmware_blocks,firmware_sha256,firmware_blocks_acknowledged\r\n"
+        "2,2026-12-08T10:15:02.123Z,4210,window,anna,bench-3,/dev/ttyUSB0,write,succeeded,NKQ-GPRS "
+        ",Модем,1.0,"
+        "Параметры записаны,\"APN internet → OK\nPASSWORD ******** → OK\",yes,changed,,,,,,,\r\n"
+        "1,2026-12-08T10:15:02.123Z,4210,nkq,anna,bench-3,/dev/ttyUSB0,flash,failed,NKQ-GPRS ,Модем,1.0,"
+        "\"Обновить ПО? [yes]\nТайм-аут\",,,,,,/srv/fw/nkq 2.1.bin,1048576,2048," +
+            std::string(64, 'a') + ",1500\r\n");
 }
 
 TEST(JournalFormats, JsonHasEveryFieldInOneObjectPerOperation) {
-    EXPECT_EQ(Written(WriteJournalJson, {Stored(SampleWrite(), 2), Stored(SampleFlash(), 1)}),
-              "[\n  {\"id\": 2, \"started\": \"2026-12-08T10:15:02.123Z\", \"duration_ms\": 4210, \"program\": "
-              "\"window\", \"user\": \"anna\", \"host\": \"bench-3\", \"port\": \"/dev/ttyUSB0\", \"operation\": "
-              "\"write\", \"result\": \"succeeded\", \"modem\": {\"name\": \"NKQ-GPRS \", \"device\": \"Модем\", "
-              "\"version\": \"1.0\"}, \"messages\": [{\"text\": \"Параметры записаны\", \"answer\": null}], "
-              "\"exchanges\": [{\"sent\": \"APN internet\", \"answer\": \"OK\"}, {\"sent\": \"PASSWORD ********\", "
-              "\"answer\": \"OK\"}], \"password\": {\"set\": true, \"change\": \"changed\"}, \"differing_keys\": [], "
-              "\"settings_file\": null, \"firmware\": null},\n"
-              "  {\"id\": 1, \"started\": \"2026-12-08T10:15:02.123Z\", \"duration_ms\": 4210, \"program\": \"nkq\", "
-              "\"user\": \"anna\", \"host\": \"bench-3\", \"port\": \"/dev/ttyUSB0\", \"operation\": \"flash\", "
-              "\"result\": \"failed\", \"modem\": {\"name\": \"NKQ-GPRS \", \"device\": \"Модем\", \"version\": "
-              "\"1.0\"}, \"messages\": [{\"text\": \"Обновить ПО?\", \"answer\": true}, {\"text\": \"Тайм-аут\", "
-              "\"answer\": null}], \"exchanges\": [], \"password\": null, \"differing_keys\": [], \"settings_file\": "
-              "null, \"firmware\": {\"path\": \"/srv/fw/nkq 2.1.bin\", \"size\": 1048576, \"blocks\": 2048, "
-              "\"sha256\": \"" + std::string(64, 'a') + "\", \"blocks_acknowledged\": 1500}}\n]\n");
+    EXPECT_EQ(
+        Written(WriteJournalJson, {Stored(SampleWrite(), 2), Stored(SampleFlash(), 1)}),
+        "[\n  {\"id\": 2, \"started\": \"2026-12-08T10:15:02.123Z\", \"duration_ms\": 4210, \"program\": "
+        "\"window\", \"user\": \"anna\", \"host\": \"bench-3\", \"port\": \"/dev/ttyUSB0\", \"operation\": "
+        "\"write\", \"result\": \"succeeded\", \"modem\": {\"name\": \"NKQ-GPRS \", \"device\": \"Модем\", "
+        "\"version\": \"1.0\"}, \"messages\": [{\"text\": \"Параметры записаны\", \"answer\": null}], "
+        "\"exchanges\": [{\"sent\": \"APN internet\", \"answer\": \"OK\"}, {\"sent\": \"PASSWORD ********\", "
+        "\"answer\": \"OK\"}], \"password\": {\"set\": true, \"change\": \"changed\"}, \"differing_keys\": "
+        "[], "
+        "\"settings_file\": null, \"firmware\": null},\n"
+        "  {\"id\": 1, \"started\": \"2026-12-08T10:15:02.123Z\", \"duration_ms\": 4210, \"program\": "
+        "\"nkq\", "
+        "\"user\": \"anna\", \"host\": \"bench-3\", \"port\": \"/dev/ttyUSB0\", \"operation\": \"flash\", "
+        "\"result\": \"failed\", \"modem\": {\"name\": \"NKQ-GPRS \", \"device\": \"Модем\", \"version\": "
+        "\"1.0\"}, \"messages\": [{\"text\": \"Обновить ПО?\", \"answer\": true}, {\"text\": \"Тайм-аут\", "
+        "\"answer\": null}], \"exchanges\": [], \"password\": null, \"differing_keys\": [], "
+        "\"settings_file\": "
+        "null, \"firmware\": {\"path\": \"/srv/fw/nkq 2.1.bin\", \"size\": 1048576, \"blocks\": 2048, "
+        "\"sha256\": \"" +
+            std::string(64, 'a') + "\", \"blocks_acknowledged\": 1500}}\n]\n");
     EXPECT_EQ(Written(WriteJournalJson, {}), "[]\n");
 }
 
@@ -86,22 +94,31 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRule{"CsvQuotesAComma", WriteJournalCsv, [](auto& r) { r.Port = "a,b"; }, ",\"a,b\",", true},
         FormatRule{"CsvDoublesAQuote", WriteJournalCsv, [](auto& r) { r.User = "say \"hi\""; },
                    ",\"say \"\"hi\"\"\",", true},
-        FormatRule{"CsvQuotesACarriageReturn", WriteJournalCsv, [](auto& r) { r.Host = "a\rb"; }, ",\"a\rb\",",
-                   true},
+        FormatRule{"CsvQuotesACarriageReturn", WriteJournalCsv, [](auto& r) { r.Host = "a\rb"; },
+                   ",\"a\rb\",", true},
         FormatRule{"JsonEscapesQuoteAndBackslash", WriteJournalJson, [](auto& r) { r.User = "a\"b\\c"; },
                    "\"user\": \"a\\\"b\\\\c\"", true},
-        FormatRule{"JsonEscapesControlCharacters", WriteJournalJson, [](auto& r) { r.Modem.Name = "x\x1b\t\n"; },
-                   "\"name\": \"x\\u001b\\t\\n\"", true},
+        FormatRule{"JsonEscapesControlCharacters", WriteJournalJson,
+                   [](auto& r) { r.Modem.Name = "x\x1b\t\n"; }, "\"name\": \"x\\u001b\\t\\n\"", true},
         FormatRule{"JsonStoresAnAnswerNo", WriteJournalJson,
-                   [](auto& r) { r.Messages = {{"Да?", false}}; }, "{\"text\": \"Да?\", \"answer\": false}", true},
-        FormatRule{"TableBlanksControlCharacters", WriteJournalTable, [](auto& r) { r.Modem.Name = "x\x1b[2J"; },
-                   "\x1b", false},
+                   [](auto& r) {
+                       r.Messages = {{"Да?", false}};
+                   },
+                   "{\"text\": \"Да?\", \"answer\": false}", true},
+        FormatRule{"TableBlanksControlCharacters", WriteJournalTable,
+                   [](auto& r) { r.Modem.Name = "x\x1b[2J"; }, "\x1b", false},
         FormatRule{"TableShowsAnUnknownModemAsADash", WriteJournalTable, [](auto& r) { r.Modem = {}; },
                    "  write      -  ", true},
         FormatRule{"TableShowsOnlyTheFirstMessage", WriteJournalTable,
-                   [](auto& r) { r.Messages.push_back({"Второе", std::nullopt}); }, "Второе", false},
+                   [](auto& r) {
+                       r.Messages.push_back({"Второе", std::nullopt});
+                   },
+                   "Второе", false},
         FormatRule{"TableKeepsAMessageOnOneLine", WriteJournalTable,
-                   [](auto& r) { r.Messages = {{"a\nb", std::nullopt}}; }, "a b\n", true}),
+                   [](auto& r) {
+                       r.Messages = {{"a\nb", std::nullopt}};
+                   },
+                   "a b\n", true}),
     [](const ::testing::TestParamInfo<FormatRule>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
         LocationCase{"Off", "off", "/xdg", "/home/a", nullptr},
         LocationCase{"XdgDataHome", nullptr, "/xdg", "/home/a", "/xdg/nkq/journal.sqlite3"},
         LocationCase{"EmptyVariablesAreUnset", "", "", "/home/a", "/home/a/.local/share/nkq/journal.sqlite3"},
-        LocationCase{"RelativeXdgIgnored", nullptr, "data", "/home/a", "/home/a/.local/share/nkq/journal.sqlite3"},
+        LocationCase{"RelativeXdgIgnored", nullptr, "data", "/home/a",
+                     "/home/a/.local/share/nkq/journal.sqlite3"},
         LocationCase{"HomeDefault", nullptr, nullptr, "/home/a", "/home/a/.local/share/nkq/journal.sqlite3"}),
     [](const ::testing::TestParamInfo<LocationCase>& info) { return std::string(info.param.name); });
 

@@ -38,8 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeCase{"Month13", "2026-13-01", nullptr},
                       TimeCase{"Hour24", "2026-12-08 24:00", nullptr},
                       TimeCase{"DayFirst", "08.12.2026", nullptr},
-                      TimeCase{"TrailingText", "2026-12-08x", nullptr},
-                      TimeCase{"Empty", "", nullptr}),
+                      TimeCase{"TrailingText", "2026-12-08x", nullptr}, TimeCase{"Empty", "", nullptr}),
     [](const ::testing::TestParamInfo<TimeCase>& info) { return std::string(info.param.name); });
 
 TEST(JournalTime, TableShowsTheSecond) {

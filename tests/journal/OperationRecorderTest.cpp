@@ -54,14 +54,15 @@ TEST_F(RecorderFixture, DecoratorPassesEveryCallOnAndRecordsWhatTheOperatorSaw) 
         recorder.End(Outcome::Stopped);
     }
     EXPECT_EQ(shown.Calls(),
-              (std::vector<std::string>{"cursor: hourglass", "inform: Первое", "ask: Внимание: Обновить ПО? -> yes",
-                                        "progress: show", "progress: total 3", "progress: completed 1",
-                                        "inform: Второе"}));
+              (std::vector<std::string>{"cursor: hourglass", "inform: Первое",
+                                        "ask: Внимание: Обновить ПО? -> yes", "progress: show",
+                                        "progress: total 3", "progress: completed 1", "inform: Второе"}));
     EXPECT_EQ(shown.progress_completed, 2);
     EXPECT_EQ(shown.pending_event_passes, 1);
     const OperationRecord record = Latest();
     EXPECT_EQ(record.Messages,
-              (std::vector<OperatorMessage>{{"Первое", std::nullopt}, {"Обновить ПО?", true}, {"Второе", std::nullopt}}));
+              (std::vector<OperatorMessage>{
+                  {"Первое", std::nullopt}, {"Обновить ПО?", true}, {"Второе", std::nullopt}}));
     EXPECT_EQ(record.Result, Outcome::Stopped);
     EXPECT_EQ(record.Program, ProgramKind::Window);
     EXPECT_EQ(record.User, journal_->User());
@@ -153,11 +154,12 @@ TEST_P(PasswordWrites, KeepOnlyWhetherSetAndChanged) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PasswordWrites,
-    ::testing::Values(PasswordCase{"NoReadBefore", std::nullopt, "s3cr3t-x", {true, PasswordChange::Unknown}},
-                      PasswordCase{"SameAsRead", "s3cr3t-x", "s3cr3t-x", {true, PasswordChange::Unchanged}},
-                      PasswordCase{"DifferentFromRead", "old-one", "s3cr3t-x", {true, PasswordChange::Changed}},
-                      PasswordCase{"Cyrillic", "old-one", "\xf1\xe5\xea\xf0\xe5\xf2", {true, PasswordChange::Changed}},
-                      PasswordCase{"Cleared", "old-one", "", {false, PasswordChange::Changed}}),
+    ::testing::Values(
+        PasswordCase{"NoReadBefore", std::nullopt, "s3cr3t-x", {true, PasswordChange::Unknown}},
+        PasswordCase{"SameAsRead", "s3cr3t-x", "s3cr3t-x", {true, PasswordChange::Unchanged}},
+        PasswordCase{"DifferentFromRead", "old-one", "s3cr3t-x", {true, PasswordChange::Changed}},
+        PasswordCase{"Cyrillic", "old-one", "\xf1\xe5\xea\xf0\xe5\xf2", {true, PasswordChange::Changed}},
+        PasswordCase{"Cleared", "old-one", "", {false, PasswordChange::Changed}}),
     [](const ::testing::TestParamInfo<PasswordCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -27,7 +27,6 @@ using Lines = std::vector<std::string>;
 
 ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram(NKQ_PROGRAM, arguments); }
 
-
 // nkq running in the background, so a test can press Ctrl+C while it works.
 class RunningNkq {
 public:
@@ -159,7 +158,8 @@ TEST_F(NkqFlashStatusTest, FlashLoadsTheWholeBlocksOfTheImage) {
     EXPECT_EQ(modem.PacketsReceived(), 3);
     EXPECT_TRUE(Contains(result.err, "Вопрос: Вы собираетесь обновить ПО устройства. Вы уверены? yes\n"));
     EXPECT_TRUE(Contains(result.err, "100%  3/3 blocks  "));
-    EXPECT_TRUE(Contains(result.err, "The last 200 bytes of " + ImagePath() + ", less than a block, are not sent"))
+    EXPECT_TRUE(
+        Contains(result.err, "The last 200 bytes of " + ImagePath() + ", less than a block, are not sent"))
         << result.err;
     EXPECT_LT(result.err.find("are not sent"), result.err.find("Вопрос")) << "told before it starts";
     EXPECT_EQ(result.out, "");

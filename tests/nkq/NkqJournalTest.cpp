@@ -24,7 +24,9 @@ const std::string kSettings = std::string(
                               "\r\nCOMRATE 9600\r\nCOMFC 0\r\nCOMBITS 8\r\nCOMPARITY 0\r\nPARITYSELECT 0\r\n"
                               "COMSTOPBIT 0\r\n";
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 std::string Bytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -25,7 +25,6 @@ using Lines = std::vector<std::string>;
 
 ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram(NKQ_PROGRAM, arguments); }
 
-
 Lines SplitLines(const std::string& text) {
     Lines lines;
     std::istringstream in(text);

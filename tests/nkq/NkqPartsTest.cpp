@@ -46,8 +46,8 @@ const std::vector<AdviceCase> kAdviceCases = {
     {EACCES, {"Hint: ", "/dev/ttyUSB0", "sudo usermod -aG dialout $USER", "log out and in again"}},
     {EPERM, {"sudo usermod -aG dialout $USER"}},
     {EBUSY,
-     {"Hint: ", "fuser -v /dev/ttyUSB0", "lsof /dev/ttyUSB0", "ModemManager", "sudo systemctl stop ModemManager",
-      "ENV{ID_MM_DEVICE_IGNORE}=\"1\""}},
+     {"Hint: ", "fuser -v /dev/ttyUSB0", "lsof /dev/ttyUSB0", "ModemManager",
+      "sudo systemctl stop ModemManager", "ENV{ID_MM_DEVICE_IGNORE}=\"1\""}},
     {EWOULDBLOCK, {"fuser -v /dev/ttyUSB0", "ModemManager"}},
     {ENOENT, {}},
     {EIO, {}},
@@ -70,10 +70,8 @@ TEST(PortFileName, TheFileIsNamedAfterThePortWithoutFolders) {
     const std::vector<std::pair<std::string, std::string>> cases = {
 #ifdef _WIN32
         {"COM7", "COM7_.txt"},  // Windows keeps COM1.txt..COM9.txt for its ports
-        {"\\\\.\\COM7", "COM7_.txt"},
-        {"com3", "com3_.txt"},
-        {"COM12", "COM12.txt"},
-        {"\\\\.\\COM12", "COM12.txt"},
+        {"\\\\.\\COM7", "COM7_.txt"}, {"com3", "com3_.txt"},
+        {"COM12", "COM12.txt"},       {"\\\\.\\COM12", "COM12.txt"},
 #else
         {"ttyUSB0", "ttyUSB0.txt"},
         {"/dev/ttyUSB0", "ttyUSB0.txt"},

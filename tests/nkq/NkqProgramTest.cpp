@@ -17,13 +17,11 @@ namespace fs = std::filesystem;
 
 ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram(NKQ_PROGRAM, arguments); }
 
-
 class NkqProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("nkq-cli-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("nkq-cli-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }
@@ -43,9 +41,15 @@ TEST_F(NkqProgramTest, HelpDescribesEveryCommandAndOption) {
 }
 
 TEST_F(NkqProgramTest, UsageErrorsEndWithStatusTwo) {
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {}, {"fly"}, {"read"}, {"read", "--port"}, {"write", "--port", "x"},
-             {"write", "--port", "x", "a", "b"}, {"read", "--port", "x", "--speed", "9"}, {"ports", "extra"}}) {
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{},
+                                               {"fly"},
+                                               {"read"},
+                                               {"read", "--port"},
+                                               {"write", "--port", "x"},
+                                               {"write", "--port", "x", "a", "b"},
+                                               {"read", "--port", "x", "--speed", "9"},
+                                               {"ports", "extra"}}) {
         const auto result = Nkq(arguments);
         EXPECT_EQ(result.exit_status, 2) << ::testing::PrintToString(arguments);
         EXPECT_NE(result.err.find("Usage"), std::string::npos);

@@ -55,25 +55,26 @@ TEST_P(QuickReplyTest, TheReplyEndsAtItsOkLineOrByTheQuietRule) {
     EXPECT_LT(took, GetParam().below);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Replies, QuickReplyTest,
-    ::testing::Values(
-        QuickCase{"OkLineEndsItEarlyAndWhole", [](ModemBehaviour&) {}, "TCP", kTcpReply, 0ms, 2000ms},
-        QuickCase{"APauseBeforeTheOkLineKeepsItWhole",
-                  [](ModemBehaviour& b) {
-                      b.burst_gap = 1000ms;
-                      b.burst_split = std::string(kTcpReply).find("OK");
-                  },
-                  "TCP", kTcpReply, 1000ms, 2500ms},
-        QuickCase{"WithoutAnOkLineTheQuietRuleEndsIt",
-                  [](ModemBehaviour& b) {
-                      b.endless_reply = true;  // a trickle that stops without "OK"
-                      b.endless_limit = 500ms;
-                  },
-                  "GET", "MODE 1", 2950ms, 3600ms},
-        QuickCase{"SilenceIsATimeOutAfterTheFirstWait", [](ModemBehaviour& b) { b.silent = true; }, "GET", "",
-                  2950ms, 3600ms}),
-    [](const ::testing::TestParamInfo<QuickCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Replies, QuickReplyTest,
+                         ::testing::Values(QuickCase{"OkLineEndsItEarlyAndWhole", [](ModemBehaviour&) {},
+                                                     "TCP", kTcpReply, 0ms, 2000ms},
+                                           QuickCase{"APauseBeforeTheOkLineKeepsItWhole",
+                                                     [](ModemBehaviour& b) {
+                                                         b.burst_gap = 1000ms;
+                                                         b.burst_split = std::string(kTcpReply).find("OK");
+                                                     },
+                                                     "TCP", kTcpReply, 1000ms, 2500ms},
+                                           QuickCase{"WithoutAnOkLineTheQuietRuleEndsIt",
+                                                     [](ModemBehaviour& b) {
+                                                         b.endless_reply =
+                                                             true;  // a trickle that stops without "OK"
+                                                         b.endless_limit = 500ms;
+                                                     },
+                                                     "GET", "MODE 1", 2950ms, 3600ms},
+                                           QuickCase{"SilenceIsATimeOutAfterTheFirstWait",
+                                                     [](ModemBehaviour& b) { b.silent = true; }, "GET", "",
+                                                     2950ms, 3600ms}),
+                         [](const ::testing::TestParamInfo<QuickCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace nkq::testing

@@ -33,9 +33,12 @@ protected:
         Lines lines = Received(), between;
         bool inside = false;
         for (const auto& line : lines) {
-            if (line == "CMD") inside = true;
-            else if (line == "SAVE" || line == "START") inside = false;
-            else if (inside) between.push_back(line);
+            if (line == "CMD")
+                inside = true;
+            else if (line == "SAVE" || line == "START")
+                inside = false;
+            else if (inside)
+                between.push_back(line);
         }
         return between;
     }
@@ -100,18 +103,24 @@ TEST_P(WriteFailures, ShowTheirMessagesThenStartAndClose) {
     EXPECT_TRUE(PortWasReleased());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modem, WriteFailures,
-    ::testing::Values(
-        FailureCase{"RefusedCmd", [](ModemBehaviour& b) { b.refuse_cmd = true; },
-                    {messages::kCmdWriteFailed, kCheckConnection}, false},
-        FailureCase{"SilentModem", [](ModemBehaviour& b) { b.silent = true; },
-                    {messages::kCmdWriteFailed, kCheckConnection}, false},
-        FailureCase{"RejectedLine", [](ModemBehaviour& b) { b.reject_key = "IDLETIME"; },
-                    {messages::kLineWriteFailed, kCheckConnection}, false},
-        FailureCase{"RejectedSave", [](ModemBehaviour& b) { b.bad_save = true; },
-                    {messages::kSaveWriteFailed, kCheckConnection}, true}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Modem, WriteFailures,
+                         ::testing::Values(FailureCase{"RefusedCmd",
+                                                       [](ModemBehaviour& b) { b.refuse_cmd = true; },
+                                                       {messages::kCmdWriteFailed, kCheckConnection},
+                                                       false},
+                                           FailureCase{"SilentModem",
+                                                       [](ModemBehaviour& b) { b.silent = true; },
+                                                       {messages::kCmdWriteFailed, kCheckConnection},
+                                                       false},
+                                           FailureCase{"RejectedLine",
+                                                       [](ModemBehaviour& b) { b.reject_key = "IDLETIME"; },
+                                                       {messages::kLineWriteFailed, kCheckConnection},
+                                                       false},
+                                           FailureCase{"RejectedSave",
+                                                       [](ModemBehaviour& b) { b.bad_save = true; },
+                                                       {messages::kSaveWriteFailed, kCheckConnection},
+                                                       true}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST_F(WriteParametersTest, SilentModemFailsAfterTheReadTimeOut) {
     Behave([](ModemBehaviour& b) { b.silent = true; });

@@ -30,19 +30,20 @@ TEST_P(NumericFieldLeave, ShowsTheNumberInRangeRounded) {
     EXPECT_EQ(field.Text(), c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, NumericFieldLeave,
-    ::testing::Values(TextCase{0, 65535, "abc", "0"}, TextCase{0, 65535, "70000", "65535"},
-                      TextCase{0, 65535, "5000", "5000"}, TextCase{0, 65535, "-3", "0"},
-                      TextCase{0, 65535, "", "0"}, TextCase{0, 65535, " 42 ", "42"},
-                      TextCase{0, 65535, "12.6", "13"}, TextCase{0, 65535, "12.4", "12"},
-                      TextCase{0, 65535, "2.5", "2"}, TextCase{0, 65535, "3.5", "4"},
-                      TextCase{0, 65535, "1e3", "1000"}, TextCase{0, 65535, "0x10", "0"},
-                      TextCase{0, 65535, "$10", "0"}, TextCase{0, 65535, "12 3", "0"},
-                      TextCase{0, 65535, "99999999999999999999", "65535"},
-                      TextCase{0, 65535, "1e400", "65535"}, TextCase{0, 65535, "-1e400", "0"},
-                      TextCase{1, 10, "abc", "1"}, TextCase{1, 10, "0", "1"}, TextCase{1, 10, "11", "10"},
-                      TextCase{1, 10, "0.4", "1"}, TextCase{1, 10, "+7", "7"}));
+INSTANTIATE_TEST_SUITE_P(Texts, NumericFieldLeave,
+                         ::testing::Values(TextCase{0, 65535, "abc", "0"},
+                                           TextCase{0, 65535, "70000", "65535"},
+                                           TextCase{0, 65535, "5000", "5000"}, TextCase{0, 65535, "-3", "0"},
+                                           TextCase{0, 65535, "", "0"}, TextCase{0, 65535, " 42 ", "42"},
+                                           TextCase{0, 65535, "12.6", "13"}, TextCase{0, 65535, "12.4", "12"},
+                                           TextCase{0, 65535, "2.5", "2"}, TextCase{0, 65535, "3.5", "4"},
+                                           TextCase{0, 65535, "1e3", "1000"}, TextCase{0, 65535, "0x10", "0"},
+                                           TextCase{0, 65535, "$10", "0"}, TextCase{0, 65535, "12 3", "0"},
+                                           TextCase{0, 65535, "99999999999999999999", "65535"},
+                                           TextCase{0, 65535, "1e400", "65535"},
+                                           TextCase{0, 65535, "-1e400", "0"}, TextCase{1, 10, "abc", "1"},
+                                           TextCase{1, 10, "0", "1"}, TextCase{1, 10, "11", "10"},
+                                           TextCase{1, 10, "0.4", "1"}, TextCase{1, 10, "+7", "7"}));
 
 struct StepCase {
     std::string before;

@@ -10,8 +10,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines kDefaultTail{"APN ",    "LOGIN ",   "PASSWORD ",      "COMRATE 1200",
-                         "COMFC 0", "COMBITS 5", "COMPARITY 0", "PARITYSELECT 0", "COMSTOPBIT 0"};
+const Lines kDefaultTail{"APN ",      "LOGIN ",      "PASSWORD ",      "COMRATE 1200", "COMFC 0",
+                         "COMBITS 5", "COMPARITY 0", "PARITYSELECT 0", "COMSTOPBIT 0"};
 
 Lines Joined(Lines head, const Lines& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
@@ -40,10 +40,10 @@ TEST(ParameterLineOrder, ServerModeWritesSeventeenLines) {
     }
     set.Fields().IPAddrEdit.SetText("9.9.9.9");  // not a server item
     const Lines lines = BuildParameterLines(set);
-    EXPECT_EQ(lines, Joined({"MODE 0", "SERVERPORT 8080", "IPPING1 10.0.0.1 100", "IPPING2 10.0.0.2 101",
-                             "IPPING3 10.0.0.3 102", "IPPING4 10.0.0.4 103", "IPPING5 10.0.0.5 104",
-                             "IDLETIME 5"},
-                            kDefaultTail));
+    EXPECT_EQ(lines,
+              Joined({"MODE 0", "SERVERPORT 8080", "IPPING1 10.0.0.1 100", "IPPING2 10.0.0.2 101",
+                      "IPPING3 10.0.0.3 102", "IPPING4 10.0.0.4 103", "IPPING5 10.0.0.5 104", "IDLETIME 5"},
+                     kDefaultTail));
     EXPECT_EQ(lines.size(), 17u);
 }
 
@@ -75,8 +75,9 @@ TEST(PortSettingsLines, WriteListsWithoutSelectionAsTheirIndex) {
 TEST(PortSettingsLines, AreWrittenWhateverTheEnabledStates) {
     ParameterSet set;
     set.ApplyStartupRules();  // the parity list is disabled
-    ParseParameters(set, "COMRATE 57600\r\nCOMFC 2\r\nCOMBITS 8\r\nPARITYSELECT 3\r\nCOMSTOPBIT 1\r\n"
-                         "INTERFACE RS485\r\n");
+    ParseParameters(set,
+                    "COMRATE 57600\r\nCOMFC 2\r\nCOMBITS 8\r\nPARITYSELECT 3\r\nCOMSTOPBIT 1\r\n"
+                    "INTERFACE RS485\r\n");
     Lines lines;
     AddPortSettings(set, lines);
     EXPECT_EQ(lines, (Lines{"COMRATE 57600", "COMFC 0", "COMBITS 8", "COMPARITY 0", "PARITYSELECT 3",

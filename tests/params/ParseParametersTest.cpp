@@ -15,9 +15,12 @@ using Reader = std::function<std::string(const ParameterSet&)>;
 
 std::string ModeName(const ParameterSet& set) {
     switch (set.GetMode()) {
-        case Mode::Client: return "client";
-        case Mode::Server: return "server";
-        case Mode::Modem: return "modem";
+        case Mode::Client:
+            return "client";
+        case Mode::Server:
+            return "server";
+        case Mode::Modem:
+            return "modem";
     }
     return "?";
 }
@@ -83,8 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"IdleTimeEleven", "IDLETIME 11\r\n", kIdle, "10"},
         KeyCase{"IdleTimeSixty", "IDLETIME 60\r\n", kIdle, "10"},
         KeyCase{"IdleTimeHex", "IDLETIME $3\r\n", kIdle, "3"},
-        KeyCase{"Apn", "APN internet\r\n", kApn, "internet"},
-        KeyCase{"ApnKeyOnly", "APN\r\n", kApn, ""},
+        KeyCase{"Apn", "APN internet\r\n", kApn, "internet"}, KeyCase{"ApnKeyOnly", "APN\r\n", kApn, ""},
         KeyCase{"ApnWithBlanks", "APN a  b \r\n", kApn, "a  b "},
         KeyCase{"ApnCyrillic", "APN \xe8\xed\xf2\xe5\xf0\xed\xe5\xf2\r\n", kApn,
                 "\xe8\xed\xf2\xe5\xf0\xed\xe5\xf2"},
@@ -96,8 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"Rate", "COMRATE 9600\r\n", kRate, "9600"},
         KeyCase{"RateUnknown", "COMRATE 14400\r\n", kRate, "1200"},
         KeyCase{"RateTrailingBlank", "COMRATE 9600 \r\n", kRate, "1200"},
-        KeyCase{"Bits", "COMBITS 8\r\n", kBits, "3"},
-        KeyCase{"BitsOutOfList", "COMBITS 9\r\n", kBits, "-1"},
+        KeyCase{"Bits", "COMBITS 8\r\n", kBits, "3"}, KeyCase{"BitsOutOfList", "COMBITS 9\r\n", kBits, "-1"},
         KeyCase{"BitsBelowList", "COMBITS 4\r\n", kBits, "-1"},
         KeyCase{"BitsMostNegative", "COMBITS -2147483648\r\n", kBits, "-1"},
         KeyCase{"ParityOne", "COMPARITY 1\r\n", kParity, "used on"},
@@ -240,18 +241,18 @@ TEST_P(LineFailure, RaisesWithTheLinesBeforeItAppliedAndTheRestNot) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, LineFailure,
-    ::testing::Values(
-        FailureCase{"FlowControl", "COMFC x", "'x' is not a valid integer value"},
-        FailureCase{"Bits", "COMBITS 8.0", "'8.0' is not a valid integer value"},
-        FailureCase{"ParityKind", "PARITYSELECT ", "'' is not a valid integer value"},
-        FailureCase{"StopBits", "COMSTOPBIT 1 ", "'1 ' is not a valid integer value"},
-        FailureCase{"IdleTime", "IDLETIME five", "'five' is not a valid integer value"},
-        FailureCase{"IdleTimeTooLarge", "IDLETIME 2147483648", "'2147483648' is not a valid integer value"},
-        FailureCase{"Parity", "COMPARITY yes", "'yes' is not a valid boolean value"},
-        FailureCase{"ParityEmpty", "COMPARITY", "'' is not a valid boolean value"},
-        FailureCase{"CheckPairWithoutBlank", "IPPING2 10.0.0.1",
-                    "'10.0.0.1' is not a valid address and port"},
-        FailureCase{"CheckPairKeyOnly", "IPPING5", "'' is not a valid address and port"}),
+    ::testing::Values(FailureCase{"FlowControl", "COMFC x", "'x' is not a valid integer value"},
+                      FailureCase{"Bits", "COMBITS 8.0", "'8.0' is not a valid integer value"},
+                      FailureCase{"ParityKind", "PARITYSELECT ", "'' is not a valid integer value"},
+                      FailureCase{"StopBits", "COMSTOPBIT 1 ", "'1 ' is not a valid integer value"},
+                      FailureCase{"IdleTime", "IDLETIME five", "'five' is not a valid integer value"},
+                      FailureCase{"IdleTimeTooLarge", "IDLETIME 2147483648",
+                                  "'2147483648' is not a valid integer value"},
+                      FailureCase{"Parity", "COMPARITY yes", "'yes' is not a valid boolean value"},
+                      FailureCase{"ParityEmpty", "COMPARITY", "'' is not a valid boolean value"},
+                      FailureCase{"CheckPairWithoutBlank", "IPPING2 10.0.0.1",
+                                  "'10.0.0.1' is not a valid address and port"},
+                      FailureCase{"CheckPairKeyOnly", "IPPING5", "'' is not a valid address and port"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CheckPairFailure, LeavesThePairAsItWas) {
@@ -284,9 +285,9 @@ TEST(SplitLines, SplitsAtCrLfOrCrLf) {
 
 TEST(SignalLevel, MapsTheFirstNumberToFiveSteps) {
     const std::vector<std::pair<std::string, int>> cases{
-        {"0,0", 1},  {"5,0", 1},  {"6,0", 2},   {"9,0", 2},    {"10,0", 3},  {"14,0", 3},  {"15,0", 4},
-        {"18,0", 4}, {"19,0", 5}, {"31,99", 5}, {"32,0", 0},   {"99,99", 0}, {"-1,0", 0},  {"19", 0},
-        {"ab,0", 0}, {"", 0},     {" 19,0", 5}, {"$13,0", 5},  {"19 ,0", 0}, {",5", 0}};
+        {"0,0", 1},  {"5,0", 1},  {"6,0", 2},   {"9,0", 2},   {"10,0", 3},  {"14,0", 3}, {"15,0", 4},
+        {"18,0", 4}, {"19,0", 5}, {"31,99", 5}, {"32,0", 0},  {"99,99", 0}, {"-1,0", 0}, {"19", 0},
+        {"ab,0", 0}, {"", 0},     {" 19,0", 5}, {"$13,0", 5}, {"19 ,0", 0}, {",5", 0}};
     for (const auto& [value, level] : cases) EXPECT_EQ(SignalLevel(value), level) << value;
 }
 

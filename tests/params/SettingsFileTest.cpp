@@ -252,7 +252,8 @@ TEST(SettingsFileLoad, MissingFileRaisesTheOpenFailure) {
         LoadSettingsFile(set, path);
         FAIL() << "no failure raised";
     } catch (const EFOpenError& error) {
-        EXPECT_EQ(error.Message(), "Cannot open file \"" + path + "\". " + test::ErrorText(test::kNoSuchFile));
+        EXPECT_EQ(error.Message(),
+                  "Cannot open file \"" + path + "\". " + test::ErrorText(test::kNoSuchFile));
     }
 }
 
@@ -476,7 +477,8 @@ TEST_P(SaveTarget, KeepsWhatTheTargetIs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SaveTarget,
-                         ::testing::Values(TargetCase{"Fifo", SaveIntoFifo}, TargetCase{"Device", SaveIntoDevice},
+                         ::testing::Values(TargetCase{"Fifo", SaveIntoFifo},
+                                           TargetCase{"Device", SaveIntoDevice},
                                            TargetCase{"DanglingLink", SaveThroughDanglingLink},
                                            TargetCase{"OpenFile", SaveIntoOpenFile}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -512,32 +514,38 @@ std::string AsOrdinaryUser(const TempFolder& folder, Check check) {
 
 TEST(SettingsFileSave, RefusesAFileTheUserMayNotWriteAndKeepsIt) {
     TempFolder folder;
-    EXPECT_EQ(AsOrdinaryUser(folder, [&]() -> std::string {
-                  WriteBytes(folder / "locked.txt", "old");
-                  fs::permissions(folder / "locked.txt", fs::perms::owner_read | fs::perms::others_read);
-                  ParameterSet set;
-                  try {
-                      SaveSettingsFile(set, folder / "locked.txt");
-                      return "the save succeeded";
-                  } catch (const EFCreateError& error) {
-                      if (error.Message().find("Permission denied") == std::string::npos) return error.Message();
-                  }
-                  return ReadBytes(folder / "locked.txt") == "old" ? "" : "the old file changed";
-              }),
+    EXPECT_EQ(AsOrdinaryUser(
+                  folder,
+                  [&]() -> std::string {
+                      WriteBytes(folder / "locked.txt", "old");
+                      fs::permissions(folder / "locked.txt", fs::perms::owner_read | fs::perms::others_read);
+                      ParameterSet set;
+                      try {
+                          SaveSettingsFile(set, folder / "locked.txt");
+                          return "the save succeeded";
+                      } catch (const EFCreateError& error) {
+                          if (error.Message().find("Permission denied") == std::string::npos)
+                              return error.Message();
+                      }
+                      return ReadBytes(folder / "locked.txt") == "old" ? "" : "the old file changed";
+                  }),
               "");
 }
 
 TEST(SettingsFileSave, WritesAWritableFileInAFolderThatTakesNoNewFiles) {
     TempFolder folder;
-    EXPECT_EQ(AsOrdinaryUser(folder, [&]() -> std::string {
-                  WriteBytes(folder / "settings.txt", std::string(4096, 'x'));
-                  fs::permissions(folder.Path(), fs::perms::owner_read | fs::perms::owner_exec);
-                  ParameterSet set;
-                  FillClient(set);
-                  SaveSettingsFile(set, folder / "settings.txt");
-                  fs::permissions(folder.Path(), fs::perms::owner_all);
-                  return ReadBytes(folder / "settings.txt") == DataFile("client.txt") ? "" : "wrong bytes";
-              }),
+    EXPECT_EQ(AsOrdinaryUser(
+                  folder,
+                  [&]() -> std::string {
+                      WriteBytes(folder / "settings.txt", std::string(4096, 'x'));
+                      fs::permissions(folder.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+                      ParameterSet set;
+                      FillClient(set);
+                      SaveSettingsFile(set, folder / "settings.txt");
+                      fs::permissions(folder.Path(), fs::perms::owner_all);
+                      return ReadBytes(folder / "settings.txt") == DataFile("client.txt") ? ""
+                                                                                          : "wrong bytes";
+                  }),
               "");
 }
 #endif

@@ -26,10 +26,14 @@ inline constexpr int kAccessDenied = EACCES;
 inline constexpr int kIsAFolder = EISDIR;
 inline std::string ErrorText(int error_number) {
     switch (error_number) {
-        case ENOENT: return "No such file or directory";
-        case EACCES: return "Permission denied";
-        case EISDIR: return "Is a directory";
-        default: return SystemErrorText(error_number);
+        case ENOENT:
+            return "No such file or directory";
+        case EACCES:
+            return "Permission denied";
+        case EISDIR:
+            return "Is a directory";
+        default:
+            return SystemErrorText(error_number);
     }
 }
 #endif

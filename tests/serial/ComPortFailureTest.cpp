@@ -70,8 +70,16 @@ TEST(ComPortClosed, EveryTransferFailsWithItsCodeAndTheInvalidHandleError) {
     const std::vector<ClosedPortCase> cases = {
         {"Write", 2, [](TComPort& p) { p.Write("x", 1); }},
         {"WriteText", 2, [](TComPort& p) { p.WriteText("GET\r"); }},
-        {"Read", 3, [](TComPort& p) { char b; p.Read(&b, 1); }},
-        {"ReadText", 3, [](TComPort& p) { std::string t; p.ReadText(t, 6); }},
+        {"Read", 3,
+         [](TComPort& p) {
+             char b;
+             p.Read(&b, 1);
+         }},
+        {"ReadText", 3,
+         [](TComPort& p) {
+             std::string t;
+             p.ReadText(t, 6);
+         }},
         {"Purge", 5, [](TComPort& p) { p.Purge(true, true); }},
         {"BytesWaiting", 10, [](TComPort& p) { p.BytesWaiting(); }},
     };

@@ -1,7 +1,7 @@
 // Configuration of the port and the line it puts on a real pseudo-terminal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
-#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -80,9 +80,9 @@ TEST(ComPortConfiguration, SettingsObjectsReferToTheirPort) {
 }
 
 TEST(ComPortConfiguration, BaudRateNamesGiveTheirNumber) {
-    const std::pair<TBaudRate, int> rows[] = {
-        {TBaudRate::brCustom, 9600}, {TBaudRate::br110, 110},       {TBaudRate::br14400, 14400},
-        {TBaudRate::br57600, 57600}, {TBaudRate::br115200, 115200}, {TBaudRate::br256000, 256000}};
+    const std::pair<TBaudRate, int> rows[] = {{TBaudRate::brCustom, 9600},   {TBaudRate::br110, 110},
+                                              {TBaudRate::br14400, 14400},   {TBaudRate::br57600, 57600},
+                                              {TBaudRate::br115200, 115200}, {TBaudRate::br256000, 256000}};
     for (const auto& [rate, value] : rows) EXPECT_EQ(BaudRateValue(rate), value);
 }
 
@@ -113,7 +113,8 @@ TEST(ComPortLine, OpenPutsTheDeviceIntoRaw115200EightNOneWithoutFlowControl) {
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB | CRTSCTS | HUPCL), 0u);
     EXPECT_EQ(tio.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
-    EXPECT_EQ(tio.c_iflag & (ICRNL | INLCR | IGNCR | IXON | IXOFF | IXANY | ISTRIP | INPCK | BRKINT | PARMRK), 0u);
+    EXPECT_EQ(tio.c_iflag & (ICRNL | INLCR | IGNCR | IXON | IXOFF | IXANY | ISTRIP | INPCK | BRKINT | PARMRK),
+              0u);
     EXPECT_EQ(tio.c_oflag & OPOST, 0u);
     EXPECT_EQ(tio.c_lflag & (ECHO | ECHONL | ICANON | ISIG | IEXTEN), 0u);
 }

@@ -33,7 +33,8 @@ protected:
     // through a kernel work queue, not at once).
     void AwaitQueued(int count) {
         const auto start = Clock::now();
-        while (port_.BytesWaiting() < count && MillisecondsSince(start) < 2000) std::this_thread::sleep_for(5ms);
+        while (port_.BytesWaiting() < count && MillisecondsSince(start) < 2000)
+            std::this_thread::sleep_for(5ms);
         ASSERT_EQ(port_.BytesWaiting(), count);
     }
 
@@ -203,8 +204,8 @@ std::atomic<int> g_signals{0};
 void CountSignal(int) { g_signals.fetch_add(1); }
 
 TEST_F(ComPortTransfer, SignalsDuringAReadNeitherFailNorShortenIt) {
-    struct sigaction action{};
-    struct sigaction previous{};
+    struct sigaction action {};
+    struct sigaction previous {};
     action.sa_handler = CountSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no SA_RESTART: poll sees EINTR

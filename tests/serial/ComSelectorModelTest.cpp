@@ -64,7 +64,8 @@ TEST_F(ComSelector, StartUpListFailureNamesTheSelectorProperty) {
         LoadSystemSelector(broken, port_);
         FAIL() << "start-up survived an unreadable port list";
     } catch (const EComPort& error) {
-        EXPECT_EQ(error.Message(), "Error reading ComComboBox1.ComProperty: Registry error (win error code: 2)");
+        EXPECT_EQ(error.Message(),
+                  "Error reading ComComboBox1.ComProperty: Registry error (win error code: 2)");
         EXPECT_EQ(error.MessageCode(), 23);
     }
 }

@@ -59,7 +59,7 @@ TEST(PortList, DevLinksToPseudoTerminalsAreVirtualPorts) {
     std::ofstream(tree.Dev() / "plainfile").put('\n');
     tree.AddDevLink("ttyV0", pty.SlavePath());
     tree.AddDevLink("ttyV1", "pts/7");
-    tree.AddDevLink("ttyV2", "pts/99");           // the pseudo-terminal has gone
+    tree.AddDevLink("ttyV2", "pts/99");  // the pseudo-terminal has gone
     tree.AddDevLink("ttyV3", tree.Dev() / "plainfile");
     tree.AddDevLink("modem0", pty.SlavePath());  // not named tty*
     EXPECT_EQ(ListOf(tree), (Names{"ttyV0", "ttyV1"}));

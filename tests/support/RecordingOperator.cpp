@@ -4,9 +4,12 @@ namespace nkq::testing {
 
 const char* CursorName(CursorOverride cursor) {
     switch (cursor) {
-        case CursorOverride::None: return "none";
-        case CursorOverride::Hourglass: return "hourglass";
-        case CursorOverride::Arrow: return "arrow";
+        case CursorOverride::None:
+            return "none";
+        case CursorOverride::Hourglass:
+            return "hourglass";
+        case CursorOverride::Arrow:
+            return "arrow";
     }
     return "?";
 }

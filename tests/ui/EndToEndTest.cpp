@@ -17,11 +17,11 @@
 #include "VirtualModem.h"
 #include "app/OperatorMessages.h"
 #include "journal/JournalFile.h"
-#include "ui/TStateForm.h"
 #include "ui/TFileNameEdit.h"
 #include "ui/TIpAddressEdit.h"
 #include "ui/TLevelMeter.h"
 #include "ui/TProgressBar.h"
+#include "ui/TStateForm.h"
 
 using namespace nkq::ui;
 using namespace nkq::ui::testing;
@@ -392,7 +392,8 @@ void EndToEndTest::journalKeepsEachOperationSilently() {
     namespace journal = nkq::journal;
     const auto rows = journal::ReadJournal(m.w.JournalPath());
     QCOMPARE(rows.size(), std::size_t{2});
-    QVERIFY(rows[0].Operation == journal::OperationKind::Save && rows[1].Operation == journal::OperationKind::Read);
+    QVERIFY(rows[0].Operation == journal::OperationKind::Save &&
+            rows[1].Operation == journal::OperationKind::Read);
     QCOMPARE(rows[0].SettingsPath, QFile::encodeName(path).toStdString());
     QVERIFY(rows[1].Result == journal::Outcome::Succeeded && rows[1].Program == journal::ProgramKind::Window);
     QCOMPARE(rows[1].Port, m.modem.DevicePath());

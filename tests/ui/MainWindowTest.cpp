@@ -18,8 +18,8 @@
 #include "app/OperatorMessages.h"
 #include "ui/QSettingsFileNameStore.h"
 #include "ui/TFileNameEdit.h"
-#include "ui/TLevelMeter.h"
 #include "ui/TInformDialog.h"
+#include "ui/TLevelMeter.h"
 #include "ui/TProgressBar.h"
 #include "ui/TStateForm.h"
 #include "ui/WindowFonts.h"
@@ -238,7 +238,9 @@ void MainWindowTest::fileDialogsAreMadeWhenFirstOpenedAndKept() {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath("sys") && QDir(dir.path()).mkpath("dev"));
     nkq::ui::TMainForm form(
-        {std::make_unique<RecordingWindowOperator>(), nullptr, std::make_unique<nkq::MemoryFileNameStore>(),
+        {std::make_unique<RecordingWindowOperator>(),
+         nullptr,
+         std::make_unique<nkq::MemoryFileNameStore>(),
          {dir.filePath("sys").toStdString(), dir.filePath("dev").toStdString()},
          std::make_unique<nkq::journal::WorkJournal>(nkq::journal::ProgramKind::Window, std::nullopt)});
     form.FormCreate();

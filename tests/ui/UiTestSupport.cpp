@@ -80,7 +80,10 @@ TestWindow::TestWindow(std::unique_ptr<FileNameStore> store, bool run_create) {
     dialogs = scripted.get();
     names = store.get();
     form = std::make_unique<TMainForm>(
-        MainFormParts{std::move(recorder), std::move(scripted), std::move(store), {root / "sys", root / "dev"},
+        MainFormParts{std::move(recorder),
+                      std::move(scripted),
+                      std::move(store),
+                      {root / "sys", root / "dev"},
                       std::make_unique<journal::WorkJournal>(journal::ProgramKind::Window, JournalPath())});
     if (run_create) form->FormCreate();
     form->show();

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <cctype>
 #include <functional>
 
 namespace nkq {
@@ -18,9 +18,7 @@ struct SwitchCase {
     std::function<bool(const ModemBehaviour&)> holds;
 };
 
-void PrintTo(const SwitchCase& item, std::ostream* out) {
-    *out << ::testing::PrintToString(item.arguments);
-}
+void PrintTo(const SwitchCase& item, std::ostream* out) { *out << ::testing::PrintToString(item.arguments); }
 
 class SwitchTest : public ::testing::TestWithParam<SwitchCase> {};
 
@@ -77,9 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class UsageErrorTest : public ::testing::TestWithParam<std::vector<std::string>> {};
 
-TEST_P(UsageErrorTest, IsReportedAsUsageError) {
-    EXPECT_THROW(ParseModemCommandLine(GetParam()), EUsage);
-}
+TEST_P(UsageErrorTest, IsReportedAsUsageError) { EXPECT_THROW(ParseModemCommandLine(GetParam()), EUsage); }
 
 INSTANTIATE_TEST_SUITE_P(Errors, UsageErrorTest,
                          ::testing::Values(std::vector<std::string>{"--bogus"},

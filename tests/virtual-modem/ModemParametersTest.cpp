@@ -17,9 +17,7 @@ struct SplitCase {
     std::string value;
 };
 
-void PrintTo(const SplitCase& item, std::ostream* out) {
-    *out << '"' << item.line << '"';
-}
+void PrintTo(const SplitCase& item, std::ostream* out) { *out << '"' << item.line << '"'; }
 
 class SplitLineTest : public ::testing::TestWithParam<SplitCase> {};
 

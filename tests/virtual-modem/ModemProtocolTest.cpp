@@ -95,9 +95,7 @@ TEST_F(ModemProtocolTest, CommandsEndedByCrLfOrCrLfAreAllUnderstood) {
     EXPECT_EQ(Answer("CMD\r\n"), "READY\r") << "CR LF makes one line, not two";
 }
 
-TEST_F(ModemProtocolTest, UnknownCommandIsAnsweredWithError) {
-    EXPECT_EQ(Line("HELLO"), "ERROR\r");
-}
+TEST_F(ModemProtocolTest, UnknownCommandIsAnsweredWithError) { EXPECT_EQ(Line("HELLO"), "ERROR\r"); }
 
 TEST_F(ModemProtocolTest, StatusQueryListsConnectionsAsIpLinesThenOk) {
     ModemBehaviour behaviour;
@@ -208,9 +206,7 @@ struct SilentLoaderCase {
     int answers_before_silence;
 };
 
-void PrintTo(const SilentLoaderCase& step, std::ostream* out) {
-    *out << step.name;
-}
+void PrintTo(const SilentLoaderCase& step, std::ostream* out) { *out << step.name; }
 
 class SilentLoaderTest : public ModemProtocolTest, public ::testing::WithParamInterface<SilentLoaderCase> {};
 

@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <thread>
 #include <sstream>
+#include <thread>
 
 #include "ModemTestData.h"
 #include "TestClient.h"
@@ -149,9 +149,7 @@ struct BurstCase {
     bool whole_within_quiet_step;
 };
 
-void PrintTo(const BurstCase& burst, std::ostream* out) {
-    *out << "gap " << burst.gap.count() << " ms";
-}
+void PrintTo(const BurstCase& burst, std::ostream* out) { *out << "gap " << burst.gap.count() << " ms"; }
 
 class BurstTest : public VirtualModemTest, public ::testing::WithParamInterface<BurstCase> {};
 
@@ -182,9 +180,7 @@ struct RepeatCase {
     std::vector<std::string> answers;  // what comes back to each, a repeat included
 };
 
-void PrintTo(const RepeatCase& item, std::ostream* out) {
-    *out << item.name;
-}
+void PrintTo(const RepeatCase& item, std::ostream* out) { *out << item.name; }
 
 class RepeatTest : public VirtualModemTest, public ::testing::WithParamInterface<RepeatCase> {};
 

@@ -24,7 +24,8 @@ class ScratchKey {
 public:
     ScratchKey() {
         path_ = "Software\\nkq-tests\\SERIALCOMM-" + std::to_string(GetCurrentProcessId());
-        RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                        nullptr);
     }
     ~ScratchKey() {
         RegCloseKey(key_);
@@ -52,9 +53,11 @@ Names ListOf(const TPortListRoots& roots) {
 
 TEST(WindowsPortList, ValueDataIsSortedCaseInsensitivelyWithoutNumericOrder) {
     ScratchKey key;
-    const std::pair<const char*, const char*> registered[] = {
-        {"\\Device\\Serial0", "COM3"}, {"\\Device\\VCP0", "COM10"}, {"\\Device\\Serial1", "COM1"},
-        {"\\Device\\ProlificSerial0", "com4"}, {"\\Device\\Serial2", "COM3"}};
+    const std::pair<const char*, const char*> registered[] = {{"\\Device\\Serial0", "COM3"},
+                                                              {"\\Device\\VCP0", "COM10"},
+                                                              {"\\Device\\Serial1", "COM1"},
+                                                              {"\\Device\\ProlificSerial0", "com4"},
+                                                              {"\\Device\\Serial2", "COM3"}};
     for (const auto& [device, port] : registered) key.Add(device, port);
     EXPECT_EQ(ListOf(key.Roots()), (Names{"COM1", "COM10", "COM3", "COM3", "com4"}));
 }
@@ -89,7 +92,8 @@ TEST(WindowsPortList, DataLongerThanTheRoomIsARegistryError) {
 
 TEST(WindowsPortList, TheMachinesKeyListsThePortsRegisteredForTheTests) {
     const char* registered = std::getenv("NKQ_TEST_REGISTERED_PORTS");
-    ASSERT_NE(registered, nullptr) << "NKQ_TEST_REGISTERED_PORTS must list the ports .ci/windows.sh registered";
+    ASSERT_NE(registered, nullptr)
+        << "NKQ_TEST_REGISTERED_PORTS must list the ports .ci/windows.sh registered";
     Names expected;
     std::stringstream list(registered);
     for (std::string name; std::getline(list, name, ',');) expected.push_back(name);

@@ -203,8 +203,8 @@ const std::vector<Command>& Commands() {
          CheckFlash, RunFlash},
         {"status", "--port PORT [--watch]", "list the TCP connections of a modem in server mode", kStatusHelp,
          CheckStatus, RunStatus},
-        {"journal", "[--since DATE] [--failed] [--csv|--json]", "list the operations kept in the work journal",
-         kJournalHelp, CheckJournal, RunJournal},
+        {"journal", "[--since DATE] [--failed] [--csv|--json]",
+         "list the operations kept in the work journal", kJournalHelp, CheckJournal, RunJournal},
     };
     return commands;
 }

@@ -97,14 +97,13 @@ int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     // One port's update asks itself; a batch is asked once, before any port.
     const bool batch = args.ports.size() > 1;
     if (batch && !ConfirmBatchUpdate(args)) return 1;
-    return RunOnPorts(
-        args.ports, {trace, args.quick, journal::OperationKind::Flash}, args.yes || batch,
-        [&](TComPort& port, CommandOperator& op) {
-            MemoryFileNameStore file_names;  // the window's remembered name stays untouched
-            FirmwareSession session{port, op, file_names, args.files.front(), &StopRequest::Requested,
-                                    op.Record()};
-            return UpdateFirmware(session) == UpdateResult::Updated;
-        });
+    return RunOnPorts(args.ports, {trace, args.quick, journal::OperationKind::Flash}, args.yes || batch,
+                      [&](TComPort& port, CommandOperator& op) {
+                          MemoryFileNameStore file_names;  // the window's remembered name stays untouched
+                          FirmwareSession session{
+                              port, op, file_names, args.files.front(), &StopRequest::Requested, op.Record()};
+                          return UpdateFirmware(session) == UpdateResult::Updated;
+                      });
 }
 
 int RunStatus(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {

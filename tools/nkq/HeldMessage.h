@@ -10,7 +10,8 @@ namespace nkq::cli {
 
 class HeldMessage : public ForwardingOperator {
 public:
-    HeldMessage(CommandOperator& inner, std::string held) : ForwardingOperator(inner), held_(std::move(held)) {}
+    HeldMessage(CommandOperator& inner, std::string held)
+        : ForwardingOperator(inner), held_(std::move(held)) {}
 
     // Tells the held message, if it came.
     void Release() {

@@ -15,7 +15,8 @@ journal::JournalFilter JournalFilterOf(const Arguments& args) {
     journal::JournalFilter filter;
     if (args.since) {
         filter.Since = journal::ParseJournalTime(*args.since);
-        if (!filter.Since) throw UsageError{"--since needs a UTC date such as 2026-12-08 or 2026-12-08 10:15"};
+        if (!filter.Since)
+            throw UsageError{"--since needs a UTC date such as 2026-12-08 or 2026-12-08 10:15"};
     }
     if (args.operation) {
         filter.Operation = journal::ParseOperationName(*args.operation);

@@ -52,7 +52,7 @@ bool RunRecordedWithPort(const std::string& name, const PortSetup& setup, Comman
     journal::OperationRecorder record(ProgramJournal(), name, *setup.operation);
     RecordedOperator recorded(op, record);
     const bool ok = RunWithPort(name, setup, recorded, body);
-    record.End(ok                          ? journal::Outcome::Succeeded
+    record.End(ok                         ? journal::Outcome::Succeeded
                : StopRequest::Requested() ? journal::Outcome::Stopped
                                           : journal::Outcome::Failed);
     return ok;

@@ -14,17 +14,17 @@
 #include "StandardOutput.h"
 #include "TerminalOperator.h"
 #include "VisibleText.h"
-#include "app/Utf8Path.h"
-#include "journal/OperationRecorder.h"
-#include "protocol/ParameterKeys.h"
 #include "app/Cp1251.h"
 #include "app/Failure.h"
 #include "app/FileBytes.h"
+#include "app/Utf8Path.h"
+#include "journal/OperationRecorder.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
 #include "params/ReplyValues.h"
 #include "params/SettingsFile.h"
 #include "params/WriteParameters.h"
+#include "protocol/ParameterKeys.h"
 #include "serial/ComPort.h"
 
 namespace nkq::cli {
@@ -52,7 +52,8 @@ std::vector<std::string> SummaryLines(const ParameterSet& set) {
 // Where a read's settings go: a file per port in the output folder, the
 // output file, or standard output. The file form keeps the modem's bytes,
 // so only a terminal gets the control characters made visible.
-void PutSettings(const Arguments& args, const std::string& port, const ParameterSet& set, CommandOperator& op) {
+void PutSettings(const Arguments& args, const std::string& port, const ParameterSet& set,
+                 CommandOperator& op) {
     std::optional<std::string> file;
     if (args.output_dir) file = Utf8FromPath(PathFromUtf8(*args.output_dir) / PortFileName(port));
     if (args.output) file = *args.output;
@@ -184,8 +185,9 @@ int RunVerify(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
 int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SettingsText settings;
     if (!ReadSettings(args.files.front(), !args.merge, settings)) return 1;
-    return RunOnPorts(args.ports, {trace, args.quick, journal::OperationKind::Write}, false,
-                      [&](TComPort& port, CommandOperator& op) { return WritePort(args, settings, port, op); });
+    return RunOnPorts(
+        args.ports, {trace, args.quick, journal::OperationKind::Write}, false,
+        [&](TComPort& port, CommandOperator& op) { return WritePort(args, settings, port, op); });
 }
 
 }  // namespace nkq::cli

@@ -28,7 +28,8 @@ void WriteStandardOutput(const std::string& text) {
     written = written || !text.empty();
     std::size_t done = 0;
     while (done < text.size()) {
-        const int n = ::_write(kStandardOutputFd, text.data() + done, static_cast<unsigned>(text.size() - done));
+        const int n =
+            ::_write(kStandardOutputFd, text.data() + done, static_cast<unsigned>(text.size() - done));
         if (n <= 0) {
             failed = true;
             throw EOutputError(kStandardOutput, n < 0 ? errno : ENOSPC);

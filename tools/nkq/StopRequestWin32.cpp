@@ -33,7 +33,8 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
             stop_requests = 1;
             Sleep(kCloseGrace);
             return TRUE;
-        default: return FALSE;
+        default:
+            return FALSE;
     }
 }
 

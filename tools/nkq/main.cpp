@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "Arguments.h"
-#include "ProgramConsole.h"
 #include "CommandTable.h"
+#include "ProgramConsole.h"
 #include "StandardOutput.h"
 #include "StopRequest.h"
 #include "app/Catalogue.h"
 #include "app/ErrorText.h"
-#include "app/Utf8Path.h"
 #include "app/Failure.h"
+#include "app/Utf8Path.h"
 #include "serial/PortTrace.h"
 
 namespace {

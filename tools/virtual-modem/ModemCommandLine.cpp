@@ -35,9 +35,7 @@ char ToByte(const std::string& name, const std::string& text) {
     return text[0];
 }
 
-ModemBehaviour& BehaviourOf(ModemCommandLine& line) {
-    return line.setup.behaviour;
-}
+ModemBehaviour& BehaviourOf(ModemCommandLine& line) { return line.setup.behaviour; }
 
 const std::vector<Switch>& Switches() {
     static const std::vector<Switch> switches{

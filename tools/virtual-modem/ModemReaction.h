@@ -30,9 +30,9 @@ struct ModemStep {
 };
 
 struct ModemReaction {
-    std::size_t consumed = 0;    // input bytes taken
-    bool line_taken = false;     // a whole text line was taken
-    bool packet_taken = false;   // a whole firmware packet was taken, or an upload ended
+    std::size_t consumed = 0;   // input bytes taken
+    bool line_taken = false;    // a whole text line was taken
+    bool packet_taken = false;  // a whole firmware packet was taken, or an upload ended
     std::vector<ModemStep> steps;
 
     bool Empty() const { return !line_taken && !packet_taken && steps.empty(); }

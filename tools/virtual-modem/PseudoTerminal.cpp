@@ -55,9 +55,7 @@ PseudoTerminal::PseudoTerminal(const std::string& link_path) {
     }
 }
 
-PseudoTerminal::~PseudoTerminal() {
-    CloseMaster();
-}
+PseudoTerminal::~PseudoTerminal() { CloseMaster(); }
 
 void PseudoTerminal::CloseMaster() {
     RemoveLink();

@@ -22,9 +22,7 @@ VirtualModem::VirtualModem(ModemSetup setup)
       protocol_(std::move(setup.parameters)),
       thread_([this] { Run(); }) {}
 
-VirtualModem::~VirtualModem() {
-    Stop();
-}
+VirtualModem::~VirtualModem() { Stop(); }
 
 void VirtualModem::Stop() {
     line_.RequestStop();
@@ -141,7 +139,7 @@ void VirtualModem::ForgetClient() {
 
 int VirtualModem::PollTimeoutMs() const {
     if (!trickle_.Active() && !hang_up_pending_) return -1;
-    const auto next = !hang_up_pending_  ? trickle_.NextDue()
+    const auto next = !hang_up_pending_    ? trickle_.NextDue()
                       : !trickle_.Active() ? hang_up_due_
                                            : std::min(trickle_.NextDue(), hang_up_due_);
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());

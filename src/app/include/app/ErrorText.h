@@ -11,7 +11,7 @@ namespace nkq {
 std::string ErrorDisplayText(const std::string& message);
 
 // The text of the box shown when start-up itself fails.
-std::string StartupFailureText(const std::string& kind, const std::string& module,
-                               std::uintptr_t address, const std::string& message);
+std::string StartupFailureText(const std::string& kind, const std::string& module, std::uintptr_t address,
+                               const std::string& message);
 
 }  // namespace nkq

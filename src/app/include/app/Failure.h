@@ -8,8 +8,7 @@ namespace nkq {
 
 class Exception : public std::exception {
 public:
-    Exception(std::string kind, std::string message)
-        : kind_(std::move(kind)), message_(std::move(message)) {}
+    Exception(std::string kind, std::string message) : kind_(std::move(kind)), message_(std::move(message)) {}
 
     const std::string& KindName() const noexcept { return kind_; }
     const std::string& Message() const noexcept { return message_; }
@@ -31,38 +30,32 @@ public:
 // stop; the message says where it stopped and what that left behind.
 class EOperationStopped : public Exception {
 public:
-    explicit EOperationStopped(std::string message)
-        : Exception("EOperationStopped", std::move(message)) {}
+    explicit EOperationStopped(std::string message) : Exception("EOperationStopped", std::move(message)) {}
 };
 
 class EConvertError : public Exception {
 public:
-    explicit EConvertError(std::string message)
-        : Exception("EConvertError", std::move(message)) {}
+    explicit EConvertError(std::string message) : Exception("EConvertError", std::move(message)) {}
 };
 
 class EFOpenError : public Exception {
 public:
-    explicit EFOpenError(std::string message)
-        : Exception("EFOpenError", std::move(message)) {}
+    explicit EFOpenError(std::string message) : Exception("EFOpenError", std::move(message)) {}
 };
 
 class EFCreateError : public Exception {
 public:
-    explicit EFCreateError(std::string message)
-        : Exception("EFCreateError", std::move(message)) {}
+    explicit EFCreateError(std::string message) : Exception("EFCreateError", std::move(message)) {}
 };
 
 class ERegistryException : public Exception {
 public:
-    explicit ERegistryException(std::string message)
-        : Exception("ERegistryException", std::move(message)) {}
+    explicit ERegistryException(std::string message) : Exception("ERegistryException", std::move(message)) {}
 };
 
 class EThread : public Exception {
 public:
-    explicit EThread(std::string message)
-        : Exception("EThread", std::move(message)) {}
+    explicit EThread(std::string message) : Exception("EThread", std::move(message)) {}
 };
 
 [[noreturn]] void AbortOperation();

@@ -14,10 +14,10 @@ namespace nkq::journal {
 
 // Which operations a reading wants; an empty filter takes them all.
 struct JournalFilter {
-    std::optional<TimePoint> Since;            // started at or after
-    std::string Port;                          // "ttyS0" also finds "/dev/ttyS0" and the reverse
+    std::optional<TimePoint> Since;  // started at or after
+    std::string Port;                // "ttyS0" also finds "/dev/ttyS0" and the reverse
     std::optional<OperationKind> Operation;
-    bool FailedOnly = false;                   // result "failed" only
+    bool FailedOnly = false;  // result "failed" only
 };
 
 // Opens (creating the file and its folders as needed), appends the record in

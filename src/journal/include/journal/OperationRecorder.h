@@ -60,9 +60,9 @@ private:
     WorkJournal& journal_;
     std::chrono::steady_clock::time_point clock_start_;
     mutable std::mutex mutex_;
-    OperationRecord record_;             // texts as received
-    std::vector<std::string> secrets_;   // modem bytes
-    std::string password_sent_;          // the value of the PASSWORD line, modem bytes
+    OperationRecord record_;            // texts as received
+    std::vector<std::string> secrets_;  // modem bytes
+    std::string password_sent_;         // the value of the PASSWORD line, modem bytes
     bool ended_ = false;
 };
 

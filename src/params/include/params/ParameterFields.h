@@ -25,9 +25,9 @@ struct ParameterFields {
     NumericField PortEdit{0, 65535, 0};
     NumericField IncomePortEdit{0, 65535, 0};
     std::array<IpAddressField, kCheckPairs> IPAddr;  // IPAddr1..IPAddr5
-    std::array<NumericField, kCheckPairs> Port{
-        NumericField{0, 65535, 0}, NumericField{0, 65535, 0}, NumericField{0, 65535, 0},
-        NumericField{0, 65535, 0}, NumericField{0, 65535, 0}};  // Port1..Port5
+    std::array<NumericField, kCheckPairs> Port{NumericField{0, 65535, 0}, NumericField{0, 65535, 0},
+                                               NumericField{0, 65535, 0}, NumericField{0, 65535, 0},
+                                               NumericField{0, 65535, 0}};  // Port1..Port5
 
     NumericField IdleEdit{1, 10, 5};
 

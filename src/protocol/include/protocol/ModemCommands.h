@@ -27,10 +27,10 @@ inline constexpr std::size_t kOkReplySize = 3;
 // means: data-port flow control is not supported on an RS485 interface.
 inline constexpr std::string_view kRs485ReplyStart = "COM";
 inline constexpr std::size_t kRs485TailSize = 9;
-inline constexpr std::string_view kReplyEndLine = "OK";     // last line of a "GET" reply
-inline constexpr std::string_view kConnectionLine = "IP";   // a connection in a "TCP" reply
-inline constexpr std::string_view kReplyLineEnd = "\r\n";   // ends each line of a "GET" or "TCP" reply
-inline constexpr char kFieldSeparator = ' ';  // between a key and its value, and after "IP"
+inline constexpr std::string_view kReplyEndLine = "OK";    // last line of a "GET" reply
+inline constexpr std::string_view kConnectionLine = "IP";  // a connection in a "TCP" reply
+inline constexpr std::string_view kReplyLineEnd = "\r\n";  // ends each line of a "GET" or "TCP" reply
+inline constexpr char kFieldSeparator = ' ';               // between a key and its value, and after "IP"
 
 // The modem's refusals. Only their length and their not being the accepted
 // reply matter to the workstation.

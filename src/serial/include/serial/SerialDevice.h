@@ -31,7 +31,7 @@ struct SerialLine {
     TStopBits StopBits = TStopBits::sbOneStopBit;
     TParityBits Parity = TParityBits::prNone;
     bool ParityCheck = false;
-    bool CtsFlow = false;   // output held back while CTS is inactive
+    bool CtsFlow = false;  // output held back while CTS is inactive
     bool DsrFlow = false;
     bool XonXoffOut = false;
     bool XonXoffIn = false;

@@ -12,7 +12,7 @@ class QTimer;
 namespace nkq {
 class Operator;
 class TCustomComPort;
-}  // namespace nkq::ui
+}  // namespace nkq
 
 namespace nkq::ui {
 
