@@ -18,9 +18,6 @@ constexpr const char* kStandardOutput = "standard output";
 
 }  // namespace
 
-EOutputError::EOutputError(const std::string& what, int error_number)
-    : Exception("EOutputError", "Cannot write " + what + ": " + SystemErrorText(error_number)) {}
-
 void WriteStandardOutput(const std::string& text) {
     const std::lock_guard lock(output_mutex);
     written = written || !text.empty();

@@ -2,13 +2,11 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <csignal>
 #include <cstdint>
 #include <ctime>
-#include <thread>
 
 namespace nkq::cli {
 
@@ -70,16 +68,5 @@ StopRequest::~StopRequest() {
 }
 
 bool StopRequest::Requested() { return stop_signal != 0; }
-
-bool StopRequest::SleepUnlessStopped(std::chrono::milliseconds duration) {
-    constexpr std::chrono::milliseconds kSlice{50};
-    const auto until = std::chrono::steady_clock::now() + duration;
-    while (!Requested()) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= until) return false;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kSlice, until - now));
-    }
-    return true;
-}
 
 }  // namespace nkq::cli

@@ -2,10 +2,8 @@
 // the same stop request as the POSIX signals.
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdlib>
-#include <thread>
 
 #include "StopRequest.h"
 
@@ -48,16 +46,5 @@ StopRequest::StopRequest() {
 StopRequest::~StopRequest() { SetConsoleCtrlHandler(OnConsoleEvent, FALSE); }
 
 bool StopRequest::Requested() { return stop_requests != 0; }
-
-bool StopRequest::SleepUnlessStopped(std::chrono::milliseconds duration) {
-    constexpr std::chrono::milliseconds kSlice{50};
-    const auto until = std::chrono::steady_clock::now() + duration;
-    while (!Requested()) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= until) return false;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kSlice, until - now));
-    }
-    return true;
-}
 
 }  // namespace nkq::cli
