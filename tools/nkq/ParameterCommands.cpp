@@ -16,7 +16,6 @@
 #include "VisibleText.h"
 #include "app/Cp1251.h"
 #include "app/Failure.h"
-#include "app/FileBytes.h"
 #include "app/Utf8Path.h"
 #include "journal/OperationRecorder.h"
 #include "params/ParameterLines.h"
@@ -72,7 +71,7 @@ void PutSettings(const Arguments& args, const std::string& port, const Parameter
 bool ReadSettings(const std::string& path, bool whole_file, SettingsText& settings) {
     TerminalOperator op;
     return RunReportingFailures(op, {}, [&] {
-        settings = {path, ReadWholeFile(path)};
+        settings = {path, ReadSettingsText(path)};
         auto problems = CheckSettingsLines(settings.bytes);
         if (problems.empty() && whole_file) {
             StartupSet set;

@@ -14,6 +14,10 @@ void SaveSettingsFile(const ParameterSet& set, const std::string& path);
 // parameter-line failures with the lines before the failing one applied.
 void LoadSettingsFile(ParameterSet& set, const std::string& path);
 
+// The file's lines as bytes, without a byte-order mark an editor put first;
+// EFOpenError when it cannot be read.
+std::string ReadSettingsText(const std::string& path);
+
 // The file's bytes for a set.
 std::string SettingsFileText(const ParameterSet& set);
 
