@@ -8,6 +8,7 @@
 #include "journal/Sha256.h"
 #include "journal/WorkJournal.h"
 #include "protocol/ParameterKeys.h"
+#include "protocol/TextLines.h"
 
 namespace nkq::journal {
 
@@ -21,14 +22,6 @@ std::string AbsolutePath(const std::string& path) {
     std::error_code error;
     const auto absolute = std::filesystem::absolute(PathFromUtf8(path), error);
     return error ? path : Utf8FromPath(absolute.lexically_normal());
-}
-
-// A parameter line is its key, a blank and the value.
-std::string_view KeyOf(std::string_view line) { return line.substr(0, line.find(' ')); }
-
-std::string ValueOf(std::string_view line) {
-    const auto blank = line.find(' ');
-    return blank == std::string_view::npos ? std::string() : std::string(line.substr(blank + 1));
 }
 
 std::string Masked(std::string text, const std::vector<std::string>& secrets) {
@@ -78,11 +71,11 @@ void OperationRecorder::ModemRead(const std::string& name, const std::string& de
 
 void OperationRecorder::AddExchange(const std::string& sent, const std::string& answer) {
     std::lock_guard lock(mutex_);
-    if (KeyOf(sent) != kPasswordKey) {
+    if (LineKey(sent) != kPasswordKey) {
         record_.Exchanges.push_back({sent, answer});
         return;
     }
-    password_sent_ = ValueOf(sent);
+    password_sent_ = LineValue(sent);
     if (!password_sent_.empty()) secrets_.push_back(password_sent_);
     record_.Password = PasswordWritten{!password_sent_.empty(),
                                        journal_.Modems().CompareWithPassword(record_.Port, password_sent_)};

@@ -126,10 +126,7 @@ EConvertError InvalidAddressAndPortError(const std::string& value) {
 
 }  // namespace
 
-std::string ExtractValue(const std::string& line) {
-    const auto blank = line.find(' ');
-    return blank == std::string::npos ? std::string() : line.substr(blank + 1);
-}
+std::string ExtractValue(const std::string& line) { return LineValue(line); }
 
 bool ParseParameters(ParameterSet& set, const std::string& text) {
     const std::vector<std::string> lines = SplitLines(text);

@@ -35,8 +35,6 @@ bool SetsParameter(std::string_view line) {
 
 }  // namespace
 
-std::string LineKey(const std::string& line) { return line.substr(0, line.find(' ')); }
-
 std::map<std::string, std::string> ReplyValues(const std::string& reply) {
     std::map<std::string, std::string> values;
     for (const auto& line : SplitLines(reply)) values[LineKey(line)] = ExtractValue(line);

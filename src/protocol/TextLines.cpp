@@ -17,4 +17,11 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string LineKey(std::string_view line) { return std::string(line.substr(0, line.find(' '))); }
+
+std::string LineValue(std::string_view line) {
+    const auto blank = line.find(' ');
+    return blank == std::string_view::npos ? std::string() : std::string(line.substr(blank + 1));
+}
+
 }  // namespace nkq

@@ -9,6 +9,7 @@
 #include "app/Failure.h"
 #include "protocol/ModemCommands.h"
 #include "protocol/ParameterKeys.h"
+#include "protocol/TextLines.h"
 
 namespace nkq {
 
@@ -46,9 +47,7 @@ ModemParameters ModemParameters::Defaults() {
 }
 
 ModemParameters::Entry ModemParameters::SplitLine(const std::string& line) {
-    const auto blank = line.find(modem::kFieldSeparator);
-    if (blank == std::string::npos) return {line, ""};
-    return {line.substr(0, blank), line.substr(blank + 1)};
+    return {LineKey(line), LineValue(line)};
 }
 
 ModemParameters ModemParameters::FromText(const std::string& text) {

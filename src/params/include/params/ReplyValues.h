@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "protocol/TextLines.h"
+
 namespace nkq {
 
 // The value of every line by its key (the text before the first blank); a
@@ -14,8 +16,5 @@ std::map<std::string, std::string> ReplyValues(const std::string& reply);
 // Whether any line of the reply sets a parameter: a reply of only "OK", or of
 // lines no key matches, sets nothing.
 bool ReplySetsParameters(const std::string& reply);
-
-// The key of a parameter line: the text before its first blank, or the whole line.
-std::string LineKey(const std::string& line);
 
 }  // namespace nkq

@@ -19,4 +19,10 @@ namespace nkq {
 // Lines split at CR, LF or CR LF; a final line break adds no empty line.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// A parameter line is its key, one blank and its value. The key runs to the
+// first blank (the whole line without one); the value is everything after
+// that blank, further blanks included (empty without one).
+std::string LineKey(std::string_view line);
+std::string LineValue(std::string_view line);
+
 }  // namespace nkq
