@@ -65,7 +65,7 @@ TEST_F(FaultAcknowledgement, LateAcknowledgementIsInvalidAndEndsWithinOneTimeout
     EXPECT_EQ(op.Messages(),
               (std::vector<std::string>{messages::kInvalidAcknowledgement, messages::kCheckConnection}));
     EXPECT_EQ(modem->UploadsCompleted(), 0);
-    EXPECT_LE(watch.Wall(), 2000ms + 3000ms + 700ms);
+    EXPECT_LE(watch.Wall(), 2000ms + 3000ms + 1500ms);
     EXPECT_LT(watch.Cpu(), 200ms);
 }
 
