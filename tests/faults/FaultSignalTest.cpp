@@ -1,6 +1,7 @@
 // Signals arriving while the workstation reads, writes and waits: a handler
 // without SA_RESTART makes every blocking call fail with EINTR. Nothing may
-// fail spuriously, and no time-out may shrink or grow.
+// fail spuriously, and no time-out may shrink or grow (the upper bounds leave
+// room for a busy machine; a wait restarted by every signal would not end).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,7 +38,7 @@ TEST_P(FaultSignals, ReadTimeoutHoldsWhileSignalsArrive) {
     EXPECT_EQ(got, 0);
     EXPECT_EQ(byte, 'x');
     EXPECT_GE(watch.Wall(), 2900ms);
-    EXPECT_LE(watch.Wall(), 3500ms);
+    EXPECT_LE(watch.Wall(), 4500ms);
     ExpectStormed(before);
 }
 
@@ -67,7 +68,7 @@ TEST_P(FaultSignals, ExchangeKeepsItsWaitsWhileSignalsArrive) {
     }
     EXPECT_EQ(reply, "IP 192.168.0.5:1234\r\nIP 10.20.30.40:5000\r\nOK");
     EXPECT_GE(watch.Wall(), 2900ms);
-    EXPECT_LE(watch.Wall(), 3600ms);
+    EXPECT_LE(watch.Wall(), 4500ms);
     EXPECT_TRUE(op.Messages().empty());
     ExpectStormed(before);
 }
@@ -82,7 +83,7 @@ TEST_P(FaultSignals, SilentModemStillTimesOutOnceWhileSignalsArrive) {
     }
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kTimeout});
     EXPECT_GE(watch.Wall(), 2900ms);
-    EXPECT_LE(watch.Wall(), 3600ms);
+    EXPECT_LE(watch.Wall(), 4500ms);
     EXPECT_TRUE(port.Connected()) << "left open for the caller's START";
 }
 
