@@ -28,7 +28,7 @@ TEST_F(CommandExchangeTest, ReplyIsCollectedAfterTheFirstWaitAndTrimmed) {
     EXPECT_EQ(reply, "IP 192.168.0.5:1234\r\nIP 10.20.30.40:5000\r\nOK");
     // The reply arrives at once but is only looked at after 3000 ms.
     EXPECT_GE(took, 2950ms);
-    EXPECT_LT(took, 3600ms);
+    EXPECT_LT(took, 4500ms);
     EXPECT_TRUE(op.Calls().empty());
 }
 
@@ -45,7 +45,7 @@ TEST_F(CommandExchangeTest, SilenceShowsTimeOutAndAbortsWithThePortStillOpenForS
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kTimeout});
     EXPECT_TRUE(port.Connected());
     EXPECT_GE(took, 2950ms);
-    EXPECT_LT(took, 3600ms);
+    EXPECT_LT(took, 4500ms);
 }
 
 TEST_F(CommandExchangeTest, StaleInputIsDiscardedBeforeTheCommand) {
