@@ -133,5 +133,18 @@ TEST(NkqSecondSignalTest, EndsNkqAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms) << "the read in flight was not waited for";
 }
 
+// timeout(1) echoes its signal to the process group; on a busy machine the
+// echo can come while nkq is already ending after the stop.
+TEST(NkqSecondSignalTest, AnEchoWhileEndingAfterTheStopChangesNothing) {
+    ModemSetup setup;
+    setup.behaviour.reply_delay = 200ms;
+    VirtualModem modem(setup);
+    const std::string script = std::string(NKQ_PROGRAM) + " status --watch --port " + modem.DevicePath() +
+                               " >/dev/null & p=$!; sleep 4.5; kill -TERM $p; sleep 0.03;"
+                               " kill -TERM $p 2>/dev/null; wait $p";
+    const auto result = RunProgram("/bin/sh", {"-c", script});
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+}
+
 }  // namespace
 }  // namespace nkq::testing

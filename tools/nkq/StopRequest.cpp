@@ -62,6 +62,10 @@ StopRequest::StopRequest() {
 }
 
 StopRequest::~StopRequest() {
+    // After a stop, the handler stays to the end: an echo of the same request
+    // arriving while the program exits must not turn the clean stop into an
+    // end by the signal.
+    if (Requested()) return;
     for (std::size_t i = 0; i < kStopSignals.size(); ++i)
         sigaction(kStopSignals[i], &previous_actions[i], nullptr);
     sigaction(SIGPIPE, &previous_pipe_action, nullptr);
