@@ -27,8 +27,19 @@ bool WorkJournal::Append(const OperationRecord& record) noexcept {
     return false;
 }
 
+std::optional<std::string> WorkJournal::Failure() const {
+    std::lock_guard lock(failure_mutex_);
+    return failure_;
+}
+
 void WorkJournal::Warn(const char* reason) noexcept {
     if (warned_.exchange(true)) return;
+    try {
+        std::lock_guard lock(failure_mutex_);
+        failure_ = reason;
+    } catch (...) {
+        // Out of memory: the warning below still says why.
+    }
     // stdio rather than a stream: nothing here may throw.
     std::fprintf(stderr, "warning: the work journal is not being kept: %s\n", reason);
     std::fflush(stderr);

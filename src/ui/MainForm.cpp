@@ -8,9 +8,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QToolButton>
+#include <type_traits>
 
 #include "serial/ComSelectorModel.h"
 #include "ui/ApplicationTitle.h"
+#include "ui/EnterPressesButton.h"
 #include "ui/ModelText.h"
 #include "ui/QSettingsFileNameStore.h"
 #include "ui/TApplication.h"
@@ -49,6 +53,25 @@ QLabel* AddLabel(QWidget* parent, const char* text, int x, int y, int field_x, i
     return label;
 }
 
+// What a screen reader calls a field: its label without the colon.
+QString FieldName(const QLabel& label) {
+    QString name = label.text();
+    if (name.endsWith(u':')) name.chop(1);
+    return name;
+}
+
+// Ties a label to its field, so a screen reader names the field after it.
+template <typename W>
+W* Labelled(QLabel* label, W* field) {
+    label->setBuddy(field);
+    if constexpr (std::is_same_v<W, TIpAddressEdit>) {
+        field->SetAccessibleName(FieldName(*label));
+    } else {
+        field->setAccessibleName(FieldName(*label));
+    }
+    return field;
+}
+
 QGroupBox* AddGroup(QWidget* parent, const char* name, const char* caption, QRect rect) {
     auto* group = new QGroupBox(QString::fromUtf8(caption), parent);
     group->setObjectName(QString::fromLatin1(name));
@@ -63,8 +86,23 @@ void AddSeparator(QWidget* parent, int y) {
     line->setGeometry(8, y, parent->width() - 16, 2);
 }
 
+// Every mode button is a Tab stop of its own. Qt keeps only the one of a
+// group that last had the focus in the Tab chain, and a technician working by
+// keyboard would not find "Сервер" with Tab.
+class TabStopRadio : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QRadioButton::focusInEvent(event);
+        for (auto* radio : parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+            radio->setFocusPolicy(Qt::StrongFocus);
+    }
+};
+
 QRadioButton* AddRadio(QWidget* parent, const char* name, const char* text, int y) {
-    auto* radio = Place(new QRadioButton(QString::fromUtf8(text), parent), name, 8, y, 120, 17);
+    auto* radio = Place(new TabStopRadio(QString::fromUtf8(text), parent), name, 8, y, 120, 17);
     radio->setFocusPolicy(Qt::StrongFocus);
     return radio;
 }
@@ -83,7 +121,6 @@ TMainForm::TMainForm(MainFormParts parts)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(755, 481);
-    move(288, 126);
     setFont(WindowFont());
     TApplication::SetErrorOperator(op_.get());
 
@@ -95,6 +132,9 @@ TMainForm::TMainForm(MainFormParts parts)
     BuildSettingsGroup();
     BuildUpdateGroup();
     op_->SetProgressBar(ProgressBar);
+    auto* journal_keys = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_J), this);
+    connect(journal_keys, &QShortcut::activated, this,
+            [this] { TApplication::Guarded([this] { ShowJournal(); }); });
     ApplyBusyState();
     Parameters_.SetListener([this](Item item, ChangeKind) { Mirror(item); });
 }
@@ -114,12 +154,14 @@ QPushButton* TMainForm::AddButton(QWidget* parent, const char* name, const char*
     auto* button = Place(new QPushButton(QString::fromUtf8(text), parent), name, 20, y, 121, kButtonHeight);
     // Taking the focus on a click makes an edited numeric field leave first.
     button->setFocusPolicy(Qt::StrongFocus);
+    PressWithEnter(*button);
     return button;
 }
 
 void TMainForm::BuildModelGroup() {
     QGroupBox* group = AddGroup(this, "ModelGroupBox", "Модель", QRect(2, 0, 748, 41));
     LevelMeter = Place(new TLevelMeter(group), "LevelMeter", 8, 12, 57, 25);
+    LevelMeter->setAccessibleName(LevelMeter->toolTip());
     ModelLabel = Place(new QLabel(group), "ModelLabel", 68, 16, 675, 18);
     ModelLabel->setAlignment(Qt::AlignCenter);
     ModelLabel->setTextFormat(Qt::PlainText);
@@ -132,8 +174,8 @@ void TMainForm::BuildComGroup() {
     QGroupBox* group = AddGroup(this, "ComGroupBox", "Настройки порта данных", QRect(5, 48, 279, 193));
     ParameterFields& fields = Parameters_.Fields();
     auto combo = [&](ComboField& field, Item item, const char* name, const char* label, int y) {
-        AddLabel(group, label, 8, y, 142);
-        auto* control = Place(new TFieldCombo(field, group), name, 142, y, 129);
+        auto* control = Labelled(AddLabel(group, label, 8, y, 142),
+                                 Place(new TFieldCombo(field, group), name, 142, y, 129));
         mirrors_[item] = [control] { control->Mirror(); };
         return control;
     };
@@ -147,6 +189,7 @@ void TMainForm::BuildComGroup() {
             [this] { TApplication::Guarded([this] { ParityCheckBoxClick(); }); });
     mirrors_[Item::ParityCheckBox] = [this] { ParityCheckBox->setChecked(Parameters_.ParityUsed()); };
     auto* parity = Place(new TFieldCombo(fields.ParityCombo, group), "ParityCombo", 158, 92, 113);
+    parity->setAccessibleName(QStringLiteral("Четность"));
     mirrors_[Item::ParityCombo] = [parity] { parity->Mirror(); };
     combo(fields.StopCombo, Item::StopCombo, "StopCombo", "Стоповые биты:", 126);
     FlowCombo = combo(fields.FlowCombo, Item::FlowCombo, "FlowCombo", "Управление потоком:", 160);
@@ -172,16 +215,17 @@ void TMainForm::BuildModeGroup() {
 
 void TMainForm::BuildModeAddressRows(QGroupBox* group) {
     ParameterFields& fields = Parameters_.Fields();
-    AddLabel(group, "IP адрес сервера:", 24, 70, 138);
-    auto* address = Place(new TIpAddressEdit(fields.IPAddrEdit, group), "IPAddrEdit", 138, 70, 150);
-    AddLabel(group, "Порт на сервере:", 24, 96, 138);
-    auto* port = Place(new TNumericEdit(fields.PortEdit, TNumericEdit::StepButtons::None, group), "PortEdit",
-                       138, 96, 41);
+    auto* address = Labelled(AddLabel(group, "IP адрес сервера:", 24, 70, 138),
+                             Place(new TIpAddressEdit(fields.IPAddrEdit, group), "IPAddrEdit", 138, 70, 150));
+    auto* port = Labelled(AddLabel(group, "Порт на сервере:", 24, 96, 138),
+                          Place(new TNumericEdit(fields.PortEdit, TNumericEdit::StepButtons::None, group),
+                                "PortEdit", 138, 96, 41));
     AddSeparator(group, 124);
     ServerRadio = AddRadio(group, "ServerRadio", "Сервер", 132);
-    AddLabel(group, "Входящий порт:", 24, 154, 138);
-    auto* income = Place(new TNumericEdit(fields.IncomePortEdit, TNumericEdit::StepButtons::None, group),
-                         "IncomePortEdit", 138, 154, 41);
+    auto* income =
+        Labelled(AddLabel(group, "Входящий порт:", 24, 154, 138),
+                 Place(new TNumericEdit(fields.IncomePortEdit, TNumericEdit::StepButtons::None, group),
+                       "IncomePortEdit", 138, 154, 41));
     mirrors_[Item::IPAddrEdit] = [address] { address->Mirror(); };
     mirrors_[Item::PortEdit] = [port] { port->Mirror(); };
     mirrors_[Item::IncomePortEdit] = [income] { income->Mirror(); };
@@ -193,13 +237,17 @@ void TMainForm::BuildCheckRows(QGroupBox* group) {
     for (std::size_t pair = 0; pair < kCheckPairs; ++pair) {
         const int y = 204 + 24 * static_cast<int>(pair);
         const QByteArray number = QByteArray::number(static_cast<int>(pair) + 1);
-        AddLabel(group, ("IP/порт " + number + ":").constData(), 8, y, 80);
+        QLabel* label = AddLabel(group, ("IP/порт " + number + ":").constData(), 8, y, 80);
         auto* address = Place(new TIpAddressEdit(fields.IPAddr[pair], group), ("IPAddr" + number).constData(),
                               80, y, 150);
+        // One label for the address and the port: each gets a name of its own.
+        label->setBuddy(address);
+        address->SetAccessibleName(QStringLiteral("IP адрес ") + QString::fromLatin1(number));
         auto* colon = Place(new QLabel(QStringLiteral(":"), group), "", 232, y - 2, 10, 21);
         colon->setFont(ColonFont());
         auto* port = Place(new TNumericEdit(fields.Port[pair], TNumericEdit::StepButtons::None, group),
                            ("Port" + number).constData(), 244, y, 41);
+        port->setAccessibleName(QStringLiteral("Порт ") + QString::fromLatin1(number));
         mirrors_[CheckAddressItem(pair)] = [address] { address->Mirror(); };
         mirrors_[CheckPortItem(pair)] = [port] { port->Mirror(); };
     }
@@ -207,13 +255,19 @@ void TMainForm::BuildCheckRows(QGroupBox* group) {
 
 void TMainForm::BuildConnectGroup() {
     QGroupBox* group = AddGroup(this, "ConnectGroup", "Подключение к терминалу", QRect(589, 48, 161, 273));
-    AddLabel(group, "Выберите COM-порт:", 20, 16, group->width() - 8 + kLabelGap, 18);
-    ComComboBox1 = Place(new TComComboBox(port_roots_, group), "ComComboBox1", 20, 36, 107);
+    ComComboBox1 = Labelled(AddLabel(group, "Выберите COM-порт:", 20, 16, group->width() - 8 + kLabelGap, 18),
+                            Place(new TComComboBox(port_roots_, group), "ComComboBox1", 20, 36, 107));
     ComComboBox1->SetFailureHandler(
         [](const std::exception& failure) { TApplication::ReportFailure(failure); });
     LoadSystemSelector(ComComboBox1->Selector(), ComPort_);
     RzBmpButton1 = Place(new TRefreshButton(group), "RzBmpButton1", 131, 38, 16, 16);
+    PressWithEnter(*RzBmpButton1);
     connect(RzBmpButton1, &TRefreshButton::clicked, this,
+            [this] { TApplication::Guarded([this] { SpeedButton1Click(); }); });
+    // F5 in the list refreshes it too, as in the desktop's own lists.
+    auto* refresh_keys = new QShortcut(QKeySequence(Qt::Key_F5), ComComboBox1);
+    refresh_keys->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(refresh_keys, &QShortcut::activated, this,
             [this] { TApplication::Guarded([this] { SpeedButton1Click(); }); });
     ConnectButton = AddButton(group, "ConnectButton", "Считать параметры", 72);
     WriteButton = AddButton(group, "WriteButton", "Записать параметры", 108);
@@ -231,8 +285,8 @@ void TMainForm::BuildGprsGroup() {
     QGroupBox* group = AddGroup(this, "GPRSGroup", "Настройки GPRS", QRect(5, 248, 279, 129));
     ParameterFields& fields = Parameters_.Fields();
     auto edit = [&](TextField& field, Item item, const char* name, const char* label, int y, int width) {
-        AddLabel(group, label, 8, y, 54);
-        auto* control = Place(new TFieldEdit(field, group), name, 54, y, width);
+        auto* control = Labelled(AddLabel(group, label, 8, y, 54),
+                                 Place(new TFieldEdit(field, group), name, 54, y, width));
         mirrors_[item] = [control] { control->Mirror(); };
     };
     edit(fields.APNEdit, Item::APNEdit, "APNEdit", "APN:", 24, 217);
@@ -242,17 +296,17 @@ void TMainForm::BuildGprsGroup() {
 
 void TMainForm::BuildSettingsGroup() {
     QGroupBox* group = AddGroup(this, "SettingsGroup", "Служебные настройки", QRect(589, 328, 160, 49));
-    AddLabel(group, "RECONNECT (мин)", 4, 18, 108);
-    auto* idle =
+    auto* idle = Labelled(
+        AddLabel(group, "RECONNECT (мин)", 4, 18, 108),
         Place(new TNumericEdit(Parameters_.Fields().IdleEdit, TNumericEdit::StepButtons::UpDown, group),
-              "IdleEdit", 108, 18, 47);
+              "IdleEdit", 108, 18, 47));
     mirrors_[Item::IdleEdit] = [idle] { idle->Mirror(); };
 }
 
 void TMainForm::BuildUpdateGroup() {
     QGroupBox* group = AddGroup(this, "UpdateGroup", "Обновление внутреннего ПО", QRect(5, 384, 745, 89));
-    AddLabel(group, "Выберите файл:", 8, 22, 190);
-    FileNameEdit = Place(new TFileNameEdit(group), "FileNameEdit", 190, 22, 329);
+    FileNameEdit = Labelled(AddLabel(group, "Выберите файл:", 8, 22, 190),
+                            Place(new TFileNameEdit(group), "FileNameEdit", 190, 22, 329));
     connect(FileNameEdit, &TFileNameEdit::ButtonClicked, this,
             [this] { TApplication::Guarded([this] { FileNameEditButtonClick(); }); });
     connect(FileNameEdit, &QLineEdit::textChanged, this,
@@ -260,13 +314,15 @@ void TMainForm::BuildUpdateGroup() {
     WriteFirmwareButton = Place(new QPushButton(QStringLiteral("Обновить ПО"), group), "WriteFirmwareButton",
                                 527, 20, 209, kButtonHeight);
     WriteFirmwareButton->setFocusPolicy(Qt::StrongFocus);
+    PressWithEnter(*WriteFirmwareButton);
     OnClick(WriteFirmwareButton, &TMainForm::WriteFirmwareButtonClick);
     EnableFirmwareButton(false);
-    AddLabel(group, "Текущая версия внутреннего ПО:", 8, 54, 190);
     auto* version =
-        Place(new TFieldEdit(Parameters_.Fields().VersionEdit, group), "VersionEdit", 190, 54, 327);
+        Labelled(AddLabel(group, "Текущая версия внутреннего ПО:", 8, 54, 190),
+                 Place(new TFieldEdit(Parameters_.Fields().VersionEdit, group), "VersionEdit", 190, 54, 327));
     mirrors_[Item::VersionEdit] = [version] { version->Mirror(); };
     ProgressBar = Place(new TProgressBar(group), "ProgressBar", 527, 56, 209, 17);
+    ProgressBar->setAccessibleName(QStringLiteral("Ход обновления ПО"));
     ProgressBar->hide();
 }
 

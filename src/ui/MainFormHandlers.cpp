@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QWindow>
 
 #include "app/ScopeExit.h"
 #include "firmware/FirmwareUpdate.h"
@@ -14,14 +15,17 @@
 #include "params/SettingsFile.h"
 #include "params/WriteParameters.h"
 #include "status/ServerStatus.h"
+#include "ui/JournalTexts.h"
 #include "ui/MainForm.h"
 #include "ui/TApplication.h"
 #include "ui/TComComboBox.h"
 #include "ui/TFieldCombo.h"
 #include "ui/TFileNameEdit.h"
+#include "ui/TJournalForm.h"
 #include "ui/TProgressBar.h"
 #include "ui/TRefreshButton.h"
 #include "ui/TStateForm.h"
+#include "ui/WindowPlacement.h"
 
 namespace nkq::ui {
 
@@ -113,7 +117,52 @@ void TMainForm::ParityCheckBoxClick() { Parameters_.SetParityUsed(ParityCheckBox
 
 template <typename Body>
 void TMainForm::RunRecorded(journal::OperationKind kind, Body&& body) {
-    journal::RunRecorded(*journal_, ComPort_.Port(), kind, *op_, std::forward<Body>(body));
+    try {
+        journal::RunRecorded(*journal_, ComPort_.Port(), kind, *op_, std::forward<Body>(body));
+    } catch (const std::exception& failure) {
+        TApplication::ReportFailure(failure);
+    }
+    TellJournalFailure();
+}
+
+void TMainForm::TellJournalFailure() {
+    if (journal_failure_told_) return;
+    const auto reason = journal_->Failure();
+    if (!reason) return;
+    journal_failure_told_ = true;
+    op_->InformOperator(kJournalUnavailable + *reason);
+}
+
+void TMainForm::ShowJournal() {
+    if (!journal_form_)
+        journal_form_ = new TJournalForm(
+            journal_->Path(), [this] { return dialogs_->SaveJournal(); }, this);
+    journal_form_->Reload();
+    journal_form_->show();
+    journal_form_->raise();
+    journal_form_->activateWindow();
+}
+
+void TMainForm::PlaceWindow() {
+    placed_with_ = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    PlaceOnScreen(*this, *placed_with_);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!placed_with_) PlaceWindow();
+}
+
+bool TMainForm::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // The desktop frames the window once it is up, and tells its frame only
+    // then: place it again, frame and all.
+    const auto type = event->type();
+    if (placed_with_ && windowHandle() &&
+        (type == QEvent::Paint || type == QEvent::WindowActivate || type == QEvent::Move) &&
+        windowHandle()->frameMargins() != *placed_with_)
+        PlaceWindow();
+    return handled;
 }
 
 template <typename Operation>

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
+#include "ui/EnterPressesButton.h"
+
 namespace nkq::ui {
 
 namespace {
@@ -11,7 +13,10 @@ constexpr int kButtonWidth = 18;
 
 TFileNameEdit::TFileNameEdit(QWidget* parent) : QLineEdit(parent), button_(new QToolButton(this)) {
     button_->setText(QStringLiteral("..."));
-    button_->setFocusPolicy(Qt::NoFocus);
+    button_->setToolTip(QStringLiteral("Выбрать файл (F4)"));
+    button_->setAccessibleName(QStringLiteral("Выбрать файл"));
+    button_->setFocusPolicy(Qt::StrongFocus);
+    PressWithEnter(*button_);
     button_->setCursor(Qt::ArrowCursor);
     setTextMargins(0, 0, kButtonWidth, 0);
     connect(button_, &QToolButton::clicked, this, &TFileNameEdit::ButtonClicked);

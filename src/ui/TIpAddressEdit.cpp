@@ -1,13 +1,86 @@
 #include "ui/TIpAddressEdit.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QRegularExpressionValidator>
 #include <algorithm>
+#include <memory>
+
+#include "ui/ModelText.h"
 
 namespace nkq::ui {
+
+namespace {
+
+constexpr int kPartMaximum = 255;
+constexpr int kPartDigits = 3;
+constexpr int kLastPart = 3;
+
+bool IsDigitKey(const QKeyEvent& event) {
+    const QString text = event.text();
+    return text.size() == 1 && text[0] >= u'0' && text[0] <= u'9';
+}
+
+// The key that ends a part: ".", a blank, and what the "." key and the
+// keypad's decimal key give on a Russian layout, where a technician typing
+// an address by touch gets "ю" or ",".
+bool IsPartSeparator(const QKeyEvent& event) {
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    const QString text = event.text();
+    return text == u"." || text == u" " || text == u"," || text == u"ю" || text == u"Ю";
+}
+
+// Another window taking over is not the operator leaving the part.
+bool OperatorMoved(const QFocusEvent& event) {
+    return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
+}  // namespace
+
+// One part: its keys, focus and context menu go to the control first.
+class TIpAddressEdit::PartEdit : public QLineEdit {
+public:
+    PartEdit(TIpAddressEdit& owner, int index) : QLineEdit(&owner), owner_(owner), index_(index) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (owner_.PartKey(index_, event)) return;
+        const QString before = text();
+        const int cursor = cursorPosition();
+        const bool selection = hasSelectedText();
+        QLineEdit::keyPressEvent(event);
+        // A "0" typed over a selected "0" changes no text but is typed all
+        // the same; a digit that did not fit changes nothing.
+        const bool digit = IsDigitKey(*event) &&
+                           (text() != before || cursorPosition() != cursor || hasSelectedText() != selection);
+        if (digit || text() != before) owner_.PartEdited(index_, digit);
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        owner_.EnterPart(index_);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QLineEdit::focusOutEvent(event);
+        owner_.update();  // the focus frame
+        if (!OperatorMoved(*event)) return;
+        owner_.LeavePart(index_);
+        const QWidget* next = QApplication::focusWidget();
+        if (std::find(owner_.parts_.begin(), owner_.parts_.end(), next) == owner_.parts_.end())
+            owner_.LeftControl();
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        owner_.ShowPartMenu(index_, event->globalPos());
+    }
+
+private:
+    TIpAddressEdit& owner_;
+    int index_;
+};
 
 TIpAddressEdit::TIpAddressEdit(IpAddressField& field, QWidget* parent) : QFrame(parent), field_(field) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -15,7 +88,7 @@ TIpAddressEdit::TIpAddressEdit(IpAddressField& field, QWidget* parent) : QFrame(
     setBackgroundRole(QPalette::Base);
     setFocusPolicy(Qt::NoFocus);
     for (std::size_t i = 0; i < parts_.size(); ++i) {
-        parts_[i] = MakePart();
+        parts_[i] = MakePart(static_cast<int>(i));
         if (i < dots_.size()) {
             auto* dot = new QLabel(QStringLiteral("."), this);
             dot->setAlignment(Qt::AlignCenter);
@@ -27,17 +100,24 @@ TIpAddressEdit::TIpAddressEdit(IpAddressField& field, QWidget* parent) : QFrame(
     Mirror();
 }
 
-QLineEdit* TIpAddressEdit::MakePart() {
-    auto* part = new QLineEdit(this);
+TIpAddressEdit::PartEdit* TIpAddressEdit::MakePart(int index) {
+    auto* part = new PartEdit(*this, index);
     part->setFrame(false);
     part->setAlignment(Qt::AlignCenter);
-    part->setMaxLength(3);
+    part->setMaxLength(kPartDigits);
     part->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), part));
-    part->installEventFilter(this);
-    const int index = static_cast<int>(std::find(parts_.begin(), parts_.end(), nullptr) - parts_.begin());
-    connect(part, &QLineEdit::textEdited, this, [this, index] { PartEdited(index); });
+    // Cutting, undoing or dropping text changes the address too.
+    connect(part, &QLineEdit::textEdited, this, [this] { Store(); });
     return part;
+}
+
+QLineEdit* TIpAddressEdit::Part(int index) const { return parts_[static_cast<std::size_t>(index)]; }
+
+void TIpAddressEdit::SetAccessibleName(const QString& name) {
+    setAccessibleName(name);
+    for (std::size_t i = 0; i < parts_.size(); ++i)
+        parts_[i]->setAccessibleName(QStringLiteral("%1, часть %2 из 4").arg(name).arg(i + 1));
 }
 
 void TIpAddressEdit::resizeEvent(QResizeEvent* event) {
@@ -76,51 +156,87 @@ void TIpAddressEdit::Mirror() {
 void TIpAddressEdit::Store() {
     IpAddressField::Parts numbers{};
     for (std::size_t i = 0; i < parts_.size(); ++i)
-        numbers[i] = static_cast<std::uint8_t>(parts_[i]->text().toInt());
+        numbers[i] = static_cast<std::uint8_t>(std::min(parts_[i]->text().toInt(), kPartMaximum));
     storing_ = true;
     field_.SetParts(numbers);
     storing_ = false;
 }
 
-void TIpAddressEdit::PartEdited(int index) {
+void TIpAddressEdit::GoToPart(int index, bool select_all, bool at_end) {
     QLineEdit* part = Part(index);
-    // A part holds at most 255, as in the desktop's own address control.
-    if (part->text().toInt() > 255) part->setText(QStringLiteral("255"));
-    Store();
-    if (part->text().size() == 3 && part->cursorPosition() == 3 && index < 3) {
-        Part(index + 1)->setFocus(Qt::TabFocusReason);
-        Part(index + 1)->selectAll();
+    part->setFocus(Qt::OtherFocusReason);
+    if (select_all) {
+        part->selectAll();
+    } else if (at_end) {
+        part->end(false);
+    } else {
+        part->home(false);
     }
 }
 
 bool TIpAddressEdit::PartKey(int index, QKeyEvent* event) {
-    QLineEdit* part = Part(index);
-    const bool at_start = part->cursorPosition() == 0 && !part->hasSelectedText();
-    const bool at_end = part->cursorPosition() == part->text().size() && !part->hasSelectedText();
-    if ((event->text() == QStringLiteral(".") || event->key() == Qt::Key_Space) && index < 3) {
-        if (!part->text().isEmpty()) {
-            Part(index + 1)->setFocus(Qt::TabFocusReason);
-            Part(index + 1)->selectAll();
-        }
+    if (event->matches(QKeySequence::Paste)) {
+        PasteAddress(index);
         return true;
     }
-    if (event->key() == Qt::Key_Right && at_end && index < 3) {
-        Part(index + 1)->setFocus(Qt::OtherFocusReason);
-        Part(index + 1)->setCursorPosition(0);
+    if (IsPartSeparator(*event)) {
+        if (typed_[static_cast<std::size_t>(index)] && index < kLastPart) GoToPart(index + 1, true);
         return true;
     }
-    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Backspace) && at_start && index > 0) {
-        Part(index - 1)->setFocus(Qt::OtherFocusReason);
-        Part(index - 1)->end(false);
-        return event->key() == Qt::Key_Left;
+    // Shifted keys select and Ctrl moves by words, as usual.
+    if (event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) return false;
+    const QLineEdit* part = Part(index);
+    const bool no_selection = !part->hasSelectedText();
+    const bool at_start = no_selection && part->cursorPosition() == 0;
+    const bool at_end = no_selection && part->cursorPosition() == part->text().size();
+    switch (event->key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Left:
+            if (!at_start || index == 0) return false;
+            GoToPart(index - 1, false, true);
+            return true;
+        case Qt::Key_Right:
+            if (!at_end || index == kLastPart) return false;
+            GoToPart(index + 1, false, false);
+            return true;
+        case Qt::Key_Home:
+            GoToPart(0, false, false);
+            return true;
+        case Qt::Key_End:
+            GoToPart(kLastPart, false, true);
+            return true;
+        default:
+            return false;
     }
-    return false;
 }
 
-void TIpAddressEdit::LeftPart(QWidget* next_focus) {
-    // Still inside the control: nothing to complete yet.
-    for (QLineEdit* part : parts_)
-        if (part == next_focus) return;
+void TIpAddressEdit::PartEdited(int index, bool digit_typed) {
+    Store();
+    if (!digit_typed) return;
+    typed_[static_cast<std::size_t>(index)] = true;
+    const QLineEdit* part = Part(index);
+    const bool full = part->text().size() == kPartDigits && part->cursorPosition() == kPartDigits;
+    // Leaving brings a part above 255 to 255; nothing moves on with it.
+    if (index < kLastPart && (full || part->text().toInt() > kPartMaximum)) GoToPart(index + 1, true);
+}
+
+void TIpAddressEdit::EnterPart(int index) {
+    typed_[static_cast<std::size_t>(index)] = false;
+    Part(index)->selectAll();
+    update();  // the focus frame
+}
+
+// The part shows the number it stands for: above 255 is 255, and "07" is 7.
+void TIpAddressEdit::LeavePart(int index) {
+    QLineEdit* part = Part(index);
+    if (part->text().isEmpty()) return;
+    const QString shown = QString::number(std::min(part->text().toInt(), kPartMaximum));
+    if (shown == part->text()) return;
+    part->setText(shown);
+    Store();
+}
+
+void TIpAddressEdit::LeftControl() {
     bool any_number = false;
     for (QLineEdit* part : parts_) any_number = any_number || !part->text().isEmpty();
     if (!any_number) return;
@@ -128,18 +244,32 @@ void TIpAddressEdit::LeftPart(QWidget* next_focus) {
         if (part->text().isEmpty()) part->setText(QStringLiteral("0"));
 }
 
-bool TIpAddressEdit::eventFilter(QObject* watched, QEvent* event) {
-    const auto found = std::find(parts_.begin(), parts_.end(), watched);
-    if (found == parts_.end()) return QFrame::eventFilter(watched, event);
-    const int index = static_cast<int>(found - parts_.begin());
-    if (event->type() == QEvent::KeyPress) return PartKey(index, static_cast<QKeyEvent*>(event));
-    if (event->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            LeftPart(QApplication::focusWidget());
+// A dotted address fills the four parts as a parameter line would; anything
+// else is pasted into the part like typing.
+void TIpAddressEdit::PasteAddress(int index) {
+    const QString text = QApplication::clipboard()->text().trimmed();
+    if (!text.contains(u'.')) {
+        PartEdit* part = parts_[static_cast<std::size_t>(index)];
+        const QString before = part->text();
+        part->paste();
+        if (part->text() != before) PartEdited(index, true);
+        return;
     }
-    if (event->type() == QEvent::FocusIn) Part(index)->selectAll();
-    return false;
+    field_.SetText(ToModel(text));
+    Mirror();  // also when the address was already the field's
+    GoToPart(kLastPart, false, true);
+}
+
+void TIpAddressEdit::ShowPartMenu(int index, const QPoint& at) {
+    const std::unique_ptr<QMenu> menu(Part(index)->createStandardContextMenu());
+    // The standard menu's "Paste" is known by its text (then a tab and the keys).
+    const QString paste = QLineEdit::tr("&Paste");
+    for (QAction* action : menu->actions()) {
+        if (action->text().section(u'\t', 0, 0) != paste) continue;
+        disconnect(action, &QAction::triggered, nullptr, nullptr);
+        connect(action, &QAction::triggered, this, [this, index] { PasteAddress(index); });
+    }
+    menu->exec(at);
 }
 
 }  // namespace nkq::ui

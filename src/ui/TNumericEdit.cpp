@@ -16,8 +16,11 @@ TNumericEdit::TNumericEdit(NumericField& field, StepButtons buttons, QWidget* pa
     : QLineEdit(parent), field_(field) {
     connect(this, &QLineEdit::textEdited, this, &TNumericEdit::Store);
     if (buttons == StepButtons::UpDown) {
+        // No Tab stops of their own: Up and Down in the field do the same.
         up_ = MakeStepButton(Qt::UpArrow, 1);
+        up_->setAccessibleName(QStringLiteral("Больше"));
         down_ = MakeStepButton(Qt::DownArrow, -1);
+        down_->setAccessibleName(QStringLiteral("Меньше"));
         setTextMargins(0, 0, kStepButtonWidth, 0);
     }
     Mirror();

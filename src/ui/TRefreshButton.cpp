@@ -9,7 +9,10 @@ namespace nkq::ui {
 
 TRefreshButton::TRefreshButton(QWidget* parent) : QAbstractButton(parent) {
     setFixedSize(16, 16);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab and pressed with Space (and Enter, set by the window).
+    setFocusPolicy(Qt::StrongFocus);
+    setToolTip(QStringLiteral("Обновить список портов (F5)"));
+    setAccessibleName(QStringLiteral("Обновить список портов"));
 }
 
 void TRefreshButton::enterEvent(QEnterEvent* event) {
@@ -55,7 +58,10 @@ void TRefreshButton::paintEvent(QPaintEvent*) {
     shade.setColorAt(
         0, down ? QColor(70, 120, 200) : (hovered_ ? QColor(150, 200, 255) : QColor(120, 175, 245)));
     shade.setColorAt(1, down ? QColor(10, 40, 120) : QColor(20, 70, 170));
-    painter.setPen(QPen(QColor(10, 40, 110), 1));
+    // With the keyboard focus the rim takes the highlight colour, as the
+    // fields' frames do.
+    painter.setPen(hasFocus() ? QPen(palette().color(QPalette::Highlight), 1.5)
+                              : QPen(QColor(10, 40, 110), 1));
     painter.setBrush(isEnabled() ? QBrush(shade) : QBrush(QColor(160, 160, 160)));
     painter.drawEllipse(ball);
 

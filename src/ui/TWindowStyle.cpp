@@ -3,6 +3,7 @@
 #include <qdrawutil.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -10,6 +11,8 @@
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOption>
+
+#include "ui/PixelFrame.h"
 
 namespace nkq::ui {
 
@@ -44,8 +47,13 @@ void TWindowStyle::polish(QWidget* widget) {
         widget->setAttribute(Qt::WA_Hover);
 }
 
-QColor TWindowStyle::FieldFrameColour(const QStyleOption& option) {
-    return Hovered(option) ? option.palette.color(QPalette::Highlight) : option.palette.color(QPalette::Dark);
+QColor TWindowStyle::FieldFrameColour(const QStyleOption& option, const QWidget* widget) {
+    // A field made of several edits (the address parts) has the focus when
+    // one of them has it.
+    const bool focused = option.state.testFlag(QStyle::State_HasFocus) ||
+                         (widget && widget->isAncestorOf(QApplication::focusWidget()));
+    const bool lit = Hovered(option) || (focused && option.state.testFlag(QStyle::State_Enabled));
+    return lit ? option.palette.color(QPalette::Highlight) : option.palette.color(QPalette::Dark);
 }
 
 void TWindowStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
@@ -53,11 +61,7 @@ void TWindowStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
     switch (element) {
         case PE_FrameLineEdit:
         case PE_Frame:
-            painter->save();
-            painter->setPen(FieldFrameColour(*option));
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
-            painter->restore();
+            DrawPixelFrame(*painter, option->rect, FieldFrameColour(*option, widget));
             return;
         case PE_FrameGroupBox:
             DrawGroupFrame(option, painter, widget);

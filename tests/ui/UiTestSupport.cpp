@@ -69,7 +69,7 @@ std::optional<QString> ScriptedFileDialogs::Next(const char* which) {
     return answer;
 }
 
-TestWindow::TestWindow(std::unique_ptr<FileNameStore> store, bool run_create) {
+TestWindow::TestWindow(std::unique_ptr<FileNameStore> store, bool run_create, Dialogs kind) {
     const std::filesystem::path root = dir.path().toStdString();
     std::filesystem::create_directories(root / "sys");
     std::filesystem::create_directories(root / "dev");
@@ -77,7 +77,8 @@ TestWindow::TestWindow(std::unique_ptr<FileNameStore> store, bool run_create) {
     auto scripted = std::make_unique<ScriptedFileDialogs>();
     if (!store) store = std::make_unique<MemoryFileNameStore>();
     op = recorder.get();
-    dialogs = scripted.get();
+    dialogs = kind == Dialogs::Scripted ? scripted.get() : nullptr;
+    if (kind == Dialogs::Real) scripted.reset();
     names = store.get();
     form = std::make_unique<TMainForm>(
         MainFormParts{std::move(recorder),

@@ -57,6 +57,7 @@ public:
     std::optional<QString> OpenSettings() override { return Next("open settings"); }
     std::optional<QString> SaveSettings() override { return Next("save settings"); }
     std::optional<QString> OpenFirmware() override { return Next("open firmware"); }
+    std::optional<QString> SaveJournal() override { return Next("save journal"); }
 
     // The next dialog's answer; nothing means cancel.
     void Queue(std::optional<QString> answer) { answers_.push_back(std::move(answer)); }
@@ -72,9 +73,12 @@ private:
 };
 
 // A main window over an empty port list, with the recorder, the scripted
-// dialogs and a file name store in memory (or the one given).
+// dialogs (or the desktop's own) and a file name store in memory (or the one
+// given).
 struct TestWindow {
-    explicit TestWindow(std::unique_ptr<FileNameStore> store = nullptr, bool run_create = true);
+    enum class Dialogs { Scripted, Real };
+    explicit TestWindow(std::unique_ptr<FileNameStore> store = nullptr, bool run_create = true,
+                        Dialogs kind = Dialogs::Scripted);
 
     template <typename W>
     W* Find(const char* name) const {
@@ -91,7 +95,7 @@ struct TestWindow {
 
     QTemporaryDir dir;
     RecordingWindowOperator* op = nullptr;
-    ScriptedFileDialogs* dialogs = nullptr;
+    ScriptedFileDialogs* dialogs = nullptr;  // null with the real ones
     FileNameStore* names = nullptr;
     std::unique_ptr<TMainForm> form;
 };

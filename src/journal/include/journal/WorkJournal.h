@@ -4,6 +4,7 @@
 // object per program, made at start-up and shared by all its operations.
 #include <atomic>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,11 @@ public:
     // nothing else: the operation it records must go on. Safe from any thread.
     bool Append(const OperationRecord& record) noexcept;
 
+    // Why the first record that could not be stored was lost; nullopt while
+    // every record has been stored. The window tells the technician this
+    // once, where nkq leaves it at the warning.
+    std::optional<std::string> Failure() const;
+
 private:
     void Warn(const char* reason) noexcept;
 
@@ -41,6 +47,8 @@ private:
     std::string host_;
     ModemMemory modems_;
     std::atomic<bool> warned_{false};
+    mutable std::mutex failure_mutex_;
+    std::optional<std::string> failure_;
 };
 
 }  // namespace nkq::journal

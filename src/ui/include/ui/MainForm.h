@@ -2,10 +2,12 @@
 // The main window. It shows the parameter set, one control per item, keeps
 // the controls and the set in step both ways, and starts each operation from
 // its button; the operations themselves live in the core.
+#include <QMargins>
 #include <QWidget>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "firmware/FileNameStore.h"
 #include "journal/OperationRecord.h"
@@ -28,6 +30,7 @@ namespace nkq::ui {
 class TComComboBox;
 class TFieldCombo;
 class TFileNameEdit;
+class TJournalForm;
 class TLevelMeter;
 class TProgressBar;
 class TRefreshButton;
@@ -76,8 +79,13 @@ public:
 
     void EnableFirmwareButton(bool flag);
 
+    // The read-only journal window (Ctrl+J), made at its first use.
+    void ShowJournal();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void BuildModelGroup();
@@ -98,9 +106,14 @@ private:
     void ApplyBusyState();
     // Shows the status window on the session's port; false when a poll failed.
     bool ShowServerState(TCustomComPort& port, Operator& op);
-    // Runs one operation of the window with its journal record.
+    // Runs one operation of the window with its journal record; its failure
+    // goes to the error display, and a journal that could not take the
+    // record is told after it.
     template <typename Body>
     void RunRecorded(journal::OperationKind kind, Body&& body);
+    // Once per run: the journal has lost a record, and why.
+    void TellJournalFailure();
+    void PlaceWindow();
     // A read or write of the window's parameter set.
     template <typename Operation>
     void RunParameterOperation(journal::OperationKind kind, Operation&& operation);
@@ -133,10 +146,15 @@ private:
     QPushButton* WriteFirmwareButton = nullptr;
     TProgressBar* ProgressBar = nullptr;
     std::map<Item, std::function<void()>> mirrors_;
+    TJournalForm* journal_form_ = nullptr;
 
     bool firmware_button_enabled_ = false;
     bool firmware_running_ = false;
     bool close_requested_ = false;
+    bool journal_failure_told_ = false;
+    // The title bar and borders the window was placed with; the desktop
+    // tells them only once the window is up, and it is placed again then.
+    std::optional<QMargins> placed_with_;
 };
 
 }  // namespace nkq::ui

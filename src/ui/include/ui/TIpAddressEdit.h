@@ -1,7 +1,18 @@
 #pragma once
 // An IPv4 address control bound to an address field of the parameter set:
-// four parts of 0..255 with fixed dots. Tab and Shift+Tab move between the
-// parts and leave the control past the last or the first one.
+// four parts of 0..255 with fixed dots, typed as in the desktop's own
+// address control:
+// - after three digits the caret moves to the next part with its text
+//   selected, so typing replaces it; a part above 255 becomes 255 as the
+//   caret leaves it, and nothing is carried into the next part;
+// - "." or a blank moves to the next part only after a digit was typed in
+//   this one, so the "." of "192.168" after the automatic move is swallowed;
+// - Backspace at the start of a part goes to the end of the previous one,
+//   Left/Right cross the borders, Home/End go to the first/last part;
+// - a dotted address pasted into any part fills all four, by the rules of a
+//   parameter line;
+// - Tab and Shift+Tab move between the parts and leave the control past the
+//   last or the first one.
 #include <QFrame>
 #include <QLineEdit>
 #include <array>
@@ -18,24 +29,37 @@ public:
     void Mirror();
 
     // The four parts as shown, blanks included.
-    QLineEdit* Part(int index) const { return parts_[static_cast<std::size_t>(index)]; }
+    QLineEdit* Part(int index) const;
     QString ShownText() const;
 
+    // Names the control and its parts for assistive technology.
+    void SetAccessibleName(const QString& name);
+
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QLineEdit* MakePart();
+    class PartEdit;
+    friend class PartEdit;
+
+    PartEdit* MakePart(int index);
     void PlaceParts();
-    void PartEdited(int index);
+    // Key handling of a part: true when the key was dealt with here.
     bool PartKey(int index, QKeyEvent* event);
-    void LeftPart(QWidget* next_focus);
+    void PartEdited(int index, bool digit_typed);
+    void EnterPart(int index);
+    void LeavePart(int index);
+    void LeftControl();
+    void GoToPart(int index, bool select_all, bool at_end = false);
+    void PasteAddress(int index);
+    void ShowPartMenu(int index, const QPoint& at);
     void Store();
 
     IpAddressField& field_;
-    std::array<QLineEdit*, 4> parts_{};
+    std::array<PartEdit*, 4> parts_{};
     std::array<QWidget*, 3> dots_{};
+    // Whether a digit was typed in the part since the caret entered it.
+    std::array<bool, 4> typed_{};
     bool storing_ = false;
 };
 

@@ -3,9 +3,11 @@
 // - a group box's frame has its top line through the middle of the caption,
 //   which the fixed heights of the window's group boxes count on (a signal
 //   meter of 25 pixels in a box of 41);
-// - edit fields draw a flat one-pixel frame;
+// - edit fields draw a flat frame one device pixel wide, whole at every
+//   display scale;
 // - fields, lists, buttons, radio buttons and check boxes show the highlight
-//   colour (the desktop's active caption colour) while the mouse is over them.
+//   colour (the desktop's active caption colour) while the mouse is over them,
+//   and a field's frame shows it too while the field has the keyboard focus.
 // Only frames and outlines are drawn here; the controls themselves are
 // Fusion's.
 #include <QProxyStyle>
@@ -26,8 +28,9 @@ public:
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
                          const QWidget* widget = nullptr) const override;
 
-    // The colour of a flat field frame, with and without the mouse over it.
-    static QColor FieldFrameColour(const QStyleOption& option);
+    // The colour of a flat field frame: the highlight under the mouse or with
+    // the focus in the field, else the dark frame colour.
+    static QColor FieldFrameColour(const QStyleOption& option, const QWidget* widget = nullptr);
 
 private:
     void DrawGroupFrame(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
