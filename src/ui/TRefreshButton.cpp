@@ -52,21 +52,27 @@ void TRefreshButton::DrawArrow(QPainter& painter, const QRectF& circle, int star
 void TRefreshButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF ball = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    QRadialGradient shade(ball.center() - QPointF(2, 3), ball.width() * 0.75);
+    QRectF ball = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (hasFocus()) {
+        // The keyboard focus: a ring in the highlight colour, as the fields'
+        // frames show it, around a smaller ball.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
+        painter.setBrush(palette().color(QPalette::Base));
+        painter.drawEllipse(ball.adjusted(0.25, 0.25, -0.25, -0.25));
+        ball.adjust(2.5, 2.5, -2.5, -2.5);
+    }
+    QRadialGradient shade(ball.center() - ball.size().width() * QPointF(0.13, 0.2), ball.width() * 0.75);
     const bool down = isDown();
     shade.setColorAt(
         0, down ? QColor(70, 120, 200) : (hovered_ ? QColor(150, 200, 255) : QColor(120, 175, 245)));
     shade.setColorAt(1, down ? QColor(10, 40, 120) : QColor(20, 70, 170));
-    // With the keyboard focus the rim takes the highlight colour, as the
-    // fields' frames do.
-    painter.setPen(hasFocus() ? QPen(palette().color(QPalette::Highlight), 1.5)
-                              : QPen(QColor(10, 40, 110), 1));
+    painter.setPen(QPen(QColor(10, 40, 110), 1));
     painter.setBrush(isEnabled() ? QBrush(shade) : QBrush(QColor(160, 160, 160)));
     painter.drawEllipse(ball);
 
     painter.setPen(QPen(Qt::white, 1.4, Qt::SolidLine, Qt::RoundCap));
-    const QRectF circle = ball.adjusted(4, 4, -4, -4);
+    const qreal inset = ball.width() / 4;
+    const QRectF circle = ball.adjusted(inset, inset, -inset, -inset);
     DrawArrow(painter, circle, 160);
     DrawArrow(painter, circle, -20);
 }
