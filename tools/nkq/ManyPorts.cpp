@@ -155,6 +155,12 @@ bool IsReservedDeviceName(const std::string& name) {
 
 std::string PortFileName(const std::string& port) {
     std::string name = DevicePathForPort(port);
+    // "rfc2217://10.0.0.5:4001" gives "rfc2217-10.0.0.5-4001": no file name
+    // on Windows may hold a colon.
+    if (IsNetworkPort(port)) {
+        name.replace(name.find("://"), 3, "-");
+        std::replace(name.begin(), name.end(), ':', '-');
+    }
     for (const char* device_folder : {"/dev/", "\\\\.\\"}) {
         const std::string prefix = device_folder;
         if (name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());
