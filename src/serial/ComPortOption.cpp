@@ -84,7 +84,9 @@ const char* Name(unsigned char code) {
 }  // namespace
 
 std::string RequestBytes(const ComCommand& command) {
-    return telnet::Subnegotiation(telnet::kComPortOption, static_cast<char>(command.code) + command.value);
+    std::string payload(1, static_cast<char>(command.code));
+    payload.append(command.value);
+    return telnet::Subnegotiation(telnet::kComPortOption, payload);
 }
 
 std::vector<ComCommand> LineRequests(const SerialLine& line) {

@@ -187,11 +187,7 @@ void LocalSerialDevice::ApplyLine(const SerialLine& line) {
     if (tcgetattr(handle_->fd, &tio) != 0) ThrowLastError();
     ApplyLineTo(tio, line);
     if (tcsetattr(handle_->fd, TCSANOW, &tio) != 0) ThrowLastError();
-    // Start bit, data bits, parity bit, stop bits.
-    const int parity_bits = line.Parity != TParityBits::prNone ? 1 : 0;
-    const int stop_bits = line.StopBits != TStopBits::sbOneStopBit ? 2 : 1;
-    const int bits = 1 + line.DataBits + parity_bits + stop_bits;
-    handle_->char_time = std::chrono::nanoseconds(1'000'000'000LL * bits / line.BaudRate);
+    handle_->char_time = line.CharacterTime();
     SetModemLine(handle_->fd, TIOCM_DTR, line.Dtr != TDTRFlowControl::dtrDisable);
     SetModemLine(handle_->fd, TIOCM_RTS, line.Rts != TRTSFlowControl::rtsDisable);
 }

@@ -1,7 +1,9 @@
 #include "NetworkDevice.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <thread>
 #include <variant>
 
 #include "app/LibraryText.h"
@@ -45,7 +47,10 @@ NetworkDevice::NetworkDevice(const NetworkPortName& name)
             LibraryText("the server does not control serial ports (it refused COM-PORT-OPTION)"));
 }
 
+NetworkDevice::~NetworkDevice() { std::this_thread::sleep_until(delivered_by_); }
+
 void NetworkDevice::ApplyLine(const SerialLine& line) {
+    char_time_ = line.CharacterTime();
     if (!Telnet()) return;
     const std::vector<rfc2217::ComCommand> requests = rfc2217::LineRequests(line);
     answers_.clear();
@@ -90,6 +95,7 @@ bool NetworkDevice::WaitForInput(std::chrono::milliseconds timeout) {
 void NetworkDevice::Flush(bool input, bool output) {
     if (!input && !output) return;
     Pull();
+    if (socket_.Ended()) FailEnded();
     if (input) input_.clear();
     if (!Telnet()) return;
     SendControl(rfc2217::RequestBytes(rfc2217::PurgeRequest(input, output)));
@@ -113,10 +119,18 @@ SerialWrite NetworkDevice::Write(const unsigned char* buffer, std::size_t count)
     if (socket_.Ended()) FailEnded();
     const Deadline deadline(timeouts_.WriteTotal(count));
     const std::string_view data(reinterpret_cast<const char*>(buffer), count);
-    if (!Telnet()) return {socket_.Send(data, deadline), 0};
-    const std::string wire = telnet::Escape(data);
-    const std::size_t sent = socket_.Send(wire, deadline);
-    return {sent == wire.size() ? count : DataBytesSent(data, sent), 0};
+    std::size_t written = 0;
+    if (!Telnet()) {
+        written = socket_.Send(data, deadline);
+    } else {
+        const std::string wire = telnet::Escape(data);
+        const std::size_t sent = socket_.Send(wire, deadline);
+        written = sent == wire.size() ? count : DataBytesSent(data, sent);
+    }
+    const auto line_time = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        char_time_ * static_cast<std::int64_t>(written));
+    delivered_by_ = std::chrono::steady_clock::now() + line_time + kServerAllowance;
+    return {written, 0};
 }
 
 void NetworkDevice::Pull() {

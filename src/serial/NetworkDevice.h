@@ -22,8 +22,18 @@ class NetworkDevice final : public SerialDevice {
 public:
     static constexpr std::chrono::milliseconds kAnswerTime{3000};
 
+    // Time for the server to pass the last bytes written on to its line:
+    // a server flushes its device when the connection ends (ser2net does),
+    // so closing at once could drop the final "START".
+    static constexpr std::chrono::milliseconds kServerAllowance{100};
+
     // Connects, and for RFC 2217 has the server agree to COM-PORT-OPTION.
     explicit NetworkDevice(const NetworkPortName& name);
+    // Waits until the last bytes written can have reached the modem (their
+    // line time plus kServerAllowance), then ends the connection.
+    ~NetworkDevice() override;
+    NetworkDevice(const NetworkDevice&) = delete;
+    NetworkDevice& operator=(const NetworkDevice&) = delete;
 
     void SetQueueSizes(int, int) override {}
     // RFC 2217: sends the settings and waits for the server's answers; a
@@ -68,6 +78,8 @@ private:
         int line = -1;
     } notified_;  // the states the server last notified
     SerialTimeouts timeouts_;
+    std::chrono::nanoseconds char_time_{86'806};            // one character on the line; 115200 8N1 until set
+    std::chrono::steady_clock::time_point delivered_by_{};  // of the last bytes written
 };
 
 }  // namespace nkq

@@ -43,6 +43,14 @@ struct SerialLine {
     TRTSFlowControl Rts = TRTSFlowControl::rtsDisable;
     bool DiscardNull = false;  // POSIX cannot drop received zero bytes
     int InputQueue = 1024;     // the XON/XOFF limits are a quarter of it
+
+    // One character on the line: start bit, data bits, parity bit, stop bits.
+    std::chrono::nanoseconds CharacterTime() const {
+        const int parity_bits = Parity != TParityBits::prNone ? 1 : 0;
+        const int stop_bits = StopBits != TStopBits::sbOneStopBit ? 2 : 1;
+        const int bits = 1 + DataBits + parity_bits + stop_bits;
+        return std::chrono::nanoseconds(1'000'000'000LL * bits / (BaudRate > 0 ? BaudRate : 1));
+    }
 };
 
 // The port's time-outs in milliseconds; -1 as the interval means none.

@@ -1,0 +1,111 @@
+#include "Ser2Net.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace nkq::testing {
+
+namespace {
+
+sockaddr_in Loopback(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// Something listens on the port once we can no longer bind it.
+bool Listening(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in address = Loopback(port);
+    const bool taken =
+        ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 && errno == EADDRINUSE;
+    ::close(fd);
+    return taken;
+}
+
+std::string Configuration(const std::vector<Ser2Net::Line>& lines, const std::vector<int>& ports) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool rfc2217 = lines[i].protocol == Ser2Net::Protocol::Rfc2217;
+        text += "connection: &modem" + std::to_string(i) +
+                "\n  accepter: " + (rfc2217 ? "telnet(rfc2217),tcp," : "tcp,") + "127.0.0.1," +
+                std::to_string(ports[i]) + "\n  connector: serialdev," + lines[i].device +
+                ",115200n81,local\n  options:\n    mdns: false\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+int Ser2Net::FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address = Loopback(0);
+    socklen_t size = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        ::close(fd);
+        throw std::runtime_error("no free TCP port");
+    }
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+Ser2Net::Ser2Net(const std::vector<Line>& lines, const std::filesystem::path& folder) : lines_(lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) ports_.push_back(FreePort());
+    const auto config = folder / "ser2net.yaml";
+    std::ofstream(config) << Configuration(lines, ports_);
+    const std::string log = (folder / "ser2net.log").string();
+    const std::string pid_file = (folder / "ser2net.pid").string();
+    pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, STDOUT_FILENO);
+        dup2(out, STDERR_FILENO);
+        // -n stays in the foreground, -u takes no UUCP lock on the device.
+        execlp("ser2net", "ser2net", "-n", "-u", "-P", pid_file.c_str(), "-c", config.c_str(), nullptr);
+        _exit(127);
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (const int port : ports_) {
+        while (!Listening(port)) {
+            if (std::chrono::steady_clock::now() > until || waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                Stop(SIGKILL);
+                throw std::runtime_error("ser2net did not start: " + log);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+}
+
+Ser2Net::~Ser2Net() { Stop(SIGTERM); }
+
+std::string Ser2Net::Url(std::size_t index) const {
+    const bool rfc2217 = lines_.at(index).protocol == Protocol::Rfc2217;
+    return (rfc2217 ? "rfc2217://127.0.0.1:" : "socket://127.0.0.1:") + std::to_string(ports_.at(index));
+}
+
+void Ser2Net::Kill() { Stop(SIGKILL); }
+
+void Ser2Net::Stop(int signal_number) {
+    if (pid_ <= 0) return;
+    kill(pid_, signal_number);
+    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+}
+
+}  // namespace nkq::testing
