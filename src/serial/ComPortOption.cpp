@@ -124,12 +124,17 @@ std::optional<ComCommand> ServerCommand(std::string_view payload) {
 
 std::string Describe(const ComCommand& command) {
     std::string text = Name(command.code);
+    const auto append = [&](unsigned number) {
+        text += ' ';
+        text += std::to_string(number);
+    };
     if (command.code == kSetBaudRate && command.value.size() == 4) {
         unsigned rate = 0;
         for (const char c : command.value) rate = rate << 8 | static_cast<unsigned char>(c);
-        return text + " " + std::to_string(rate);
+        append(rate);
+    } else {
+        for (const char c : command.value) append(static_cast<unsigned char>(c));
     }
-    for (const char c : command.value) text += " " + std::to_string(static_cast<unsigned char>(c));
     return text;
 }
 

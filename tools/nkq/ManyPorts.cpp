@@ -158,8 +158,13 @@ std::string PortFileName(const std::string& port) {
     // "rfc2217://10.0.0.5:4001" gives "rfc2217-10.0.0.5-4001": no file name
     // on Windows may hold a colon.
     if (IsNetworkPort(port)) {
-        name.replace(name.find("://"), 3, "-");
-        std::replace(name.begin(), name.end(), ':', '-');
+        std::string flat;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            const bool scheme_end = name.compare(i, 3, "://") == 0;
+            flat += scheme_end || name[i] == ':' ? '-' : name[i];
+            if (scheme_end) i += 2;
+        }
+        name = std::move(flat);
     }
     for (const char* device_folder : {"/dev/", "\\\\.\\"}) {
         const std::string prefix = device_folder;
