@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   fonts-liberation2 qt6-translations-l10n  # the window's font and Qt's own texts in Russian
   xvfb xdotool imagemagick
+  ser2net  # the serial device server that the network ports are tested against
   dpkg-dev
   "$@"  # extra packages a caller needs on top (CI's sanitizer and fuzz tools)
 )

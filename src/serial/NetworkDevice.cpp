@@ -31,6 +31,19 @@ std::size_t DataBytesSent(std::string_view data, std::size_t wire_sent) {
     return bytes;
 }
 
+// The printable words of what a server sent, on one line, at most 80 bytes.
+std::string PlainWords(const std::string& text) {
+    std::string words;
+    for (const char c : text) {
+        const bool printable = c >= 0x20 && c < 0x7F;
+        if (!printable && (words.empty() || words.back() == ' ')) continue;
+        words += printable ? c : ' ';
+        if (words.size() >= 80) break;
+    }
+    while (!words.empty() && words.back() == ' ') words.pop_back();
+    return words;
+}
+
 }  // namespace
 
 NetworkDevice::NetworkDevice(const NetworkPortName& name)
@@ -181,9 +194,17 @@ void NetworkDevice::SendControl(const std::string& bytes) {
 template <class Done>
 void NetworkDevice::AwaitServer(Done done, const std::string& what) {
     const Deadline deadline(kAnswerTime);
-    for (Pull(); !done(); Pull()) {
-        if (socket_.Ended()) FailEnded();
-        if (!socket_.WaitReadable(deadline)) throw SerialDeviceError(net::kTimedOut, NoAnswerText(what));
+    try {
+        for (Pull(); !done(); Pull()) {
+            if (socket_.Ended()) FailEnded();
+            if (!socket_.WaitReadable(deadline)) throw SerialDeviceError(net::kTimedOut, NoAnswerText(what));
+        }
+    } catch (const SerialDeviceError& error) {
+        // A server that turns a client away says why in text ("Port already in use").
+        const std::string words = PlainWords(input_);
+        if (words.empty()) throw;
+        throw SerialDeviceError(error.code().value(),
+                                error.Detail() + FillIn(LibraryText(", saying \"%s\""), {words}));
     }
 }
 

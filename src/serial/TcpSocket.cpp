@@ -133,6 +133,7 @@ std::size_t TcpSocket::Send(std::string_view bytes, const Deadline& deadline) {
 }
 
 std::string TcpSocket::Receive() {
+    if (pending_error_ != 0) Fail(pending_error_);
     std::string received;
     char chunk[4096];
     while (!ended_ && received.size() < kReceiveLimit) {
@@ -147,7 +148,10 @@ std::string TcpSocket::Receive() {
         }
         const int error = net::LastSocketError();
         if (net::WouldBlock(error)) break;
-        Fail(error);
+        // What came before the failure is handed on first.
+        if (received.empty()) Fail(error);
+        pending_error_ = error;
+        break;
     }
     return received;
 }

@@ -47,6 +47,7 @@ private:
 
     net::Socket socket_ = net::kNoSocket;
     bool ended_ = false;
+    int pending_error_ = 0;  // a receive failure behind bytes already handed on
 };
 
 }  // namespace nkq

@@ -358,6 +358,17 @@ INSTANTIATE_TEST_SUITE_P(
               "SetCommState function failed (win error code: 22): the server answered SET-BAUDRATE 9600 to "
               "SET-BAUDRATE 115200",
               0ms},
+        // What ser2net does when another client holds the port.
+        Fault{"TurnedAway",
+              [](auto& server, auto&) {
+                  server.emplace([](int fd) {
+                      ScriptedServer::Next(fd);
+                      const std::string words = kAgreeComPort + "Port already in use\r\n";
+                      ::send(fd, words.data(), words.size(), 0);
+                  });
+                  return server->Url("rfc2217");
+              },
+              "the server closed the connection, saying \"Port already in use\"", 0ms},
         Fault{"ClosedRightAfterNegotiation",
               [](auto& server, auto&) {
                   server.emplace([](int fd) {
