@@ -43,7 +43,7 @@ std::string Configuration(const std::vector<Ser2Net::Line>& lines, const std::ve
         text += "connection: &modem" + std::to_string(i) +
                 "\n  accepter: " + (rfc2217 ? "telnet(rfc2217),tcp," : "tcp,") + "127.0.0.1," +
                 std::to_string(ports[i]) + "\n  connector: serialdev," + lines[i].device +
-                ",115200n81,local\n  options:\n    mdns: false\n";
+                ",115200n81,local\n  options:\n    chardelay: false\n    mdns: false\n";
     }
     return text;
 }

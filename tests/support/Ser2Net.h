@@ -1,8 +1,9 @@
 #pragma once
 // A real ser2net serving devices of this machine on 127.0.0.1, each on a
-// free TCP port of its own, with a configuration file written here: the
-// serial device server that network ports are proven against (tests and
-// benchmarks). Plain POSIX, no test framework.
+// free TCP port of its own, with a configuration file written here (the
+// README's: passing the device's bytes on at once): the serial device
+// server that network ports are proven against (tests and benchmarks).
+// Plain POSIX, no test framework.
 #include <sys/types.h>
 
 #include <filesystem>
