@@ -180,14 +180,6 @@ TEST_F(NkqNetworkTest, EightRemotePortsTakeAboutTheTimeOfOne) {
     EXPECT_LT(eight_ports, 2 * one_port) << "one port " << one_port.count() << " ms";
 }
 
-TEST_F(NkqNetworkTest, RemotePortsAreListedAfterTheLocalOnesInTheirOrder) {
-    const std::string remote = "socket://[::1]:4002 rfc2217://modems.local:4001";
-    const ProgramResult local = RunProgram(NKQ_PROGRAM, {"ports"});
-    const ProgramResult all = RunProgram(NKQ_PROGRAM, {"ports"}, {"NKQ_REMOTE_PORTS=" + remote});
-    ASSERT_EQ(all.exit_status, 0) << all.err;
-    EXPECT_EQ(all.out, local.out + "socket://[::1]:4002\nrfc2217://modems.local:4001\n");
-}
-
 // A server that is killed in the middle of an upload: the upload fails
 // within one time-out, as with a modem pulled off a local port.
 TEST_F(NkqNetworkTest, AServerKilledMidUploadFailsTheUpload) {
