@@ -200,6 +200,7 @@ void NetworkDevice::AwaitServer(Done done, const std::string& what) {
             if (!socket_.WaitReadable(deadline)) throw SerialDeviceError(net::kTimedOut, NoAnswerText(what));
         }
     } catch (const SerialDeviceError& error) {
+        socket_.Abandon();
         // A server that turns a client away says why in text ("Port already in use").
         const std::string words = PlainWords(input_);
         if (words.empty()) throw;

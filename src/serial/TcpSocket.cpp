@@ -98,7 +98,7 @@ TcpSocket::TcpSocket(const std::string& host, std::uint16_t port, std::chrono::m
 }
 
 TcpSocket::~TcpSocket() {
-    if (!ended_) {
+    if (!ended_ && !abandoned_) {
         net::ShutdownSending(socket_);
         const Deadline deadline(kCloseWait);
         try {
@@ -111,6 +111,7 @@ TcpSocket::~TcpSocket() {
 }
 
 void TcpSocket::Fail(int error_number) {
+    abandoned_ = true;
     if (error_number == net::kConnectionReset)
         throw SerialDeviceError(error_number, LibraryText("the server reset the connection"));
     throw SerialDeviceError(error_number, SystemErrorText(error_number));

@@ -21,7 +21,8 @@ public:
     // Ends our stream after what was sent and takes what the server still
     // sends until it ends its own (within kCloseWait), so that closing
     // never resets the connection under bytes the server has not yet
-    // passed on; then closes.
+    // passed on; then closes. A failed or abandoned connection is closed
+    // at once.
     ~TcpSocket();
     TcpSocket(const TcpSocket&) = delete;
     TcpSocket& operator=(const TcpSocket&) = delete;
@@ -41,13 +42,16 @@ public:
     // Waits until something arrives (or the stream ends) or the deadline
     // passes; true when something is there.
     bool WaitReadable(const Deadline& deadline);
+    // The connection is of no more use: closing it waits for nothing.
+    void Abandon() { abandoned_ = true; }
 
 private:
-    [[noreturn]] static void Fail(int error_number);
+    [[noreturn]] void Fail(int error_number);
 
     net::Socket socket_ = net::kNoSocket;
     bool ended_ = false;
     int pending_error_ = 0;  // a receive failure behind bytes already handed on
+    bool abandoned_ = false;
 };
 
 }  // namespace nkq

@@ -10,7 +10,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -26,14 +28,31 @@ sockaddr_in Loopback(int port) {
     return address;
 }
 
-// Something listens on the port once we can no longer bind it.
-bool Listening(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = Loopback(port);
-    const bool taken =
-        ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 && errno == EADDRINUSE;
-    ::close(fd);
-    return taken;
+// The socket inode listening on 127.0.0.1:`port` (from /proc/net/tcp), or
+// empty when nothing listens there.
+std::string ListeningInode(int port) {
+    char local[32];
+    std::snprintf(local, sizeof local, "0100007F:%04X", port);
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    std::getline(table, line);  // the heading
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, address, remote, state, queues, timer, retransmits, uid, timeout, inode;
+        fields >> slot >> address >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >>
+            inode;
+        if (address == local && state == "0A") return inode;
+    }
+    return {};
+}
+
+bool OwnsSocket(pid_t pid, const std::string& inode) {
+    std::error_code ignored;
+    for (const auto& fd :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored))
+        if (std::filesystem::read_symlink(fd.path(), ignored).string() == "socket:[" + inode + "]")
+            return true;
+    return false;
 }
 
 std::string Configuration(const std::vector<Ser2Net::Line>& lines, const std::vector<int>& ports) {
@@ -63,10 +82,21 @@ int Ser2Net::FreePort() {
     return ntohs(address.sin_port);
 }
 
+// A port chosen free may be taken by another program before ser2net binds
+// it, so each port must be seen listening in ser2net's own hands; when
+// another program has one, ser2net starts again on new ports.
 Ser2Net::Ser2Net(const std::vector<Line>& lines, const std::filesystem::path& folder) : lines_(lines) {
-    for (std::size_t i = 0; i < lines.size(); ++i) ports_.push_back(FreePort());
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (Start(folder)) return;
+    }
+    throw std::runtime_error("ser2net did not start: " + (folder / "ser2net.log").string());
+}
+
+bool Ser2Net::Start(const std::filesystem::path& folder) {
+    ports_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i) ports_.push_back(FreePort());
     const auto config = folder / "ser2net.yaml";
-    std::ofstream(config) << Configuration(lines, ports_);
+    std::ofstream(config) << Configuration(lines_, ports_);
     const std::string log = (folder / "ser2net.log").string();
     const std::string pid_file = (folder / "ser2net.pid").string();
     pid_ = fork();
@@ -81,14 +111,18 @@ Ser2Net::Ser2Net(const std::vector<Line>& lines, const std::filesystem::path& fo
     }
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     for (const int port : ports_) {
-        while (!Listening(port)) {
-            if (std::chrono::steady_clock::now() > until || waitpid(pid_, nullptr, WNOHANG) == pid_) {
+        for (;;) {
+            const std::string inode = ListeningInode(port);
+            if (!inode.empty() && OwnsSocket(pid_, inode)) break;
+            if (!inode.empty() || std::chrono::steady_clock::now() > until ||
+                waitpid(pid_, nullptr, WNOHANG) == pid_) {
                 Stop(SIGKILL);
-                throw std::runtime_error("ser2net did not start: " + log);
+                return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
+    return true;
 }
 
 Ser2Net::~Ser2Net() { Stop(SIGTERM); }

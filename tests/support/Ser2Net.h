@@ -37,6 +37,8 @@ public:
     static int FreePort();
 
 private:
+    // One start on new ports; false when ser2net did not come to listen on all.
+    bool Start(const std::filesystem::path& folder);
     void Stop(int signal_number);
 
     std::vector<Line> lines_;
