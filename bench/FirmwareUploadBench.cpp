@@ -6,18 +6,24 @@
 //                                  as a share of the line's (1.0 = the wire)
 //   bench_firmware_upload unpaced  the modem answers at once; prints the
 //                                  host's time per packet round trip in us
+//   bench_firmware_upload network  a 256 KiB image to a paced modem, over its
+//                                  pseudo-terminal and then over rfc2217://
+//                                  through a real ser2net on the loopback;
+//                                  prints the local time over the network's
 //
-// The loader's 2000 ms pause is not counted in either figure.
+// The loader's 2000 ms pause is not counted in any figure.
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "BenchOperator.h"
+#include "Ser2Net.h"
 #include "VirtualModem.h"
 #include "firmware/FirmwareUpdate.h"
 #include "firmware/MemoryFileNameStore.h"
@@ -31,16 +37,17 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kImageSize = 1024 * 1024;
+constexpr std::size_t kNetworkImageSize = 256 * 1024;
 constexpr std::size_t kBlocks = kImageSize / modem::kBlockSize;
 constexpr double kBitsPerByte = 10.0;  // start bit, 8 data bits, stop bit
 constexpr double kLineRate = 115200.0;
 // "UPDATE" CR, "0", "S", "0", two count bytes, "0".
 constexpr std::size_t kHandshakeBytes = 7 + 1 + 1 + 1 + 2 + 1;
 
-std::string WriteImage() {
+std::string WriteImage(std::size_t size = kImageSize) {
     const auto path =
         std::filesystem::temp_directory_path() / ("nkq-bench-" + std::to_string(getpid()) + ".mfw");
-    std::string image(kImageSize, '\0');
+    std::string image(size, '\0');
     for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>((i * 131 + i / 512) & 0xFF);
     std::ofstream(path, std::ios::binary).write(image.data(), static_cast<std::streamsize>(image.size()));
     return path.string();
@@ -89,12 +96,21 @@ void PrintBreakdown(const std::vector<TraceEntry>& trace) {
 }
 
 // Seconds the upload took, the loader pause taken off; negative on failure.
-double Upload(bool paced, const std::string& image_path) {
+// Over the network the modem is served by ser2net with RFC 2217.
+double Upload(bool paced, const std::string& image_path, bool over_network = false) {
     ModemSetup setup;
     setup.behaviour.real_speed = paced;
     VirtualModem modem(std::move(setup));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("nkq-bench-ser2net-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::optional<testing::Ser2Net> server;
+    if (over_network)
+        server.emplace(
+            std::vector<testing::Ser2Net::Line>{{modem.DevicePath(), testing::Ser2Net::Protocol::Rfc2217}},
+            folder);
     TComPort port(TComPortSetup::System);
-    port.SetPort(modem.DevicePath());
+    port.SetPort(server ? server->Url() : modem.DevicePath());
     BenchOperator op;
     MemoryFileNameStore names;
     FirmwareSession session{port, op, names, image_path, {}};
@@ -106,6 +122,8 @@ double Upload(bool paced, const std::string& image_path) {
         return -1;
     }
     PrintBreakdown(modem.Trace());
+    server.reset();
+    std::filesystem::remove_all(folder);
     return took.count() - std::chrono::duration<double>(modem::kLoaderPause).count();
 }
 
@@ -115,9 +133,20 @@ double Upload(bool paced, const std::string& image_path) {
 int main(int argc, char** argv) {
     using namespace nkq::bench;
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode != "paced" && mode != "unpaced") {
-        std::fprintf(stderr, "usage: %s paced|unpaced\n", argv[0]);
+    if (mode != "paced" && mode != "unpaced" && mode != "network") {
+        std::fprintf(stderr, "usage: %s paced|unpaced|network\n", argv[0]);
         return 2;
+    }
+    if (mode == "network") {
+        // Side by side in one run, against the same kind of paced modem.
+        const std::string image = WriteImage(kNetworkImageSize);
+        const double local = Upload(true, image);
+        const double network = Upload(true, image, true);
+        std::filesystem::remove(image);
+        if (local <= 0 || network <= 0) return 1;
+        std::printf("firmware_upload_256k_rfc2217_speed_over_local %.4f (local %.2f s, rfc2217 %.2f s)\n",
+                    local / network, local, network);
+        return 0;
     }
     const std::string image = WriteImage();
     const double seconds = Upload(mode == "paced", image);

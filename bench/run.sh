@@ -13,6 +13,7 @@ bin=build/bench/bench
 "$bin/bench_nkq_quick"                  # targets: quick at most 0.7 s; 8 ports over 1 at most 1.10
 "$bin/bench_firmware_upload" unpaced     # target: at most 100 us
 "$bin/bench_firmware_upload" paced       # targets: at least 0.99; settle share under 0.005
+"$bin/bench_firmware_upload" network     # target: at least 0.95
 "$bin/bench_journal_record"              # target: under 5 ms
 
 cmake --build --preset bench --target nkq-workstation > /dev/null

@@ -13,6 +13,7 @@ packages=(
   fonts-liberation2 qt6-translations-l10n  # the window's font and Qt's own texts in Russian
   xvfb xdotool imagemagick
   openbox fonts-croscore  # a window manager for the display-scale test; Arimo for the font fallback test
+  ser2net  # the serial device server that the network ports are tested against
   dpkg-dev
   "$@"  # extra packages a caller needs on top (CI's sanitizer and fuzz tools)
 )

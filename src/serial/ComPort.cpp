@@ -15,6 +15,9 @@ template <class Call>
 auto Guarded(int message_code, Call&& call) -> decltype(call()) {
     try {
         return call();
+    } catch (const SerialDeviceError& error) {
+        const EComPort plain(message_code, error.code().value());
+        throw EComPort(message_code, error.code().value(), plain.Message() + ": " + error.Detail());
     } catch (const std::system_error& error) {
         throw EComPort(message_code, error.code().value());
     }
@@ -100,7 +103,7 @@ void TCustomComPort::Open() {
     if (device_) return;
     Notify(Handlers.OnBeforeOpen);
     try {
-        device_ = Guarded(kComOpenFailed, [&] { return std::make_unique<SerialDevice>(port_); });
+        device_ = Guarded(kComOpenFailed, [&] { return OpenSerialDevice(port_); });
     } catch (const EComPort& error) {
         if (trace_) trace_->Note(port_, "open failed: " + error.Message());
         throw;

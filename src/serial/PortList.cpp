@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "RemotePorts.h"
 #include "serial/EComPort.h"
 
 namespace nkq {
@@ -76,6 +77,7 @@ void ListPortNames(std::vector<std::string>& List, const TPortListRoots& Roots) 
         if (IsVirtualPort(entry)) names.push_back(entry.path().filename().string());
     });
     std::stable_sort(names.begin(), names.end(), PortNameLess);
+    AppendRemotePorts(names);
     List = std::move(names);
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "RemotePorts.h"
 #include "serial/EComPort.h"
 #include "serial/PortList.h"
 
@@ -55,6 +56,7 @@ void ListPortNames(std::vector<std::string>& List, const TPortListRoots& Roots) 
         for (DWORD index = 0; key.ValueData(index, text); ++index) names.push_back(text);
     }
     std::stable_sort(names.begin(), names.end(), PortNameLess);
+    AppendRemotePorts(names);
     List = std::move(names);
 }
 

@@ -70,8 +70,10 @@ TEST(PortFileName, TheFileIsNamedAfterThePortWithoutFolders) {
     const std::vector<std::pair<std::string, std::string>> cases = {
 #ifdef _WIN32
         {"COM7", "COM7_.txt"},  // Windows keeps COM1.txt..COM9.txt for its ports
-        {"\\\\.\\COM7", "COM7_.txt"}, {"com3", "com3_.txt"},
-        {"COM12", "COM12.txt"},       {"\\\\.\\COM12", "COM12.txt"},
+        {"\\\\.\\COM7", "COM7_.txt"},
+        {"com3", "com3_.txt"},
+        {"COM12", "COM12.txt"},
+        {"\\\\.\\COM12", "COM12.txt"},
 #else
         {"ttyUSB0", "ttyUSB0.txt"},
         {"/dev/ttyUSB0", "ttyUSB0.txt"},
@@ -79,6 +81,9 @@ TEST(PortFileName, TheFileIsNamedAfterThePortWithoutFolders) {
         {"/dev/serial/by-id/usb-FTDI-if00", "serial-by-id-usb-FTDI-if00.txt"},
         {"/tmp/modem", "tmp-modem.txt"},
 #endif
+        // No colon: Windows allows none in a file name.
+        {"rfc2217://10.0.0.5:4001", "rfc2217-10.0.0.5-4001.txt"},
+        {"socket://[fe80::1]:4002", "socket-[fe80--1]-4002.txt"},
     };
     for (const auto& [port, file] : cases) EXPECT_EQ(PortFileName(port), file) << port;
 }

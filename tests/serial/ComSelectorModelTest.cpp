@@ -6,7 +6,12 @@
 #include <string>
 #include <vector>
 
+#include <cstdlib>
+
 #include "FakePortTree.h"
+#include "Ser2Net.h"
+#include "TestFiles.h"
+#include "VirtualModem.h"
 #include "serial/ComPort.h"
 #include "serial/ComSelectorModel.h"
 
@@ -149,6 +154,28 @@ TEST_F(ComSelector, RefreshWithoutABoundPortSelectsTheFirstEntry) {
     none.Refresh();
     EXPECT_TRUE(none.Items().empty());
     EXPECT_EQ(none.ItemIndex(), TComSelectorModel::kNoEntry);
+}
+
+// The window offers ports on serial device servers after its own, in the
+// order NKQ_REMOTE_PORTS gives them, and uses a picked one as any other.
+TEST_F(ComSelector, RemotePortsFollowTheLocalOnesAndArePickedLikeThem) {
+    VirtualModem modem;
+    testing::TempFolder folder("selector");
+    const testing::Ser2Net server({{modem.DevicePath(), testing::Ser2Net::Protocol::Rfc2217}}, folder.Path());
+    const std::string remote = "socket://b.local:2 " + server.Url() + "\tsocket://a.local:1";
+    ::setenv("NKQ_REMOTE_PORTS", remote.c_str(), 1);
+    Register({"ttyUSB1", "ttyS0"});
+    LoadSystemSelector(selector_, port_);
+    ::unsetenv("NKQ_REMOTE_PORTS");
+    EXPECT_EQ(selector_.Items(),
+              (Names{"ttyS0", "ttyUSB1", "socket://b.local:2", server.Url(), "socket://a.local:1"}));
+    selector_.PickEntry(3);
+    EXPECT_EQ(port_.Port(), server.Url());
+    port_.Open();
+    EXPECT_EQ(port_.WriteText("STOP\r"), 5);
+    port_.Close();
+    EXPECT_TRUE(modem.WaitForCommandLines(1, std::chrono::seconds(5)));
+    EXPECT_EQ(modem.CommandLines(), Names{"STOP"});
 }
 
 TEST_F(ComSelector, OtherPropertiesListNothing) {

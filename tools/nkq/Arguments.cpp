@@ -16,10 +16,13 @@ constexpr std::string_view kGeneralHelpHead =
 
 constexpr std::string_view kGeneralHelpTail =
     "\n"
-    "PORT is a port name (ttyUSB0) or a device path (/dev/pts/3). read, verify,\n"
-    "write and flash take --port more than once to work on several modems at the\n"
-    "same time (read then needs --output-dir DIR); each port's messages are prefixed\n"
-    "with \"PORT: \" and a table of the ports' results ends the run on standard output.\n"
+    "PORT is a port name (ttyUSB0), a device path (/dev/pts/3) or a port on a serial\n"
+    "device server: rfc2217://HOST:PORT (telnet with serial port control, RFC 2217)\n"
+    "or socket://HOST:PORT (the bytes as they are); HOST is a name, an IPv4 or an\n"
+    "[IPv6] address. read, verify, write and flash take --port more than once to\n"
+    "work on several modems at the same time (read then needs --output-dir DIR);\n"
+    "each port's messages are prefixed with \"PORT: \" and a table of the ports'\n"
+    "results ends the run on standard output.\n"
     "\n"
     "  --trace FILE    record every byte sent to and received from the ports in FILE\n"
     "                  (appended): one line per read or write with the seconds since\n"

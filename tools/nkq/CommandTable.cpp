@@ -1,5 +1,6 @@
 #include "CommandTable.h"
 
+#include <cctype>
 #include <filesystem>
 #include <set>
 
@@ -15,7 +16,8 @@ namespace {
 constexpr std::string_view kPortsHelp =
     "Usage: nkq ports\n"
     "Lists the serial ports of this machine, one per line, in the order the\n"
-    "workstation's port list shows them.\n";
+    "workstation's port list shows them, then the ports on serial device servers\n"
+    "that NKQ_REMOTE_PORTS names (separated by blanks), in its order.\n";
 
 constexpr std::string_view kReadHelp =
     "Usage: nkq read --port PORT [--output FILE] [--quick]\n"
@@ -130,8 +132,14 @@ std::string Named(const Arguments& args, std::string_view rule) {
 }
 
 // The device a port name reaches, with links and ".." resolved, so that
-// ttyUSB0, /dev/ttyUSB0 and a /dev/serial/by-id link to it are one device.
+// ttyUSB0, /dev/ttyUSB0 and a /dev/serial/by-id link to it are one device;
+// a network port is its server's address, whichever the protocol.
 std::string DeviceOf(const std::string& port) {
+    if (IsNetworkPort(port)) {
+        std::string address = port.substr(port.find("://") + 3);
+        for (char& c : address) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return "//" + address;
+    }
     std::error_code ignored;
     const auto device = std::filesystem::weakly_canonical(DevicePathForPort(port), ignored);
     return device.empty() ? DevicePathForPort(port) : device.string();
@@ -145,6 +153,7 @@ void CheckPorts(const Arguments& args) {
     std::set<std::string> devices, files;
     for (const auto& port : args.ports) {
         if (port.empty()) throw UsageError{"--port needs a port name, not an empty text"};
+        if (const std::string problem = NetworkPortProblem(port); !problem.empty()) throw UsageError{problem};
         if (!devices.insert(DeviceOf(port)).second) throw UsageError{"port " + port + " given twice"};
         if (args.output_dir && !files.insert(PortFileName(port)).second)
             throw UsageError{"ports " + port + " and another one would share the file " + PortFileName(port)};

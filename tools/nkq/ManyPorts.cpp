@@ -155,6 +155,17 @@ bool IsReservedDeviceName(const std::string& name) {
 
 std::string PortFileName(const std::string& port) {
     std::string name = DevicePathForPort(port);
+    // "rfc2217://10.0.0.5:4001" gives "rfc2217-10.0.0.5-4001": no file name
+    // on Windows may hold a colon.
+    if (IsNetworkPort(port)) {
+        std::string flat;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            const bool scheme_end = name.compare(i, 3, "://") == 0;
+            flat += scheme_end || name[i] == ':' ? '-' : name[i];
+            if (scheme_end) i += 2;
+        }
+        name = std::move(flat);
+    }
     for (const char* device_folder : {"/dev/", "\\\\.\\"}) {
         const std::string prefix = device_folder;
         if (name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());

@@ -55,8 +55,9 @@ std::string ResultTable(const std::vector<PortOutcome>& outcomes);
 
 // The settings file of a port in an output folder: the device path without
 // "/dev/" (or "\\.\" on Windows) and with "/" and "\" made "-", so
-// "ttyUSB0.txt", "pts-3.txt" or "COM12.txt". A name Windows keeps for a
-// device (COM1..COM9 among them) gets "_": "COM7_.txt".
+// "ttyUSB0.txt", "pts-3.txt" or "COM12.txt"; a network port's name with
+// "://" and ":" made "-" ("rfc2217-10.0.0.5-4001.txt"). A name Windows keeps
+// for a device (COM1..COM9 among them) gets "_": "COM7_.txt".
 std::string PortFileName(const std::string& port);
 
 }  // namespace nkq::cli

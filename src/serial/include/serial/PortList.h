@@ -22,7 +22,8 @@ struct TPortListRoots {
 #endif
 
 // Replaces `List` with the port names in ascending case-insensitive order
-// (COM10 before COM2); duplicates stay. A list source that cannot be read
+// (COM10 before COM2), followed by the ports on serial device servers that
+// NKQ_REMOTE_PORTS names, in its order; duplicates stay. A list source that cannot be read
 // raises EComPort code 23 with the system's error number and leaves `List`
 // unchanged.
 void ListPortNames(std::vector<std::string>& List, const TPortListRoots& Roots = {});

@@ -1,16 +1,18 @@
 #pragma once
-// The operating system's side of the serial port: one open device held for
-// exclusive use, its line, its queues and the read and write rules. Each
-// platform has its own SerialDevice file (termios and poll() on POSIX, the
-// Win32 communications calls on Windows); the port above is the same on
-// both. Failures are raised as std::system_error carrying the platform's
-// error number (errno, or GetLastError on Windows); the port maps them to
-// its message codes.
+// The seam between the serial port and what carries its bytes: a local
+// device (termios and poll() on POSIX, the Win32 communications calls on
+// Windows) or a port on a serial device server, reached over TCP with
+// RFC 2217 or as a raw stream. The port above is the same for all of them.
+// Failures are raised as std::system_error carrying the platform's error
+// number (errno, or GetLastError and WSAGetLastError on Windows); the port
+// maps them to its message codes.
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "serial/ComPortTypes.h"
 
@@ -41,6 +43,14 @@ struct SerialLine {
     TRTSFlowControl Rts = TRTSFlowControl::rtsDisable;
     bool DiscardNull = false;  // POSIX cannot drop received zero bytes
     int InputQueue = 1024;     // the XON/XOFF limits are a quarter of it
+
+    // One character on the line: start bit, data bits, parity bit, stop bits.
+    std::chrono::nanoseconds CharacterTime() const {
+        const int parity_bits = Parity != TParityBits::prNone ? 1 : 0;
+        const int stop_bits = StopBits != TStopBits::sbOneStopBit ? 2 : 1;
+        const int bits = 1 + DataBits + parity_bits + stop_bits;
+        return std::chrono::nanoseconds(1'000'000'000LL * bits / (BaudRate > 0 ? BaudRate : 1));
+    }
 };
 
 // The port's time-outs in milliseconds; -1 as the interval means none.
@@ -51,7 +61,22 @@ struct SerialTimeouts {
     int WriteTotalMultiplier = 100;
     int WriteTotalConstant = 1000;
 
+    // How long a read or write of `count` bytes may take in all.
+    std::chrono::milliseconds ReadTotal(std::size_t count) const {
+        return Total(ReadTotalMultiplier, ReadTotalConstant, count);
+    }
+    std::chrono::milliseconds WriteTotal(std::size_t count) const {
+        return Total(WriteTotalMultiplier, WriteTotalConstant, count);
+    }
+
     bool operator==(const SerialTimeouts&) const = default;
+
+private:
+    static std::chrono::milliseconds Total(int multiplier, int constant, std::size_t count) {
+        const auto clamp = [](int value) { return static_cast<std::int64_t>(value < 0 ? 0 : value); };
+        return std::chrono::milliseconds(clamp(multiplier) * static_cast<std::int64_t>(count) +
+                                         clamp(constant));
+    }
 };
 
 struct SerialWrite {
@@ -63,47 +88,63 @@ struct SerialWrite {
 
 // The device the system opens for a port name: on POSIX a name without "/"
 // lives in /dev and a path is used as it is; on Windows "COM7" becomes
-// "\\.\COM7" and a name that already starts with "\\.\" stays as it is.
+// "\\.\COM7" and a name that already starts with "\\.\" stays as it is. A
+// network port's name is its own device.
 std::string DevicePathForPort(const std::string& port);
+
+// True for "rfc2217://HOST:PORT" and "socket://HOST:PORT" (the scheme in
+// any case), well formed or not.
+bool IsNetworkPort(const std::string& port);
+// What is wrong with a network port's name, or empty when it is well formed.
+std::string NetworkPortProblem(const std::string& port);
+
+// A device's failure with words of its own, such as the answer of a server
+// that would not take the line settings; the port adds them to its message.
+class SerialDeviceError : public std::system_error {
+public:
+    SerialDeviceError(int error_number, std::string detail);
+    const std::string& Detail() const noexcept { return detail_; }
+
+private:
+    std::string detail_;
+};
 
 class SerialDevice {
 public:
-    // Opens the device of `port` for reading and writing, for exclusive use.
-    explicit SerialDevice(const std::string& port);
-    ~SerialDevice();
-    SerialDevice(const SerialDevice&) = delete;
-    SerialDevice& operator=(const SerialDevice&) = delete;
+    virtual ~SerialDevice() = default;
 
     // Queue sizes recommended to the driver; ignored where it has no such notion.
-    void SetQueueSizes(int input, int output);
-    void ApplyLine(const SerialLine& line);
-    void ApplyTimeouts(const SerialTimeouts& timeouts);
+    virtual void SetQueueSizes(int input, int output) = 0;
+    virtual void ApplyLine(const SerialLine& line) = 0;
+    virtual void ApplyTimeouts(const SerialTimeouts& timeouts) = 0;
 
     // The modem status lines (platform bits), or -1 where the device has none.
-    int ModemStatus() const;
-    int BytesWaiting() const;
+    virtual int ModemStatus() const = 0;
+    virtual int BytesWaiting() = 0;
     // Blocks until received bytes are waiting or `timeout` has passed; true
     // when bytes are waiting (or the device hung up, which a read then tells).
-    bool WaitForInput(std::chrono::milliseconds timeout) const;
-    // Bytes written but not yet sent on the line (0 when the driver cannot tell).
-    int OutputQueued() const;
-    void Flush(bool input, bool output);
+    virtual bool WaitForInput(std::chrono::milliseconds timeout) = 0;
+    // Bytes written but not yet sent on the line (0 when the device cannot tell).
+    virtual int OutputQueued() const = 0;
+    virtual void Flush(bool input, bool output) = 0;
 
     // The read rule: bytes already waiting are returned at once (at most
     // `count`); otherwise the read waits until `count` bytes have arrived
     // or the total read time-out has passed. Returns the bytes read; a
     // time-out is not an error.
-    std::size_t Read(unsigned char* buffer, std::size_t count);
+    virtual std::size_t Read(unsigned char* buffer, std::size_t count) = 0;
     // The write rule: waits until the bytes are on the line or the total
     // write time-out has passed.
-    SerialWrite Write(const unsigned char* buffer, std::size_t count);
-
-private:
-    struct Handle;
-    std::unique_ptr<Handle> handle_;
+    virtual SerialWrite Write(const unsigned char* buffer, std::size_t count) = 0;
 };
 
-// True for the error numbers that mean the device itself has gone away.
+// Opens the device that `port` names, for reading and writing, for
+// exclusive use: a network port for a network port's name, else the local
+// device.
+std::unique_ptr<SerialDevice> OpenSerialDevice(const std::string& port);
+
+// True for the error numbers that mean the device itself has gone away (a
+// network port's connection lost or not answering among them).
 bool IsDeviceGoneError(int error_number);
 
 }  // namespace nkq

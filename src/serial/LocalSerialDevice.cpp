@@ -1,7 +1,7 @@
 // The serial device on POSIX termios: raw mode, exclusive use with TIOCEXCL
 // plus flock (root ignores TIOCEXCL), and the read and write rules kept by
 // poll() against one deadline per transfer.
-#include "serial/SerialDevice.h"
+#include "LocalSerialDevice.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -31,11 +31,6 @@ namespace {
 [[noreturn]] void ThrowLastError() { ThrowErrno(errno); }
 
 enum class WaitResult { Ready, HangUp, TimedOut };
-
-std::chrono::milliseconds TotalTime(int multiplier, int constant, std::size_t count) {
-    const auto clamp = [](int value) { return static_cast<std::int64_t>(value < 0 ? 0 : value); };
-    return std::chrono::milliseconds(clamp(multiplier) * static_cast<std::int64_t>(count) + clamp(constant));
-}
 
 // Pseudo-terminals and some adapters have no modem lines or output queue
 // count; that must not make them unusable.
@@ -138,7 +133,7 @@ void SetModemLine(int fd, int bit, bool active) {
 
 }  // namespace
 
-struct SerialDevice::Handle {
+struct LocalSerialDevice::Handle {
     int fd = -1;
     std::chrono::nanoseconds char_time{86'806};  // one character on the line; 115200 8N1 until set
     SerialTimeouts timeouts;
@@ -152,7 +147,7 @@ struct SerialDevice::Handle {
     int WaitOutputDrained(const Deadline& deadline) const;
 };
 
-bool IsDeviceGoneError(int error_number) {
+bool IsLocalDeviceGoneError(int error_number) {
     return error_number == EIO || error_number == ENXIO || error_number == ENODEV;
 }
 
@@ -163,7 +158,7 @@ std::string DevicePathForPort(const std::string& port) {
 
 // Opens read/write, non-blocking, not as controlling terminal, takes the
 // device for exclusive use and asks its driver for low latency.
-SerialDevice::SerialDevice(const std::string& port) : handle_(std::make_unique<Handle>()) {
+LocalSerialDevice::LocalSerialDevice(const std::string& port) : handle_(std::make_unique<Handle>()) {
     int& fd = handle_->fd;
     fd = ::open(DevicePathForPort(port).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) ThrowLastError();
@@ -177,7 +172,7 @@ SerialDevice::SerialDevice(const std::string& port) : handle_(std::make_unique<H
     handle_->low_latency = std::make_unique<LowLatencyMode>(fd);
 }
 
-SerialDevice::~SerialDevice() {
+LocalSerialDevice::~LocalSerialDevice() {
     handle_->low_latency.reset();
     ioctl(handle_->fd, TIOCNXCL);
     flock(handle_->fd, LOCK_UN);
@@ -185,64 +180,58 @@ SerialDevice::~SerialDevice() {
 }
 
 // The queues of a terminal device are the kernel's own.
-void SerialDevice::SetQueueSizes(int, int) {}
+void LocalSerialDevice::SetQueueSizes(int, int) {}
 
-void SerialDevice::ApplyLine(const SerialLine& line) {
+void LocalSerialDevice::ApplyLine(const SerialLine& line) {
     termios tio{};
     if (tcgetattr(handle_->fd, &tio) != 0) ThrowLastError();
     ApplyLineTo(tio, line);
     if (tcsetattr(handle_->fd, TCSANOW, &tio) != 0) ThrowLastError();
-    // Start bit, data bits, parity bit, stop bits.
-    const int parity_bits = line.Parity != TParityBits::prNone ? 1 : 0;
-    const int stop_bits = line.StopBits != TStopBits::sbOneStopBit ? 2 : 1;
-    const int bits = 1 + line.DataBits + parity_bits + stop_bits;
-    handle_->char_time = std::chrono::nanoseconds(1'000'000'000LL * bits / line.BaudRate);
+    handle_->char_time = line.CharacterTime();
     SetModemLine(handle_->fd, TIOCM_DTR, line.Dtr != TDTRFlowControl::dtrDisable);
     SetModemLine(handle_->fd, TIOCM_RTS, line.Rts != TRTSFlowControl::rtsDisable);
 }
 
 // Termios has no time-outs of its own: every transfer keeps them itself.
-void SerialDevice::ApplyTimeouts(const SerialTimeouts& timeouts) { handle_->timeouts = timeouts; }
+void LocalSerialDevice::ApplyTimeouts(const SerialTimeouts& timeouts) { handle_->timeouts = timeouts; }
 
-int SerialDevice::ModemStatus() const {
+int LocalSerialDevice::ModemStatus() const {
     int status = 0;
     if (ioctl(handle_->fd, TIOCMGET, &status) == 0) return status;
     if (IsUnsupported(errno)) return -1;
     ThrowLastError();
 }
 
-int SerialDevice::BytesWaiting() const {
+int LocalSerialDevice::BytesWaiting() {
     int count = 0;
     if (ioctl(handle_->fd, FIONREAD, &count) != 0) ThrowLastError();
     return count;
 }
 
-bool SerialDevice::WaitForInput(std::chrono::milliseconds timeout) const {
+bool LocalSerialDevice::WaitForInput(std::chrono::milliseconds timeout) {
     return handle_->Wait(POLLIN, Deadline(timeout)) != WaitResult::TimedOut;
 }
 
-void SerialDevice::Flush(bool input, bool output) {
+void LocalSerialDevice::Flush(bool input, bool output) {
     if (!input && !output) return;
     const int which = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
     if (tcflush(handle_->fd, which) != 0) ThrowLastError();
 }
 
-int SerialDevice::OutputQueued() const {
+int LocalSerialDevice::OutputQueued() const {
     int queued = 0;
     if (ioctl(handle_->fd, TIOCOUTQ, &queued) != 0) return 0;
     return queued;
 }
 
-std::size_t SerialDevice::Read(unsigned char* buffer, std::size_t count) {
-    const SerialTimeouts& t = handle_->timeouts;
-    const Deadline deadline(TotalTime(t.ReadTotalMultiplier, t.ReadTotalConstant, count));
+std::size_t LocalSerialDevice::Read(unsigned char* buffer, std::size_t count) {
+    const Deadline deadline(handle_->timeouts.ReadTotal(count));
     const std::size_t waiting = handle_->ReadSome(buffer, count);
     return waiting > 0 ? waiting : handle_->ReadUntil(buffer, count, deadline);
 }
 
-SerialWrite SerialDevice::Write(const unsigned char* buffer, std::size_t count) {
-    const SerialTimeouts& t = handle_->timeouts;
-    const Deadline deadline(TotalTime(t.WriteTotalMultiplier, t.WriteTotalConstant, count));
+SerialWrite LocalSerialDevice::Write(const unsigned char* buffer, std::size_t count) {
+    const Deadline deadline(handle_->timeouts.WriteTotal(count));
     SerialWrite result;
     result.written = handle_->WriteUntil(buffer, count, deadline);
     result.input_while_sending = handle_->WaitOutputDrained(deadline);
@@ -251,7 +240,7 @@ SerialWrite SerialDevice::Write(const unsigned char* buffer, std::size_t count) 
 
 // One non-blocking transfer; 0 when the device has nothing right now. A read
 // that reports end of file means the device has gone.
-std::size_t SerialDevice::Handle::ReadSome(unsigned char* buffer, std::size_t count) {
+std::size_t LocalSerialDevice::Handle::ReadSome(unsigned char* buffer, std::size_t count) {
     for (;;) {
         const ssize_t n = ::read(fd, buffer, count);
         if (n > 0) return static_cast<std::size_t>(n);
@@ -262,7 +251,7 @@ std::size_t SerialDevice::Handle::ReadSome(unsigned char* buffer, std::size_t co
     }
 }
 
-std::size_t SerialDevice::Handle::WriteSome(const unsigned char* buffer, std::size_t count) {
+std::size_t LocalSerialDevice::Handle::WriteSome(const unsigned char* buffer, std::size_t count) {
     for (;;) {
         const ssize_t n = ::write(fd, buffer, count);
         if (n >= 0) return static_cast<std::size_t>(n);
@@ -272,7 +261,7 @@ std::size_t SerialDevice::Handle::WriteSome(const unsigned char* buffer, std::si
     }
 }
 
-WaitResult SerialDevice::Handle::Wait(short events, const Deadline& deadline) const {
+WaitResult LocalSerialDevice::Handle::Wait(short events, const Deadline& deadline) const {
     for (;;) {
         pollfd entry{fd, events, 0};
         const int n = ::poll(&entry, 1, deadline.PollMilliseconds());
@@ -286,8 +275,8 @@ WaitResult SerialDevice::Handle::Wait(short events, const Deadline& deadline) co
     }
 }
 
-std::size_t SerialDevice::Handle::ReadUntil(unsigned char* buffer, std::size_t count,
-                                            const Deadline& deadline) {
+std::size_t LocalSerialDevice::Handle::ReadUntil(unsigned char* buffer, std::size_t count,
+                                                 const Deadline& deadline) {
     std::size_t got = 0;
     while (got < count) {
         const WaitResult wait = Wait(POLLIN, deadline);
@@ -301,8 +290,8 @@ std::size_t SerialDevice::Handle::ReadUntil(unsigned char* buffer, std::size_t c
     return got;
 }
 
-std::size_t SerialDevice::Handle::WriteUntil(const unsigned char* buffer, std::size_t count,
-                                             const Deadline& deadline) {
+std::size_t LocalSerialDevice::Handle::WriteUntil(const unsigned char* buffer, std::size_t count,
+                                                  const Deadline& deadline) {
     std::size_t done = WriteSome(buffer, count);
     while (done < count) {
         const WaitResult wait = Wait(POLLOUT, deadline);
@@ -317,7 +306,7 @@ std::size_t SerialDevice::Handle::WriteUntil(const unsigned char* buffer, std::s
 // Bounded stand-in for tcdrain: waits until the driver's output queue is
 // empty or the deadline passes. Returns how many received bytes were seen
 // waiting while output was still queued (0 when none were seen).
-int SerialDevice::Handle::WaitOutputDrained(const Deadline& deadline) const {
+int LocalSerialDevice::Handle::WaitOutputDrained(const Deadline& deadline) const {
     using namespace std::chrono_literals;
     int input_before_drained = 0;
     for (;;) {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <system_error>
 
-#include "serial/SerialDevice.h"
+#include "LocalSerialDevice.h"
 
 namespace nkq {
 
@@ -60,7 +60,7 @@ bool IsUnsupported(DWORD error) {
 
 }  // namespace
 
-struct SerialDevice::Handle {
+struct LocalSerialDevice::Handle {
     HANDLE device = INVALID_HANDLE_VALUE;
     COMMTIMEOUTS timeouts{};
 
@@ -77,7 +77,7 @@ struct SerialDevice::Handle {
     }
 };
 
-bool IsDeviceGoneError(int error_number) {
+bool IsLocalDeviceGoneError(int error_number) {
     switch (error_number) {
         // What the drivers of a USB adapter answer once it is pulled out.
         case ERROR_ACCESS_DENIED:
@@ -93,24 +93,24 @@ bool IsDeviceGoneError(int error_number) {
 }
 
 std::string DevicePathForPort(const std::string& port) {
-    if (port.rfind(kDevicePrefix, 0) == 0) return port;
+    if (port.rfind(kDevicePrefix, 0) == 0 || IsNetworkPort(port)) return port;
     return kDevicePrefix + port;
 }
 
 // Not shared with any other program, and without FILE_FLAG_OVERLAPPED.
-SerialDevice::SerialDevice(const std::string& port) : handle_(std::make_unique<Handle>()) {
+LocalSerialDevice::LocalSerialDevice(const std::string& port) : handle_(std::make_unique<Handle>()) {
     handle_->device = CreateFileA(DevicePathForPort(port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_->device == INVALID_HANDLE_VALUE) ThrowLastError();
 }
 
-SerialDevice::~SerialDevice() { CloseHandle(handle_->device); }
+LocalSerialDevice::~LocalSerialDevice() { CloseHandle(handle_->device); }
 
-void SerialDevice::SetQueueSizes(int input, int output) {
+void LocalSerialDevice::SetQueueSizes(int input, int output) {
     Check(SetupComm(handle_->device, Unsigned(input), Unsigned(output)));
 }
 
-void SerialDevice::ApplyLine(const SerialLine& line) {
+void LocalSerialDevice::ApplyLine(const SerialLine& line) {
     // A device that is no communications port fails here, before anything changes.
     DCB current{};
     current.DCBlength = sizeof current;
@@ -119,7 +119,7 @@ void SerialDevice::ApplyLine(const SerialLine& line) {
     Check(SetCommState(handle_->device, &wanted));
 }
 
-void SerialDevice::ApplyTimeouts(const SerialTimeouts& timeouts) {
+void LocalSerialDevice::ApplyTimeouts(const SerialTimeouts& timeouts) {
     COMMTIMEOUTS driver{};
     driver.ReadIntervalTimeout =
         timeouts.ReadInterval < 0 ? MAXDWORD : static_cast<DWORD>(timeouts.ReadInterval);
@@ -131,16 +131,16 @@ void SerialDevice::ApplyTimeouts(const SerialTimeouts& timeouts) {
     handle_->timeouts = driver;
 }
 
-int SerialDevice::ModemStatus() const {
+int LocalSerialDevice::ModemStatus() const {
     DWORD status = 0;
     if (GetCommModemStatus(handle_->device, &status)) return static_cast<int>(status);
     if (IsUnsupported(GetLastError())) return -1;
     ThrowLastError();
 }
 
-int SerialDevice::BytesWaiting() const { return static_cast<int>(handle_->Status().cbInQue); }
+int LocalSerialDevice::BytesWaiting() { return static_cast<int>(handle_->Status().cbInQue); }
 
-int SerialDevice::OutputQueued() const {
+int LocalSerialDevice::OutputQueued() const {
     DWORD errors = 0;
     COMSTAT status{};
     if (!ClearCommError(handle_->device, &errors, &status)) return 0;
@@ -149,7 +149,7 @@ int SerialDevice::OutputQueued() const {
 
 // A plain handle has no wait with a time-out for received bytes, so the
 // queue is looked at in short sleeps.
-bool SerialDevice::WaitForInput(std::chrono::milliseconds timeout) const {
+bool LocalSerialDevice::WaitForInput(std::chrono::milliseconds timeout) {
     constexpr std::chrono::milliseconds kStep{5};
     const auto until = std::chrono::steady_clock::now() + timeout;
     while (BytesWaiting() == 0) {
@@ -162,12 +162,12 @@ bool SerialDevice::WaitForInput(std::chrono::milliseconds timeout) const {
     return true;
 }
 
-void SerialDevice::Flush(bool input, bool output) {
+void LocalSerialDevice::Flush(bool input, bool output) {
     const DWORD flags = (input ? PURGE_RXCLEAR : 0) | (output ? PURGE_TXCLEAR : 0);
     if (flags != 0) Check(PurgeComm(handle_->device, flags));
 }
 
-std::size_t SerialDevice::Read(unsigned char* buffer, std::size_t count) {
+std::size_t LocalSerialDevice::Read(unsigned char* buffer, std::size_t count) {
     // Bytes already waiting are taken at once, whatever the driver would
     // do with a longer request; otherwise the total time-out bounds the wait.
     const DWORD waiting = handle_->Status().cbInQue;
@@ -177,7 +177,7 @@ std::size_t SerialDevice::Read(unsigned char* buffer, std::size_t count) {
     return got;
 }
 
-SerialWrite SerialDevice::Write(const unsigned char* buffer, std::size_t count) {
+SerialWrite LocalSerialDevice::Write(const unsigned char* buffer, std::size_t count) {
     const auto start = std::chrono::steady_clock::now();
     DWORD written = 0;
     Check(WriteFile(handle_->device, buffer, static_cast<DWORD>(count), &written, nullptr));
