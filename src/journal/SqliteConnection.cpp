@@ -9,7 +9,8 @@
 namespace nkq::journal {
 
 SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening opening) : path_(path) {
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    int flags = SQLITE_OPEN_NOMUTEX;
+    flags |= opening == Opening::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (opening == Opening::Create) flags |= SQLITE_OPEN_CREATE;
     const int status = sqlite3_open_v2(Utf8FromPath(path).c_str(), &db_, flags, nullptr);
     if (status != SQLITE_OK) {
@@ -19,7 +20,12 @@ SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening op
         throw EJournal(Utf8FromPath(path_) + ": cannot open: " + reason);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, static_cast<int>(kBusyTimeout.count()));
+    SetBusyTimeout(kBusyTimeout);
+}
+
+void SqliteConnection::SetBusyTimeout(std::chrono::milliseconds wait) {
+    busy_timeout_ = wait;
+    sqlite3_busy_timeout(db_, static_cast<int>(wait.count()));
 }
 
 SqliteConnection::~SqliteConnection() { sqlite3_close(db_); }
@@ -39,7 +45,7 @@ std::string SqliteConnection::QueryText(const char* sql) {
 }
 
 std::string SqliteConnection::QueryTextWhenFree(const char* sql) {
-    const auto give_up = std::chrono::steady_clock::now() + kBusyTimeout;
+    const auto give_up = std::chrono::steady_clock::now() + busy_timeout_;
     while (true) {
         SqliteStatement query(*this, sql);
         const std::optional<bool> row = query.StepUnlessBusy();
@@ -49,8 +55,19 @@ std::string SqliteConnection::QueryTextWhenFree(const char* sql) {
     }
 }
 
+void SqliteConnection::InterruptWhen(const std::function<bool()>& stop) {
+    stop_ = stop;
+    constexpr int kSteps = 1000;  // well under a millisecond of SQLite's work
+    sqlite3_progress_handler(db_, stop_ ? kSteps : 0, stop_ ? &SqliteConnection::Progress : nullptr, this);
+}
+
+int SqliteConnection::Progress(void* connection) {
+    return static_cast<SqliteConnection*>(connection)->stop_() ? 1 : 0;
+}
+
 void SqliteConnection::Fail(std::string_view doing) const {
-    throw EJournal(Utf8FromPath(path_) + ": " + std::string(doing) + ": " + sqlite3_errmsg(db_));
+    const bool locked = (sqlite3_errcode(db_) & 0xff) == SQLITE_BUSY;
+    throw EJournal(Utf8FromPath(path_) + ": " + std::string(doing) + ": " + sqlite3_errmsg(db_), locked);
 }
 
 SqliteStatement::SqliteStatement(SqliteConnection& connection, const char* sql) : connection_(connection) {

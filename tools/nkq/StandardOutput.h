@@ -13,6 +13,11 @@ class EOutputError : public Exception {
 public:
     // "Cannot write WHAT: the system's reason".
     EOutputError(const std::string& what, int error_number);
+
+    int ErrorNumber() const { return error_number_; }
+
+private:
+    int error_number_;
 };
 
 // Writes all of `text`; EOutputError when any of it cannot be written.
