@@ -31,7 +31,7 @@ void RequireReported(const std::vector<std::string>& missing, Mode mode, const s
     std::string keys;
     for (const auto& key : missing) keys += (keys.empty() ? "" : ", ") + Visible(key);
     throw Exception("EIncompleteReply", "The modem did not report " + keys + ", which a " + ModeName(mode) +
-                                            "-mode write sends; " + what_follows);
+                                            "-mode write sends" + what_follows);
 }
 
 }  // namespace nkq::cli

@@ -33,7 +33,7 @@ std::string ReadModem(TCustomComPort& port, CommandOperator& op, ParameterSet& s
 
 // Raises, naming the keys, when `missing` is not empty: the modem did not
 // report keys the command needs, so it would take the initial values for
-// them. `what_follows` ends the message.
+// them. `what_follows` ends the message (": nothing saved").
 void RequireReported(const std::vector<std::string>& missing, Mode mode, const std::string& what_follows);
 
 }  // namespace nkq::cli

@@ -70,7 +70,7 @@ std::vector<std::string> ReadLines(const Arguments& args, const ParameterSet& se
 void RequireWholeRead(const Arguments& args, const ParameterSet& set, const std::string& reply) {
     if (args.partial) return;
     RequireReported(KeysNotReported(set.GetMode(), reply), set.GetMode(),
-                    "nothing saved (--partial saves only what it reported)");
+                    ": nothing saved (--partial saves only what it reported)");
 }
 
 // Where a read's settings go: a file per port in the output folder, the
@@ -185,7 +185,7 @@ void RecordSettingsFile(const SettingsText& settings, CommandOperator& op) {
 void RequireMergeable(const SettingsText& settings, const ParameterSet& set, const std::string& reply) {
     const auto named = ReportedKeys(settings.bytes);
     RequireReported(KeysNotReported(set.GetMode(), reply, named), set.GetMode(),
-                    settings.path + " does not set them either: nothing written");
+                    " and " + settings.path + " does not set: nothing written");
 }
 
 bool VerifyPort(const SettingsText& settings, TComPort& port, CommandOperator& op) {
