@@ -8,11 +8,55 @@
 
 namespace nkq::journal {
 
+namespace {
+
+// The file as a URI that tells SQLite nothing else changes it while it is
+// open: no lock, no shared-memory file, so nothing needs to be written.
+std::string ImmutableUri(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    const std::u8string text = (error ? path : absolute).generic_u8string();
+    std::string uri = "file:";
+    if (text.empty() || text.front() != u8'/') uri += '/';  // C:/... on Windows
+    for (const char8_t c : text) {
+        if (c == u8'%' || c == u8'?' || c == u8'#') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[(c >> 4) & 0xf];
+            uri += kHex[c & 0xf];
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+bool IsReadOnlyRefusal(int status) {
+    const int primary = status & 0xff;
+    return primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN;
+}
+
+}  // namespace
+
 SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening opening) : path_(path) {
     int flags = SQLITE_OPEN_NOMUTEX;
     flags |= opening == Opening::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (opening == Opening::Create) flags |= SQLITE_OPEN_CREATE;
-    const int status = sqlite3_open_v2(Utf8FromPath(path).c_str(), &db_, flags, nullptr);
+    Open(Utf8FromPath(path), flags);
+    // A journal in write-ahead logging needs its shared-memory file, which a
+    // user who may only read the journal cannot make while no writer has it
+    // open. The file is then read as it stands; a writer that has not
+    // finished is not seen.
+    if (opening == Opening::ReadOnly &&
+        IsReadOnlyRefusal(sqlite3_exec(db_, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr))) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        Open(ImmutableUri(path), flags | SQLITE_OPEN_URI);
+    }
+}
+
+void SqliteConnection::Open(const std::string& name, int flags) {
+    const int status = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
     if (status != SQLITE_OK) {
         const std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(status);
         sqlite3_close(db_);
@@ -20,7 +64,7 @@ SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening op
         throw EJournal(Utf8FromPath(path_) + ": cannot open: " + reason);
     }
     sqlite3_extended_result_codes(db_, 1);
-    SetBusyTimeout(kBusyTimeout);
+    SetBusyTimeout(busy_timeout_);
 }
 
 void SqliteConnection::SetBusyTimeout(std::chrono::milliseconds wait) {

@@ -53,6 +53,7 @@ public:
     void InterruptWhen(const std::function<bool()>& stop);
 
 private:
+    void Open(const std::string& name, int flags);
     static int Progress(void* connection);
 
     std::filesystem::path path_;

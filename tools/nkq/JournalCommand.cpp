@@ -108,9 +108,10 @@ int RunJournal(const Arguments& args, const std::shared_ptr<PortTrace>&) {
             // A reader that has seen enough (| head) ends the listing; that is
             // no failure.
             if (e.ErrorNumber() == EPIPE) return true;
-            throw;
+            if (!StopRequest::Requested()) throw;
+            stopped = true;
         }
-        if (stopped) op.ReportFailure("The listing was stopped");
+        if (stopped) op.ReportFailure("The listing was stopped.");
         return !stopped;
     });
     return shown ? 0 : 1;

@@ -20,7 +20,8 @@ private:
     int error_number_;
 };
 
-// Writes all of `text`; EOutputError when any of it cannot be written.
+// Writes all of `text`; EOutputError when any of it cannot be written, and
+// (EINTR) when a stop request comes while the reader does not take it.
 // Safe to call from the threads of several ports.
 void WriteStandardOutput(const std::string& text);
 
