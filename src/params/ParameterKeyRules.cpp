@@ -1,6 +1,7 @@
 #include "params/ParameterKeyRules.h"
 
 #include <algorithm>
+#include <array>
 
 #include "protocol/ModemCommands.h"
 #include "protocol/ParameterKeys.h"
@@ -41,14 +42,18 @@ std::optional<std::string_view> KeyOfLine(std::string_view line) {
 }
 
 std::vector<std::string_view> KeysSentIn(Mode mode) {
+    static constexpr std::array kClientKeys{kDestIpKey, kDestPortKey};
+    static constexpr std::array kLastKeys{kIdleTimeKey,     kApnKey,       kLoginKey,   kPasswordKey,
+                                          kComRateKey,      kComFlowKey,   kComBitsKey, kComParityKey,
+                                          kParitySelectKey, kComStopBitKey};
     std::vector<std::string_view> keys{kModeKey};
-    if (mode == Mode::Client) keys.insert(keys.end(), {kDestIpKey, kDestPortKey});
+    if (mode == Mode::Client)
+        for (const auto key : kClientKeys) keys.push_back(key);
     if (mode == Mode::Server) {
         keys.push_back(kServerPortKey);
-        keys.insert(keys.end(), kCheckPairKeys.begin(), kCheckPairKeys.end());
+        for (const auto key : kCheckPairKeys) keys.push_back(key);
     }
-    keys.insert(keys.end(), {kIdleTimeKey, kApnKey, kLoginKey, kPasswordKey, kComRateKey, kComFlowKey,
-                             kComBitsKey, kComParityKey, kParitySelectKey, kComStopBitKey});
+    for (const auto key : kLastKeys) keys.push_back(key);
     return keys;
 }
 
