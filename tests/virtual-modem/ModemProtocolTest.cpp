@@ -178,6 +178,15 @@ TEST_F(ModemProtocolTest, AcknowledgementsByteByByteAreOneStepPerByte) {
     EXPECT_EQ(Steps("GET\r").size(), 1u);
 }
 
+TEST_F(ModemProtocolTest, UnlistedKeysAreLeftOutOfTheGetReply) {
+    ModemBehaviour behaviour;
+    behaviour.unlisted_keys = {"APN"};
+    protocol_.SetBehaviour(behaviour);
+    const std::string reply = Line("GET");
+    EXPECT_EQ(reply.find("APN"), std::string::npos) << reply;
+    EXPECT_NE(reply.find("MODE"), std::string::npos) << reply;
+}
+
 TEST_F(ModemProtocolTest, RefusedCmdLeavesTheModemOutOfWriteMode) {
     ModemBehaviour behaviour;
     behaviour.refuse_cmd = true;

@@ -27,6 +27,9 @@ struct ModemBehaviour {
     // adapter that splits short answers delivers it.
     bool acks_byte_by_byte = false;
 
+    // Keys the "GET" reply leaves out, as a modem of another firmware may.
+    std::vector<std::string> unlisted_keys;
+
     // "INTERFACE RS485" in the "GET" reply, and a "COMFC" line is answered
     // with the twelve-byte "COM..." notice instead of "OK".
     bool rs485 = false;

@@ -113,7 +113,9 @@ void ModemProtocol::AnswerWriteModeLine(const std::string& line, ModemReaction& 
 std::string ModemProtocol::ParameterLines() const {
     std::string text;
     bool interface_listed = false;
+    const auto& unlisted = behaviour_.unlisted_keys;
     for (const auto& [key, value] : parameters_.Entries()) {
+        if (std::find(unlisted.begin(), unlisted.end(), key) != unlisted.end()) continue;
         const bool is_interface = key == modem::kInterfaceKey;
         interface_listed = interface_listed || is_interface;
         text += ReplyLine(key, is_interface && behaviour_.rs485 ? modem::kRs485Interface : value);
