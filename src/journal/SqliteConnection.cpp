@@ -48,7 +48,8 @@ SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening op
     // open. The file is then read as it stands; a writer that has not
     // finished is not seen.
     if (opening == Opening::ReadOnly &&
-        IsReadOnlyRefusal(sqlite3_exec(db_, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr))) {
+        IsReadOnlyRefusal(
+            sqlite3_exec(db_, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr))) {
         sqlite3_close(db_);
         db_ = nullptr;
         Open(ImmutableUri(path), flags | SQLITE_OPEN_URI);
