@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,19 +41,24 @@ TEST_P(Acknowledgement, IsCollectedUntilItsLineEndCountOrTimeout) {
     TComPort port(TComPortSetup::System);
     port.SetPort(pty.SlavePath());
     port.Open();
-    std::vector<std::unique_ptr<Later>> later;
+    std::vector<Piece> later;
     for (const auto& piece : GetParam().pieces) {
-        if (piece.at == 0ms) {
-            pty.WriteMaster(piece.bytes);
-            const auto start = Clock::now();
-            while (port.BytesWaiting() < static_cast<int>(piece.bytes.size()) &&
-                   MillisecondsSince(start) < 2000)
-                std::this_thread::sleep_for(2ms);
-        } else {
-            later.push_back(
-                std::make_unique<Later>(piece.at, [&pty, bytes = piece.bytes] { pty.WriteMaster(bytes); }));
+        if (piece.at > 0ms) {
+            later.push_back(piece);
+            continue;
         }
+        pty.WriteMaster(piece.bytes);
+        const auto queued = Clock::now();
+        while (port.BytesWaiting() < static_cast<int>(piece.bytes.size()) && MillisecondsSince(queued) < 2000)
+            std::this_thread::sleep_for(2ms);
     }
+    // One thread writes the later pieces in order, each at its time.
+    const Later writer(0ms, [&pty, later, begin = Clock::now()] {
+        for (const auto& piece : later) {
+            std::this_thread::sleep_until(begin + piece.at);
+            pty.WriteMaster(piece.bytes);
+        }
+    });
     const auto start = Clock::now();
     EXPECT_EQ(ReadAcknowledgement(port, GetParam().count), GetParam().expected);
     const auto elapsed = MillisecondsSince(start);
