@@ -196,6 +196,18 @@ wait "$watch_pid" || watch_status=$?
 [[ $(awk '$2 == "RX"' "$work/COM5.trace" | tail -n1) == *'"START\r"' ]] ||
     fail "the modem's last command after Ctrl+C was not START"
 
+# A journal named in Cyrillic letters is read from the wide-character
+# environment and made where it says.
+NKQ_JOURNAL='журнал\работа.sqlite3' run_nkq journal-read read --port COM5
+NKQ_JOURNAL='журнал\работа.sqlite3' run_nkq journal-list journal
+[[ -s $work/журнал/работа.sqlite3 ]] || fail "no journal in a Cyrillic folder: $(ls "$work")"
+expect_in "$work/journal-list.out" "COM5"
+
+# Acknowledgements that arrive a byte at a time are taken whole.
+start_modem COM8 --acks-byte-by-byte
+run_nkq split-write write --port COM8 "настройки/сервер.txt"
+expect_in "$work/split-write.err" "Параметры успешно записаны"
+
 run_nkq many read --port COM5 --port '\\.\COM12' --output-dir модемы
 # Windows keeps COM1.txt..COM9.txt for its ports, hence COM5_.txt.
 [[ -s $work/модемы/COM5_.txt && -s $work/модемы/COM12.txt ]] ||

@@ -15,6 +15,7 @@ bin=build/bench/bench
 "$bin/bench_firmware_upload" paced       # targets: at least 0.99; settle share under 0.005
 "$bin/bench_firmware_upload" network     # target: at least 0.95
 "$bin/bench_journal_record"              # target: under 5 ms
+"$bin/bench_journal_listing"             # targets: every format under 50 MiB; stop under 1 s
 
 cmake --build --preset bench --target nkq-workstation > /dev/null
 # targets: at most 300 ms and 60 MiB from an empty folder and from 20,000 files,

@@ -25,7 +25,32 @@ struct SaveTarget {
     bool exists = false;
     bool regular = false;
     bool through_process_links = false;  // /dev/stdout and the like: an open file, not a name
+    int descriptor = -1;                 // the descriptor of this process that the name stands for, if any
 };
+
+// The descriptor of this process that a name in its descriptor folder
+// (/proc/self/fd, /dev/fd, /proc/<pid>/fd, /proc/thread-self/fd) stands for.
+int OwnDescriptor(const fs::path& path) {
+    std::error_code error;
+    const fs::path folder = fs::canonical(path.parent_path(), error);
+    if (error) return -1;
+    const std::string own = "/proc/" + std::to_string(::getpid());
+    const std::string name = folder.string();
+    const bool process_folder = name == own + "/fd";
+    const bool thread_folder = name.rfind(own + "/task/", 0) == 0 && folder.filename() == "fd";
+    if (!process_folder && !thread_folder) return -1;
+    const std::string number = path.filename().string();
+    if (number.empty() || number.size() > 9 ||
+        !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return -1;
+    return std::stoi(number);
+}
+
+// Whether this process may write through the descriptor.
+bool OpenForWriting(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags != -1 && (flags & O_ACCMODE) != O_RDONLY;
+}
 
 SaveTarget ResolveSaveTarget(const std::string& path) {
     constexpr int kMaxLinks = 40;  // the kernel's own limit
@@ -33,6 +58,10 @@ SaveTarget ResolveSaveTarget(const std::string& path) {
     fs::path current = path;
     for (int links = 0;; ++links) {
         if (current.string().rfind("/proc/", 0) == 0) target.through_process_links = true;
+        if (target.descriptor < 0) {
+            target.descriptor = OwnDescriptor(current);
+            if (target.descriptor >= 0) target.through_process_links = true;
+        }
         struct stat st {};
         if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
         if (links == kMaxLinks) throw SystemFailure{ELOOP};
@@ -55,6 +84,13 @@ bool FolderRefusesNewFiles(int error_number) {
 
 void Save(const std::string& path, const std::string& bytes) {
     const SaveTarget target = ResolveSaveTarget(path);
+    // /dev/stdout, /dev/fd/1 and /proc/self/fd/1 stand for what the shell
+    // set up: reopening the name would truncate a log opened with ">>", so
+    // the bytes go into the descriptor itself.
+    if (target.descriptor >= 0 && OpenForWriting(target.descriptor)) {
+        file_writing::WriteIntoDescriptor(target.descriptor, bytes);
+        return;
+    }
     // A FIFO, a device or a file the process already holds open is written
     // into, as the shell's ">" would; replacing it would put a regular file
     // in the place of /dev/null or /dev/stdout.

@@ -83,8 +83,18 @@ void WriteInPlace(const std::wstring& target, const std::string& bytes) {
     if (!FlushFileBuffers(file.Get()) || !file.Close()) Fail();
 }
 
+// A read-only file is refused, as on Linux: MoveFileEx over it is not
+// refused everywhere (Wine replaces it), so the attribute is checked first.
+void RefuseReadOnly(const std::wstring& target) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        throw SystemFailure{ERROR_ACCESS_DENIED};
+}
+
 // The temporary file beside the target; removed unless it was moved over it.
 void Replace(const std::wstring& target, const std::string& bytes) {
+    RefuseReadOnly(target);
     const std::wstring temporary = TemporaryName(target);
     FileHandle file(OpenForWriting(temporary, CREATE_NEW, 0));
     if (!file.Valid()) {

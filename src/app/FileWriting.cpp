@@ -96,6 +96,12 @@ void ReplaceThroughTemporary(const std::string& target, const std::string& bytes
     SyncFolder(folder);
 }
 
+void WriteIntoDescriptor(int fd, const std::string& bytes) {
+    WriteAll(fd, bytes);
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd) != 0) Fail();
+}
+
 void WriteInPlace(const std::string& path, const std::string& bytes, bool sync) {
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.Get() < 0) Fail();

@@ -20,4 +20,9 @@ void ReplaceThroughTemporary(const std::string& target, const std::string& bytes
 // truncates it and writes the bytes; `sync` flushes them to disk.
 void WriteInPlace(const std::string& path, const std::string& bytes, bool sync);
 
+// Writes the bytes into a descriptor this process already holds, where its
+// offset and flags say (">>" appends), without truncating or closing it; a
+// regular file is flushed to disk.
+void WriteIntoDescriptor(int fd, const std::string& bytes);
+
 }  // namespace nkq::file_writing

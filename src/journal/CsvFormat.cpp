@@ -39,14 +39,14 @@ struct Column {
 
 const Column kColumns[] = {
     {"id", [](const Record& r) { return std::to_string(r.Id); }},
-    {"started", [](const Record& r) { return FormatJournalTime(r.Started); }},
+    {"started", [](const Record& r) { return ShownJournalTime(r); }},
     {"duration_ms", [](const Record& r) { return std::to_string(r.Duration.count()); }},
-    {"program", [](const Record& r) { return std::string(ProgramName(r.Program)); }},
+    {"program", [](const Record& r) { return ShownProgramName(r); }},
     {"user", [](const Record& r) { return r.User; }},
     {"host", [](const Record& r) { return r.Host; }},
     {"port", [](const Record& r) { return r.Port; }},
-    {"operation", [](const Record& r) { return std::string(OperationName(r.Operation)); }},
-    {"result", [](const Record& r) { return std::string(OutcomeName(r.Result)); }},
+    {"operation", [](const Record& r) { return ShownOperationName(r); }},
+    {"result", [](const Record& r) { return ShownOutcomeName(r); }},
     {"modem_name", [](const Record& r) { return r.Modem.Name; }},
     {"modem_device", [](const Record& r) { return r.Modem.Device; }},
     {"modem_version", [](const Record& r) { return r.Modem.Version; }},
@@ -56,8 +56,7 @@ const Column kColumns[] = {
      [](const Record& r) {
          return std::string(!r.Password ? "" : r.Password->Set ? "yes" : "no");
      }},
-    {"password_change",
-     [](const Record& r) { return std::string(r.Password ? PasswordChangeName(r.Password->Change) : ""); }},
+    {"password_change", [](const Record& r) { return ShownPasswordChangeName(r); }},
     {"differing_keys", [](const Record& r) { return Lines(r.DifferingKeys, Same); }},
     {"settings_file", [](const Record& r) { return r.SettingsPath; }},
     {"firmware_path", [](const Record& r) { return FirmwareOf(r).Path; }},
@@ -68,11 +67,18 @@ const Column kColumns[] = {
      [](const Record& r) { return Number(r.Firmware.has_value(), FirmwareOf(r).BlocksAcknowledged); }},
 };
 
-// Quoted when it holds a quote, a comma or a line break; quotes doubled.
+// A spreadsheet runs a cell that begins with one of these as a formula.
+constexpr std::string_view kFormulaStarts = "=+-@";
+
+// Quoted when it holds a quote, a comma or a line break; quotes doubled. A
+// cell that would be a formula gets a "'" first, which makes it text.
 std::string Field(std::string_view text) {
-    if (text.find_first_of("\",\r\n") == std::string_view::npos) return std::string(text);
+    std::string cell;
+    if (!text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos) cell = "'";
+    cell += text;
+    if (cell.find_first_of("\",\r\n") == std::string::npos) return cell;
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : cell) {
         if (c == '"') quoted += '"';
         quoted += c;
     }
@@ -81,15 +87,22 @@ std::string Field(std::string_view text) {
 
 }  // namespace
 
-void WriteJournalCsv(std::ostream& out, const std::vector<OperationRecord>& records) {
+void CsvWriter::Begin(std::ostream& out) {
     out << "\xef\xbb\xbf";
     for (const Column& column : kColumns) out << (&column == kColumns ? "" : ",") << column.name;
     out << "\r\n";
-    for (const auto& record : records) {
-        for (const Column& column : kColumns)
-            out << (&column == kColumns ? "" : ",") << Field(column.text(record));
-        out << "\r\n";
-    }
+}
+
+void CsvWriter::Write(std::ostream& out, const OperationRecord& record) {
+    for (const Column& column : kColumns)
+        out << (&column == kColumns ? "" : ",") << Field(column.text(record));
+    out << "\r\n";
+}
+
+void WriteJournalCsv(std::ostream& out, const std::vector<OperationRecord>& records) {
+    CsvWriter csv;
+    csv.Begin(out);
+    for (const auto& record : records) csv.Write(out, record);
 }
 
 }  // namespace nkq::journal

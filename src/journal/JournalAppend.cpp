@@ -112,9 +112,11 @@ void InsertKeys(SqliteConnection& connection, std::int64_t id, const std::vector
 
 }  // namespace
 
-std::int64_t AppendToJournal(const std::filesystem::path& path, const OperationRecord& record) {
+std::int64_t AppendToJournal(const std::filesystem::path& path, const OperationRecord& record,
+                             std::chrono::milliseconds wait_while_locked) {
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
     SqliteConnection connection(path, SqliteConnection::Opening::Create);
+    connection.SetBusyTimeout(wait_while_locked);
     PrepareJournal(connection, JournalSchemaSteps());
     WriteTransaction transaction(connection);
     const std::int64_t id = InsertOperation(connection, record);

@@ -57,16 +57,20 @@ void BindFilter(SqliteStatement& select, const JournalFilter& filter) {
     select.Bind(5, std::int64_t{filter.FailedOnly ? 1 : 0});
 }
 
-// A name the program does not know means the row was not written by it.
+// A name or time this program cannot read was written by a newer version: the
+// record keeps its field's default and the stored text, which a listing shows.
 template <typename Kind>
-Kind Known(const SqliteConnection& connection, std::optional<Kind> kind) {
-    if (!kind) throw EJournal(Utf8FromPath(connection.Path()) + ": damaged row in the journal");
-    return *kind;
+Kind KnownOr(std::optional<Kind> kind, const std::string& stored, std::string& unread) {
+    if (kind) return *kind;
+    unread = stored.empty() ? "?" : stored;
+    return Kind{};
 }
 
-std::optional<PasswordWritten> ReadPassword(const SqliteConnection& connection, const SqliteStatement& row) {
+std::optional<PasswordWritten> ReadPassword(const SqliteStatement& row, StoredTexts& unread) {
     if (row.IsNull(13)) return std::nullopt;
-    return PasswordWritten{row.Number(13) != 0, Known(connection, ParsePasswordChangeName(row.Text(14)))};
+    const std::string change = row.Text(14);
+    return PasswordWritten{row.Number(13) != 0,
+                           KnownOr(ParsePasswordChangeName(change), change, unread.PasswordChange)};
 }
 
 std::optional<FirmwareDetails> ReadFirmware(const SqliteStatement& row) {
@@ -76,20 +80,23 @@ std::optional<FirmwareDetails> ReadFirmware(const SqliteStatement& row) {
                            static_cast<std::uint32_t>(row.Number(19))};
 }
 
-OperationRecord ReadOperation(const SqliteConnection& connection, const SqliteStatement& row) {
+OperationRecord ReadOperation(const SqliteStatement& row) {
     OperationRecord record;
+    StoredTexts& unread = record.Unread;
     record.Id = row.Number(0);
-    record.Started = Known(connection, ParseJournalTime(row.Text(1)));
+    const std::string started = row.Text(1);
+    record.Started = KnownOr(ParseJournalTime(started), started, unread.Started);
     record.Duration = std::chrono::milliseconds(row.Number(2));
-    record.Program = Known(connection, ParseProgramName(row.Text(3)));
+    const std::string program = row.Text(3), operation = row.Text(7), result = row.Text(8);
+    record.Program = KnownOr(ParseProgramName(program), program, unread.Program);
     record.User = row.Text(4);
     record.Host = row.Text(5);
     record.Port = row.Text(6);
-    record.Operation = Known(connection, ParseOperationName(row.Text(7)));
-    record.Result = Known(connection, ParseOutcomeName(row.Text(8)));
+    record.Operation = KnownOr(ParseOperationName(operation), operation, unread.Operation);
+    record.Result = KnownOr(ParseOutcomeName(result), result, unread.Result);
     record.Modem = {row.Text(9), row.Text(10), row.Text(11)};
     record.SettingsPath = row.Text(12);
-    record.Password = ReadPassword(connection, row);
+    record.Password = ReadPassword(row, unread);
     record.Firmware = ReadFirmware(row);
     return record;
 }
@@ -130,22 +137,37 @@ private:
 
 }  // namespace
 
-std::vector<OperationRecord> ReadJournal(const std::filesystem::path& path, const JournalFilter& filter) {
-    if (!std::filesystem::exists(path)) return {};
-    SqliteConnection connection(path, SqliteConnection::Opening::Existing);
-    PrepareJournal(connection, JournalSchemaSteps());
-    // One read transaction, so the rows and their lists agree even while
-    // other programs append.
-    connection.Execute("BEGIN");
-    SqliteStatement select(connection, kSelectOperations);
-    BindFilter(select, filter);
-    ListReader lists(connection);
-    std::vector<OperationRecord> records;
-    while (select.Step()) {
-        records.push_back(ReadOperation(connection, select));
-        lists.Fill(records.back());
+bool ForEachInJournal(const std::filesystem::path& path, const JournalFilter& filter,
+                      const std::function<void(const OperationRecord&)>& take,
+                      const std::function<bool()>& stop) {
+    const auto stopped = [&] { return stop && stop(); };
+    if (!std::filesystem::exists(path)) return true;
+    SqliteConnection connection(path, SqliteConnection::Opening::ReadOnly);
+    connection.InterruptWhen(stop);
+    try {
+        if (!JournalReadable(connection, JournalSchemaSteps())) return true;
+        // One read transaction, so the rows and their lists agree even while
+        // other programs append.
+        connection.Execute("BEGIN");
+        SqliteStatement select(connection, kSelectOperations);
+        BindFilter(select, filter);
+        ListReader lists(connection);
+        while (!stopped() && select.Step()) {
+            OperationRecord record = ReadOperation(select);
+            lists.Fill(record);
+            take(record);
+        }
+        connection.Execute("COMMIT");
+    } catch (const EJournal&) {
+        if (stopped()) return false;  // SQLite was interrupted
+        throw;
     }
-    connection.Execute("COMMIT");
+    return !stopped();
+}
+
+std::vector<OperationRecord> ReadJournal(const std::filesystem::path& path, const JournalFilter& filter) {
+    std::vector<OperationRecord> records;
+    ForEachInJournal(path, filter, [&](const OperationRecord& record) { records.push_back(record); });
     return records;
 }
 

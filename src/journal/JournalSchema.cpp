@@ -110,6 +110,19 @@ void ApplySteps(SqliteConnection& connection, std::span<const SchemaStep> steps,
 
 std::span<const SchemaStep> JournalSchemaSteps() { return kSteps; }
 
+bool JournalReadable(SqliteConnection& connection, std::span<const SchemaStep> steps) {
+    const int latest = steps.empty() ? 0 : steps.back().Version;
+    const FileState state = ReadFileState(connection);
+    CheckOwnership(connection, state, latest);
+    if (state.version == 0 && state.objects == 0) return false;
+    if (state.version != latest) {
+        throw EJournal(Utf8FromPath(connection.Path()) + ": journal version " +
+                       std::to_string(state.version) + " is older than this program's " +
+                       std::to_string(latest) + "; the next operation recorded brings it up to date");
+    }
+    return true;
+}
+
 void PrepareJournal(SqliteConnection& connection, std::span<const SchemaStep> steps) {
     const int latest = steps.empty() ? 0 : steps.back().Version;
     const FileState state = ReadFileState(connection);

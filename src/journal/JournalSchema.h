@@ -28,4 +28,9 @@ std::span<const SchemaStep> JournalSchemaSteps();
 // journal in write-ahead logging.
 void PrepareJournal(SqliteConnection& connection, std::span<const SchemaStep> steps);
 
+// The same checks for a reader, which changes nothing: raises EJournal for a
+// file that is not a journal, or one of a newer or older version than the
+// last step's; false for an empty database, which holds no operations yet.
+bool JournalReadable(SqliteConnection& connection, std::span<const SchemaStep> steps);
+
 }  // namespace nkq::journal

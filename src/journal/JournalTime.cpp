@@ -78,6 +78,14 @@ std::string FormatTableTime(TimePoint time) {
     return text;
 }
 
+std::string ShownJournalTime(const OperationRecord& record) {
+    return record.Unread.Started.empty() ? FormatJournalTime(record.Started) : record.Unread.Started;
+}
+
+std::string ShownTableTime(const OperationRecord& record) {
+    return record.Unread.Started.empty() ? FormatTableTime(record.Started) : record.Unread.Started;
+}
+
 std::optional<TimePoint> ParseJournalTime(std::string_view text) {
     std::size_t at = 0;
     const auto date = ParseDate(text, at);

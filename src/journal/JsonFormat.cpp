@@ -66,10 +66,10 @@ std::string ExchangeObject(const WriteExchange& e) {
     return "{\"sent\": " + Quoted(e.Sent) + ", \"answer\": " + Quoted(e.Answer) + "}";
 }
 
-std::string PasswordObject(const std::optional<PasswordWritten>& p) {
-    if (!p) return "null";
-    return std::string("{\"set\": ") + Boolean(p->Set) +
-           ", \"change\": " + Quoted(PasswordChangeName(p->Change)) + "}";
+std::string PasswordObject(const OperationRecord& r) {
+    if (!r.Password) return "null";
+    return std::string("{\"set\": ") + Boolean(r.Password->Set) +
+           ", \"change\": " + Quoted(ShownPasswordChangeName(r)) + "}";
 }
 
 std::string FirmwareObject(const std::optional<FirmwareDetails>& f) {
@@ -80,16 +80,16 @@ std::string FirmwareObject(const std::optional<FirmwareDetails>& f) {
 }
 
 void WriteObject(std::ostream& out, const OperationRecord& r) {
-    out << "{\"id\": " << r.Id << ", \"started\": " << Quoted(FormatJournalTime(r.Started))
-        << ", \"duration_ms\": " << r.Duration.count() << ", \"program\": " << Quoted(ProgramName(r.Program))
+    out << "{\"id\": " << r.Id << ", \"started\": " << Quoted(ShownJournalTime(r))
+        << ", \"duration_ms\": " << r.Duration.count() << ", \"program\": " << Quoted(ShownProgramName(r))
         << ", \"user\": " << Quoted(r.User) << ", \"host\": " << Quoted(r.Host)
-        << ", \"port\": " << Quoted(r.Port) << ", \"operation\": " << Quoted(OperationName(r.Operation))
-        << ", \"result\": " << Quoted(OutcomeName(r.Result))
+        << ", \"port\": " << Quoted(r.Port) << ", \"operation\": " << Quoted(ShownOperationName(r))
+        << ", \"result\": " << Quoted(ShownOutcomeName(r))
         << ", \"modem\": {\"name\": " << Quoted(r.Modem.Name) << ", \"device\": " << Quoted(r.Modem.Device)
         << ", \"version\": " << Quoted(r.Modem.Version) << "}"
         << ", \"messages\": " << Array(r.Messages, MessageObject)
         << ", \"exchanges\": " << Array(r.Exchanges, ExchangeObject)
-        << ", \"password\": " << PasswordObject(r.Password)
+        << ", \"password\": " << PasswordObject(r)
         << ", \"differing_keys\": " << Array(r.DifferingKeys, Quoted)
         << ", \"settings_file\": " << (r.SettingsPath.empty() ? "null" : Quoted(r.SettingsPath))
         << ", \"firmware\": " << FirmwareObject(r.Firmware) << "}";
@@ -97,13 +97,24 @@ void WriteObject(std::ostream& out, const OperationRecord& r) {
 
 }  // namespace
 
-void WriteJournalJson(std::ostream& out, const std::vector<OperationRecord>& records) {
+void JsonWriter::Begin(std::ostream& out) {
     out << "[";
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        out << (i == 0 ? "\n  " : ",\n  ");
-        WriteObject(out, records[i]);
-    }
-    out << (records.empty() ? "]\n" : "\n]\n");
+    first_ = true;
+}
+
+void JsonWriter::Write(std::ostream& out, const OperationRecord& record) {
+    out << (first_ ? "\n  " : ",\n  ");
+    first_ = false;
+    WriteObject(out, record);
+}
+
+void JsonWriter::End(std::ostream& out) { out << (first_ ? "]\n" : "\n]\n"); }
+
+void WriteJournalJson(std::ostream& out, const std::vector<OperationRecord>& records) {
+    JsonWriter json;
+    json.Begin(out);
+    for (const auto& record : records) json.Write(out, record);
+    json.End(out);
 }
 
 }  // namespace nkq::journal

@@ -52,6 +52,26 @@ const char* OperationName(OperationKind operation) { return NameOf(kOperations, 
 const char* OutcomeName(Outcome result) { return NameOf(kOutcomes, result); }
 const char* PasswordChangeName(PasswordChange change) { return NameOf(kPasswordChanges, change); }
 
+namespace {
+
+std::string StoredOr(const std::string& stored, const char* name) { return stored.empty() ? name : stored; }
+
+}  // namespace
+
+std::string ShownProgramName(const OperationRecord& r) {
+    return StoredOr(r.Unread.Program, ProgramName(r.Program));
+}
+std::string ShownOperationName(const OperationRecord& r) {
+    return StoredOr(r.Unread.Operation, OperationName(r.Operation));
+}
+std::string ShownOutcomeName(const OperationRecord& r) {
+    return StoredOr(r.Unread.Result, OutcomeName(r.Result));
+}
+std::string ShownPasswordChangeName(const OperationRecord& r) {
+    if (!r.Password) return {};
+    return StoredOr(r.Unread.PasswordChange, PasswordChangeName(r.Password->Change));
+}
+
 std::optional<ProgramKind> ParseProgramName(std::string_view name) { return KindOf(kPrograms, name); }
 std::optional<OperationKind> ParseOperationName(std::string_view name) { return KindOf(kOperations, name); }
 std::optional<Outcome> ParseOutcomeName(std::string_view name) { return KindOf(kOutcomes, name); }

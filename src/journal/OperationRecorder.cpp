@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "PasswordMask.h"
 #include "Utf8Text.h"
 #include "app/Cp1251.h"
 #include "app/Utf8Path.h"
@@ -14,7 +15,6 @@ namespace nkq::journal {
 
 namespace {
 
-constexpr std::string_view kMask = "********";
 using modem::kPasswordKey;
 
 // Weeks later the folder it was run from is long forgotten.
@@ -22,11 +22,6 @@ std::string AbsolutePath(const std::string& path) {
     std::error_code error;
     const auto absolute = std::filesystem::absolute(PathFromUtf8(path), error);
     return error ? path : Utf8FromPath(absolute.lexically_normal());
-}
-
-std::string Masked(std::string text, const std::vector<std::string>& secrets) {
-    for (const auto& secret : secrets) text = ReplaceAll(std::move(text), secret, kMask);
-    return text;
 }
 
 }  // namespace
@@ -80,7 +75,7 @@ void OperationRecorder::AddExchange(const std::string& sent, const std::string& 
     record_.Password = PasswordWritten{!password_sent_.empty(),
                                        journal_.Modems().CompareWithPassword(record_.Port, password_sent_)};
     const std::string shown =
-        password_sent_.empty() ? sent : std::string(kPasswordKey) + " " + std::string(kMask);
+        password_sent_.empty() ? sent : std::string(kPasswordKey) + " " + std::string(kPasswordMask);
     record_.Exchanges.push_back({shown, answer});
 }
 
@@ -116,10 +111,11 @@ OperationRecord OperationRecorder::Finished(Outcome result) const {
     // Operator texts are UTF-8 but may quote modem bytes: mask both forms.
     std::vector<std::string> both_forms = secrets_;
     for (const auto& secret : secrets_) both_forms.push_back(Cp1251ToUtf8(secret));
-    for (auto& message : record.Messages) message.Text = ValidUtf8(Masked(message.Text, both_forms));
+    for (auto& message : record.Messages)
+        message.Text = ValidUtf8(MaskPasswordLines(message.Text, both_forms));
     for (auto& exchange : record.Exchanges) {
-        exchange.Sent = Cp1251ToUtf8(Masked(exchange.Sent, secrets_));
-        exchange.Answer = Cp1251ToUtf8(Masked(exchange.Answer, secrets_));
+        exchange.Sent = Cp1251ToUtf8(MaskPasswordLines(exchange.Sent, secrets_));
+        exchange.Answer = Cp1251ToUtf8(MaskPasswordLines(exchange.Answer, secrets_));
     }
     for (auto& key : record.DifferingKeys) key = Cp1251ToUtf8(key);
     record.SettingsPath = ValidUtf8(record.SettingsPath);

@@ -8,10 +8,56 @@
 
 namespace nkq::journal {
 
+namespace {
+
+// The file as a URI that tells SQLite nothing else changes it while it is
+// open: no lock, no shared-memory file, so nothing needs to be written.
+std::string ImmutableUri(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    const std::u8string text = (error ? path : absolute).generic_u8string();
+    std::string uri = "file:";
+    if (text.empty() || text.front() != u8'/') uri += '/';  // C:/... on Windows
+    for (const char8_t c : text) {
+        if (c == u8'%' || c == u8'?' || c == u8'#') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[(c >> 4) & 0xf];
+            uri += kHex[c & 0xf];
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+bool IsReadOnlyRefusal(int status) {
+    const int primary = status & 0xff;
+    return primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN;
+}
+
+}  // namespace
+
 SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening opening) : path_(path) {
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    int flags = SQLITE_OPEN_NOMUTEX;
+    flags |= opening == Opening::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (opening == Opening::Create) flags |= SQLITE_OPEN_CREATE;
-    const int status = sqlite3_open_v2(Utf8FromPath(path).c_str(), &db_, flags, nullptr);
+    Open(Utf8FromPath(path), flags);
+    // A journal in write-ahead logging needs its shared-memory file, which a
+    // user who may only read the journal cannot make while no writer has it
+    // open. The file is then read as it stands; a writer that has not
+    // finished is not seen.
+    if (opening == Opening::ReadOnly &&
+        IsReadOnlyRefusal(
+            sqlite3_exec(db_, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr))) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        Open(ImmutableUri(path), flags | SQLITE_OPEN_URI);
+    }
+}
+
+void SqliteConnection::Open(const std::string& name, int flags) {
+    const int status = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
     if (status != SQLITE_OK) {
         const std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(status);
         sqlite3_close(db_);
@@ -19,7 +65,12 @@ SqliteConnection::SqliteConnection(const std::filesystem::path& path, Opening op
         throw EJournal(Utf8FromPath(path_) + ": cannot open: " + reason);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, static_cast<int>(kBusyTimeout.count()));
+    SetBusyTimeout(busy_timeout_);
+}
+
+void SqliteConnection::SetBusyTimeout(std::chrono::milliseconds wait) {
+    busy_timeout_ = wait;
+    sqlite3_busy_timeout(db_, static_cast<int>(wait.count()));
 }
 
 SqliteConnection::~SqliteConnection() { sqlite3_close(db_); }
@@ -39,7 +90,7 @@ std::string SqliteConnection::QueryText(const char* sql) {
 }
 
 std::string SqliteConnection::QueryTextWhenFree(const char* sql) {
-    const auto give_up = std::chrono::steady_clock::now() + kBusyTimeout;
+    const auto give_up = std::chrono::steady_clock::now() + busy_timeout_;
     while (true) {
         SqliteStatement query(*this, sql);
         const std::optional<bool> row = query.StepUnlessBusy();
@@ -49,8 +100,19 @@ std::string SqliteConnection::QueryTextWhenFree(const char* sql) {
     }
 }
 
+void SqliteConnection::InterruptWhen(const std::function<bool()>& stop) {
+    stop_ = stop;
+    constexpr int kSteps = 1000;  // well under a millisecond of SQLite's work
+    sqlite3_progress_handler(db_, stop_ ? kSteps : 0, stop_ ? &SqliteConnection::Progress : nullptr, this);
+}
+
+int SqliteConnection::Progress(void* connection) {
+    return static_cast<SqliteConnection*>(connection)->stop_() ? 1 : 0;
+}
+
 void SqliteConnection::Fail(std::string_view doing) const {
-    throw EJournal(Utf8FromPath(path_) + ": " + std::string(doing) + ": " + sqlite3_errmsg(db_));
+    const bool locked = (sqlite3_errcode(db_) & 0xff) == SQLITE_BUSY;
+    throw EJournal(Utf8FromPath(path_) + ": " + std::string(doing) + ": " + sqlite3_errmsg(db_), locked);
 }
 
 SqliteStatement::SqliteStatement(SqliteConnection& connection, const char* sql) : connection_(connection) {

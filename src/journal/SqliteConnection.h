@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,12 +15,14 @@ namespace nkq::journal {
 
 class SqliteConnection {
 public:
-    // Create: a missing file becomes an empty database; otherwise it must exist.
-    enum class Opening { Create, Existing };
+    // Create: a missing file becomes an empty database; otherwise it must
+    // exist. ReadOnly never writes, so a user who may only read it can.
+    enum class Opening { Create, Existing, ReadOnly };
 
-    // Long enough for a batch of ports and the window to take turns; each
-    // turn is a few milliseconds.
-    static constexpr std::chrono::milliseconds kBusyTimeout{10000};
+    // Long enough for the programs writing the journal to take turns (each
+    // turn is a few milliseconds), short enough that a journal another
+    // program holds locked costs one short wait.
+    static constexpr std::chrono::milliseconds kBusyTimeout{1000};
 
     SqliteConnection(const std::filesystem::path& path, Opening opening);
     ~SqliteConnection();
@@ -27,6 +30,10 @@ public:
     SqliteConnection& operator=(const SqliteConnection&) = delete;
 
     sqlite3* Handle() const { return db_; }
+
+    // How long a statement waits for a file another connection holds;
+    // kBusyTimeout unless set.
+    void SetBusyTimeout(std::chrono::milliseconds wait);
     const std::filesystem::path& Path() const { return path_; }
 
     // Runs statements that return nothing the caller needs.
@@ -41,9 +48,18 @@ public:
     // Raises EJournal naming the file, `doing` and SQLite's latest error.
     [[noreturn]] void Fail(std::string_view doing) const;
 
+    // From now on SQLite asks `stop` every few thousand steps of its work;
+    // true interrupts the statement, which then raises EJournal.
+    void InterruptWhen(const std::function<bool()>& stop);
+
 private:
+    void Open(const std::string& name, int flags);
+    static int Progress(void* connection);
+
     std::filesystem::path path_;
     sqlite3* db_ = nullptr;
+    std::function<bool()> stop_;
+    std::chrono::milliseconds busy_timeout_{kBusyTimeout};
 };
 
 class SqliteStatement {

@@ -11,7 +11,7 @@ namespace nkq::journal {
 
 namespace {
 
-constexpr std::size_t kColumns = 6;
+constexpr std::size_t kColumns = TableWriter::kColumns;
 using Row = std::array<std::string, kColumns>;
 
 const Row kHeading{"TIME (UTC)", "PORT", "OPERATION", "MODEM", "RESULT", "MESSAGE"};
@@ -28,28 +28,21 @@ std::string Cell(std::string_view text) {
 
 Row RowOf(const OperationRecord& record) {
     const std::string modem = ModemText(record.Modem);
-    return {FormatTableTime(record.Started),
+    return {Cell(ShownTableTime(record)),
             Cell(record.Port),
-            OperationName(record.Operation),
+            Cell(ShownOperationName(record)),
             modem.empty() ? "-" : Cell(modem),
-            OutcomeName(record.Result),
+            Cell(ShownOutcomeName(record)),
             record.Messages.empty() ? "" : Cell(MessageText(record.Messages.front()))};
-}
-
-std::array<std::size_t, kColumns> ColumnWidths(const std::vector<Row>& rows) {
-    std::array<std::size_t, kColumns> widths{};
-    for (std::size_t column = 0; column < kColumns; ++column) {
-        widths[column] = CharacterCount(kHeading[column]);
-        for (const auto& row : rows) widths[column] = std::max(widths[column], CharacterCount(row[column]));
-    }
-    return widths;
 }
 
 void WriteRow(std::ostream& out, const Row& row, const std::array<std::size_t, kColumns>& widths) {
     std::string line;
     for (std::size_t column = 0; column < kColumns; ++column) {
         line += row[column];
-        if (column + 1 < kColumns) line.append(widths[column] - CharacterCount(row[column]) + 2, ' ');
+        const std::size_t width = CharacterCount(row[column]);
+        if (column + 1 < kColumns)
+            line.append((widths[column] > width ? widths[column] - width : 0) + 2, ' ');
     }
     line.erase(line.find_last_not_of(' ') + 1);
     out << line << '\n';
@@ -57,13 +50,28 @@ void WriteRow(std::ostream& out, const Row& row, const std::array<std::size_t, k
 
 }  // namespace
 
+TableWriter::TableWriter() {
+    for (std::size_t column = 0; column < kColumns; ++column)
+        widths_[column] = CharacterCount(kHeading[column]);
+}
+
+void TableWriter::Measure(const OperationRecord& record) {
+    const Row row = RowOf(record);
+    for (std::size_t column = 0; column < kColumns; ++column)
+        widths_[column] = std::max(widths_[column], CharacterCount(row[column]));
+}
+
+void TableWriter::Begin(std::ostream& out) { WriteRow(out, kHeading, widths_); }
+
+void TableWriter::Write(std::ostream& out, const OperationRecord& record) {
+    WriteRow(out, RowOf(record), widths_);
+}
+
 void WriteJournalTable(std::ostream& out, const std::vector<OperationRecord>& records) {
-    std::vector<Row> rows;
-    rows.reserve(records.size());
-    for (const auto& record : records) rows.push_back(RowOf(record));
-    const auto widths = ColumnWidths(rows);
-    WriteRow(out, kHeading, widths);
-    for (const auto& row : rows) WriteRow(out, row, widths);
+    TableWriter table;
+    for (const auto& record : records) table.Measure(record);
+    table.Begin(out);
+    for (const auto& record : records) table.Write(out, record);
 }
 
 }  // namespace nkq::journal

@@ -63,13 +63,4 @@ std::size_t CharacterCount(std::string_view text) {
     return count;
 }
 
-std::string ReplaceAll(std::string text, std::string_view secret, std::string_view mask) {
-    if (secret.empty()) return text;
-    for (std::size_t at = text.find(secret); at != std::string::npos;
-         at = text.find(secret, at + mask.size())) {
-        text.replace(at, secret.size(), mask);
-    }
-    return text;
-}
-
 }  // namespace nkq::journal

@@ -15,7 +15,4 @@ std::string ValidUtf8(std::string_view text);
 // counts for the scripts the workstation shows.
 std::size_t CharacterCount(std::string_view text);
 
-// Every occurrence of `secret` (when not empty) replaced by `mask`.
-std::string ReplaceAll(std::string text, std::string_view secret, std::string_view mask);
-
 }  // namespace nkq::journal

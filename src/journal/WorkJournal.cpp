@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "SystemIdentity.h"
+#include "journal/EJournal.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalLocation.h"
 
@@ -14,11 +15,26 @@ WorkJournal::WorkJournal(ProgramKind program) : WorkJournal(program, JournalPath
 WorkJournal::WorkJournal(ProgramKind program, std::optional<std::filesystem::path> path)
     : program_(program), path_(std::move(path)), user_(CurrentUserName()), host_(CurrentHostName()) {}
 
+bool WorkJournal::TryAppend(const OperationRecord& record) {
+    std::lock_guard lock(append_mutex_);
+    const auto now = std::chrono::steady_clock::now();
+    // Behind an append that has just waited in vain, waiting again would make
+    // the turns of a batch add up.
+    const bool just_locked = locked_since_ && now - *locked_since_ < 2 * kLockedJournalWait;
+    try {
+        AppendToJournal(*path_, record, just_locked ? std::chrono::milliseconds(0) : kLockedJournalWait);
+        locked_since_.reset();
+        return true;
+    } catch (const EJournal& failure) {
+        if (failure.Locked()) locked_since_ = std::chrono::steady_clock::now();
+        throw;
+    }
+}
+
 bool WorkJournal::Append(const OperationRecord& record) noexcept {
     if (!path_) return false;
     try {
-        AppendToJournal(*path_, record);
-        return true;
+        return TryAppend(record);
     } catch (const std::exception& failure) {
         Warn(failure.what());
     } catch (...) {

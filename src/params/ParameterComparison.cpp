@@ -1,6 +1,7 @@
 #include "params/ParameterComparison.h"
 
 #include "params/ParameterLines.h"
+#include "params/ParameterValues.h"
 #include "params/ReplyValues.h"
 
 namespace nkq {
@@ -14,7 +15,7 @@ std::vector<KeyDifference> CompareWithReply(const std::vector<std::string>& expe
         const auto found = held.find(key);
         if (found == held.end()) {
             differences.push_back({key, expected, std::nullopt});
-        } else if (found->second != expected) {
+        } else if (!SameFieldValue(key, expected, found->second)) {
             differences.push_back({key, expected, found->second});
         }
     }

@@ -10,6 +10,7 @@
 #include "app/LibraryText.h"
 #include "app/MessageText.h"
 #include "app/TextConversions.h"
+#include "params/ParameterKeyRules.h"
 #include "protocol/ParameterKeys.h"
 #include "protocol/TextLines.h"
 
@@ -80,18 +81,14 @@ struct KeyRule {
     Rule apply;
 };
 
-// The version key with its blank: a line "VERSION1.2" sets nothing.
-constexpr std::string_view kVersionLineStart = "VERSION ";
-
-// Every line is tested against every key, in this order; a key matches as
-// the start of the line.
+// What each key's line does; which key a line sets is KeyOfLine's rule.
 constexpr std::array<KeyRule, 24> kKeyRules{{
     {modem::kInterfaceKey, ApplyInterface},
     {modem::kComFlowKey, ApplyFlowControl},
     {modem::kDeviceKey, ApplyDevice},
     {modem::kNameKey, ApplyName},
     {modem::kModeKey, ApplyMode},
-    {kVersionLineStart, ApplyVersion},
+    {modem::kVersionKey, ApplyVersion},
     {modem::kDestIpKey, ApplyDestIp},
     {modem::kDestPortKey, ApplyDestPort},
     {modem::kServerPortKey, ApplyServerPort},
@@ -112,12 +109,13 @@ constexpr std::array<KeyRule, 24> kKeyRules{{
     {modem::kCsqKey, ApplyCsq},
 }};
 
+// A line sets at most one key (no key begins another), so testing it
+// against every key in turn comes to applying the rule of the key it sets.
 void ApplyLine(ParameterSet& set, const std::string& line) {
-    const std::string value = ExtractValue(line);
-    const std::string_view text(line);
-    for (const auto& rule : kKeyRules) {
-        if (text.starts_with(rule.key)) rule.apply(set, value);
-    }
+    const auto key = KeyOfLine(line);
+    if (!key) return;
+    for (const auto& rule : kKeyRules)
+        if (rule.key == *key) rule.apply(set, ExtractValue(line));
 }
 
 EConvertError InvalidAddressAndPortError(const std::string& value) {

@@ -1,50 +1,35 @@
 #include "params/ReplyValues.h"
 
-#include <array>
-#include <string_view>
-
+#include "params/ParameterKeyRules.h"
 #include "params/ParameterLines.h"
-#include "protocol/ParameterKeys.h"
-#include "protocol/TextLines.h"
 
 namespace nkq {
 
-namespace {
-
-using namespace modem;
-
-// Every key a reply line may begin with to set something.
-constexpr std::array<std::string_view, 24> kReplyKeys{
-    kInterfaceKey,     kComFlowKey,       kDeviceKey,        kNameKey,          kModeKey,
-    kVersionKey,       kDestIpKey,        kDestPortKey,      kServerPortKey,    kIdleTimeKey,
-    kApnKey,           kLoginKey,         kPasswordKey,      kComRateKey,       kComBitsKey,
-    kComParityKey,     kParitySelectKey,  kComStopBitKey,    kCheckPairKeys[0], kCheckPairKeys[1],
-    kCheckPairKeys[2], kCheckPairKeys[3], kCheckPairKeys[4], kCsqKey,
-};
-
-// Keys match as prefixes of the line, as ParseParameters applies them; the
-// version's key counts only with its blank.
-bool SetsParameter(std::string_view line) {
-    for (const auto key : kReplyKeys) {
-        if (!line.starts_with(key)) continue;
-        if (key == kVersionKey && !line.substr(key.size()).starts_with(' ')) continue;
-        return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 std::map<std::string, std::string> ReplyValues(const std::string& reply) {
     std::map<std::string, std::string> values;
-    for (const auto& line : SplitLines(reply)) values[LineKey(line)] = ExtractValue(line);
+    for (const auto& line : SplitLines(reply))
+        if (const auto key = KeyOfLine(line)) values[std::string(*key)] = ExtractValue(line);
     return values;
 }
 
-bool ReplySetsParameters(const std::string& reply) {
+std::set<std::string> ReportedKeys(const std::string& reply) {
+    std::set<std::string> keys;
     for (const auto& line : SplitLines(reply))
-        if (SetsParameter(line)) return true;
-    return false;
+        if (const auto key = KeyOfLine(line)) keys.emplace(*key);
+    return keys;
+}
+
+bool ReplySetsParameters(const std::string& reply) { return !ReportedKeys(reply).empty(); }
+
+std::vector<std::string> KeysNotReported(Mode mode, const std::string& reply,
+                                         const std::set<std::string>& named) {
+    const auto reported = ReportedKeys(reply);
+    std::vector<std::string> missing;
+    for (const auto key : KeysSentIn(mode)) {
+        const std::string name(key);
+        if (!reported.count(name) && !named.count(name)) missing.push_back(name);
+    }
+    return missing;
 }
 
 }  // namespace nkq

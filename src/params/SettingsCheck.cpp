@@ -8,9 +8,10 @@
 #include <string_view>
 
 #include "app/Failure.h"
+#include "params/ParameterKeyRules.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
-#include "params/ReplyValues.h"
+#include "params/ParameterValues.h"
 #include "protocol/ParameterKeys.h"
 #include "protocol/TextLines.h"
 
@@ -20,18 +21,15 @@ namespace {
 
 using namespace modem;
 
-constexpr std::array<std::string_view, 19> kWrittenKeys{
-    kModeKey,          kDestIpKey,        kDestPortKey,      kServerPortKey,    kCheckPairKeys[0],
-    kCheckPairKeys[1], kCheckPairKeys[2], kCheckPairKeys[3], kCheckPairKeys[4], kIdleTimeKey,
-    kApnKey,           kLoginKey,         kPasswordKey,      kComRateKey,       kComFlowKey,
-    kComBitsKey,       kComParityKey,     kParitySelectKey,  kComStopBitKey,
-};
 constexpr std::array<std::string_view, 5> kReadOnlyKeys{kDeviceKey, kNameKey, kVersionKey, kCsqKey,
                                                         kInterfaceKey};
 
-template <std::size_t N>
-bool IsOneOf(const std::array<std::string_view, N>& keys, std::string_view key) {
-    return std::find(keys.begin(), keys.end(), key) != keys.end();
+bool IsReadOnlyKey(std::string_view key) {
+    return std::find(kReadOnlyKeys.begin(), kReadOnlyKeys.end(), key) != kReadOnlyKeys.end();
+}
+
+bool IsCheckPairKey(std::string_view key) {
+    return std::find(kCheckPairKeys.begin(), kCheckPairKeys.end(), key) != kCheckPairKeys.end();
 }
 
 struct FileLine {
@@ -52,25 +50,6 @@ std::vector<FileLine> FileLines(const std::string& text) {
     return lines;
 }
 
-// The mode whose write sends a key; the others are sent in every mode.
-std::optional<Mode> ModeSending(std::string_view key) {
-    if (key == kDestIpKey || key == kDestPortKey) return Mode::Client;
-    if (key == kServerPortKey || IsOneOf(kCheckPairKeys, key)) return Mode::Server;
-    return std::nullopt;
-}
-
-std::string ModeName(Mode mode) {
-    switch (mode) {
-        case Mode::Client:
-            return "client";
-        case Mode::Server:
-            return "server";
-        case Mode::Modem:
-            return "modem";
-    }
-    return {};
-}
-
 std::map<std::string, std::string> SentValues(const ParameterSet& set) {
     std::map<std::string, std::string> values;
     for (const auto& line : BuildParameterLines(set)) values[LineKey(line)] = ExtractValue(line);
@@ -79,9 +58,12 @@ std::map<std::string, std::string> SentValues(const ParameterSet& set) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::string KeyProblem(const std::string& key) {
-    if (IsOneOf(kWrittenKeys, key)) return {};
-    if (IsOneOf(kReadOnlyKeys, key)) return key + " is never written to a modem";
+// A key must be exactly the one a read would apply the line to: "APNX"
+// would be applied as APN.
+std::string KeyProblem(const FileLine& line) {
+    const std::string& key = line.key;
+    if (KeyOfLine(line.text) == key && IsWrittenKey(key)) return {};
+    if (IsReadOnlyKey(key)) return key + " is never written to a modem";
     // A long "key" is junk, not a misspelt key: it would only repeat the line.
     constexpr std::size_t kLongestKey = 16;
     if (key.size() > kLongestKey) return "the line does not begin with a parameter key";
@@ -97,14 +79,13 @@ const NumericField* PortFieldOf(const ParameterSet& set, const std::string& key)
     return pair == kCheckPairKeys.end() ? nullptr : &set.Fields().Port[pair - kCheckPairKeys.begin()];
 }
 
+// A port number is shown as received until its field is left; a number
+// with leading zeros is the same port and is written as the number.
 std::string PortNumberProblem(const ParameterSet& set, const FileLine& line) {
     const NumericField* field = PortFieldOf(set, line.key);
     if (!field) return {};
-    const std::string number = IsOneOf(kCheckPairKeys, line.key) ? ExtractValue(line.value) : line.value;
-    NumericField left(field->Minimum(), field->Maximum(), field->Minimum());
-    left.SetText(number);
-    left.Leave();
-    if (left.Text() == number) return {};
+    const std::string number = IsCheckPairKey(line.key) ? ExtractValue(line.value) : line.value;
+    if (PortNumberText(number)) return {};
     return "port " + Quoted(number) + " is not a whole number from " + std::to_string(field->Minimum()) +
            " to " + std::to_string(field->Maximum());
 }
@@ -114,7 +95,7 @@ std::string PortNumberProblem(const ParameterSet& set, const FileLine& line) {
 std::string ValueProblem(const FileLine& line) {
     ParameterSet set;
     set.ApplyStartupRules();
-    if (const auto mode = ModeSending(line.key)) set.SelectMode(*mode);
+    if (const auto mode = OnlyModeSending(line.key)) set.SelectMode(*mode);
     try {
         ParseParameters(set, line.text);
     } catch (const Exception& e) {
@@ -132,7 +113,7 @@ std::vector<SettingsProblem> CheckSettingsLines(const std::string& text) {
     std::vector<SettingsProblem> problems;
     std::map<std::string, std::size_t> first_line;
     for (const auto& line : FileLines(text)) {
-        std::string reason = KeyProblem(line.key);
+        std::string reason = KeyProblem(line);
         if (reason.empty()) {
             const auto [earlier, first] = first_line.emplace(line.key, line.number);
             reason = first ? ValueProblem(line)
@@ -149,7 +130,7 @@ std::vector<SettingsProblem> CheckSettingsAgainst(const ParameterSet& set, const
     const auto sent = SentValues(set);
     std::set<std::string> named;
     for (const auto& line : FileLines(text)) {
-        if (!IsOneOf(kWrittenKeys, line.key) || !named.insert(line.key).second) continue;
+        if (!IsWrittenKey(line.key) || !named.insert(line.key).second) continue;
         const auto found = sent.find(line.key);
         if (found == sent.end()) {
             problems.push_back(
@@ -161,8 +142,8 @@ std::vector<SettingsProblem> CheckSettingsAgainst(const ParameterSet& set, const
     }
     if (!whole_file) return problems;
     std::string missing;
-    for (const auto& line : BuildParameterLines(set))
-        if (!named.count(LineKey(line))) missing += (missing.empty() ? "" : ", ") + LineKey(line);
+    for (const auto key : KeysSentIn(set.GetMode()))
+        if (!named.count(std::string(key))) missing += (missing.empty() ? "" : ", ") + std::string(key);
     if (!missing.empty())
         problems.push_back(
             {0, {}, "no line for " + missing + ", which a " + ModeName(set.GetMode()) + "-mode write sends"});

@@ -7,11 +7,13 @@
 
 namespace nkq {
 
-std::string SettingsFileText(const ParameterSet& set) {
+std::string SettingsFileText(const std::vector<std::string>& lines) {
     std::string text;
-    for (const auto& line : BuildParameterLines(set)) text += line + "\r\n";
+    for (const auto& line : lines) text += line + "\r\n";
     return text;
 }
+
+std::string SettingsFileText(const ParameterSet& set) { return SettingsFileText(BuildParameterLines(set)); }
 
 void SaveSettingsFile(const ParameterSet& set, const std::string& path) {
     ReplaceFile(path, SettingsFileText(set));

@@ -11,6 +11,7 @@
 #include "params/ParameterSet.h"
 #include "protocol/ModemCommands.h"
 #include "protocol/ParameterKeys.h"
+#include "serial/Acknowledgement.h"
 #include "serial/ComPort.h"
 #include "serial/HeldTraffic.h"
 #include "serial/InStep.h"
@@ -20,11 +21,7 @@ namespace nkq {
 
 namespace {
 
-std::string ReadReply(TCustomComPort& port, std::size_t count) {
-    std::string reply;
-    port.ReadText(reply, static_cast<int>(count));
-    return reply;
-}
+std::string ReadReply(TCustomComPort& port, std::size_t count) { return ReadAcknowledgement(port, count); }
 
 [[noreturn]] void Refuse(ParameterSession& session, const char* message) {
     session.Op.InformOperator(message);

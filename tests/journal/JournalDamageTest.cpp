@@ -2,6 +2,7 @@
 // exception, and the file left exactly as it was.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <functional>
 
@@ -86,6 +87,31 @@ TEST_F(JournalFixture, JunkGainsNoCompanionFiles) {
     for (const char* companion : {"-wal", "-shm", "-journal"}) {
         EXPECT_FALSE(std::filesystem::exists(path_.string() + companion)) << companion;
     }
+}
+
+// Another program holding the journal locked costs one short wait, not the
+// ten seconds that would hold up an operation and a Ctrl+C after it.
+TEST_F(JournalFixture, ALockedJournalCostsOneShortWaitAndTheWarning) {
+    AppendToJournal(path_, SampleWrite());
+    SqliteConnection holder(path_, SqliteConnection::Opening::Existing);
+    holder.Execute("BEGIN EXCLUSIVE");
+    WorkJournal journal(ProgramKind::Nkq, path_);
+    ::testing::internal::CaptureStderr();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(journal.Append(SampleFlash()));
+    const auto took = std::chrono::steady_clock::now() - start;
+    // The next port of a batch does not wait all over again.
+    EXPECT_FALSE(journal.Append(SampleFlash()));
+    const auto next_took = std::chrono::steady_clock::now() - start - took;
+    const std::string warnings = ::testing::internal::GetCapturedStderr();
+    holder.Execute("ROLLBACK");
+    EXPECT_GE(took, kLockedJournalWait);
+    EXPECT_LT(took, std::chrono::seconds(5)) << "well short of the old ten-second wait";
+    EXPECT_LT(next_took, kLockedJournalWait);
+    EXPECT_NE(warnings.find("locked"), std::string::npos) << warnings;
+    // Once the lock is gone the journal takes rows again.
+    EXPECT_TRUE(journal.Append(SampleFlash()));
+    EXPECT_EQ(ReadJournal(path_).size(), 2u);
 }
 
 TEST_F(JournalFixture, RecordingOffWritesNothingAndSaysNothing) {

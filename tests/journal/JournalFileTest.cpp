@@ -1,6 +1,7 @@
 // Records stored in and read back from a real SQLite file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 
@@ -133,6 +134,54 @@ TEST_F(JournalFixture, SchemaUpgradesAnOlderJournalInOneStep) {
     // This program's own version now refuses the newer journal.
     EXPECT_THROW(AppendToJournal(path_, SampleWrite()), EJournal);
     EXPECT_THROW(ReadJournal(path_), EJournal);
+}
+
+// A row written by a newer version, with names this one does not know, is
+// read with those names as stored, and the rows around it are read as ever.
+TEST_F(JournalFixture, NamesANewerVersionWroteAreKeptAsStored) {
+    AppendToJournal(path_, SampleWrite());
+    const std::int64_t newer = AppendToJournal(path_, SampleWrite());
+    AppendToJournal(path_, SampleFlash());
+    {
+        SqliteConnection connection(path_, SqliteConnection::Opening::Existing);
+        const std::string update =
+            "UPDATE operation SET program = 'robot', operation = 'calibrate', result = 'partly', "
+            "password_change = 'rotated', started = 'next tuesday' WHERE id = " +
+            std::to_string(newer);
+        connection.Execute(update.c_str());
+    }
+    const auto records = ReadJournal(path_);
+    ASSERT_EQ(records.size(), 3u);
+    const auto unread =
+        std::find_if(records.begin(), records.end(), [&](const auto& r) { return r.Id == newer; });
+    ASSERT_NE(unread, records.end());
+    EXPECT_EQ(unread->Unread, (StoredTexts{"robot", "calibrate", "partly", "rotated", "next tuesday"}));
+    EXPECT_EQ(ShownOperationName(*unread), "calibrate");
+    EXPECT_EQ(ShownOutcomeName(*unread), "partly");
+    EXPECT_EQ(ShownPasswordChangeName(*unread), "rotated");
+    EXPECT_EQ(ShownProgramName(*unread), "robot");
+    EXPECT_EQ(ShownTableTime(*unread), "next tuesday");
+    for (const auto& record : records) {
+        if (record.Id != newer) {
+            EXPECT_EQ(record.Unread, StoredTexts{});
+        }
+    }
+}
+
+TEST_F(JournalFixture, AStopEndsTheReadingAtOnce) {
+    for (int i = 0; i < 5; ++i) AppendToJournal(path_, SampleWrite());
+    int taken = 0;
+    EXPECT_FALSE(ForEachInJournal(
+        path_, {}, [&](const OperationRecord&) { ++taken; }, [&] { return taken == 2; }));
+    EXPECT_EQ(taken, 2);
+    // Asked while SQLite works, too: nothing is taken.
+    taken = 0;
+    EXPECT_FALSE(ForEachInJournal(
+        path_, {}, [&](const OperationRecord&) { ++taken; }, [] { return true; }));
+    EXPECT_EQ(taken, 0);
+    EXPECT_TRUE(ForEachInJournal(
+        path_, {}, [&](const OperationRecord&) { ++taken; }, [] { return false; }));
+    EXPECT_EQ(taken, 5);
 }
 
 TEST_F(JournalFixture, AnEmptyFileBecomesAJournal) {

@@ -96,6 +96,30 @@ INSTANTIATE_TEST_SUITE_P(
                    ",\"say \"\"hi\"\"\",", true},
         FormatRule{"CsvQuotesACarriageReturn", WriteJournalCsv, [](auto& r) { r.Host = "a\rb"; },
                    ",\"a\rb\",", true},
+        // A spreadsheet would run these as formulas; the "'" makes them text.
+        FormatRule{"CsvMakesAFormulaText", WriteJournalCsv, [](auto& r) { r.User = "=HYPERLINK(\"x\")"; },
+                   ",\"'=HYPERLINK(\"\"x\"\")\",", true},
+        FormatRule{"CsvMakesAPlusText", WriteJournalCsv, [](auto& r) { r.Host = "+7 495"; }, ",'+7 495,",
+                   true},
+        FormatRule{"CsvMakesAMinusText", WriteJournalCsv,
+                   [](auto& r) {
+                       r.Messages = {{"-1+1", std::nullopt}};
+                   },
+                   ",'-1+1,", true},
+        FormatRule{"CsvMakesAnAtText", WriteJournalCsv, [](auto& r) { r.Port = "@SUM(A1)"; }, ",'@SUM(A1),",
+                   true},
+        FormatRule{"CsvLeavesOtherCellsAlone", WriteJournalCsv, [](auto& r) { r.User = "a=b"; }, ",a=b,",
+                   true},
+        FormatRule{"TableShowsAnUnknownOperationAsStored", WriteJournalTable,
+                   [](auto& r) {
+                       r.Unread.Operation = "calibrate";
+                       r.Unread.Result = "partly";
+                   },
+                   "  calibrate  NKQ-GPRS virtual 1.0  partly", true},
+        FormatRule{"CsvShowsAnUnknownResultAsStored", WriteJournalCsv,
+                   [](auto& r) { r.Unread.Result = "partly"; }, ",write,partly,", true},
+        FormatRule{"JsonShowsAnUnknownOperationAsStored", WriteJournalJson,
+                   [](auto& r) { r.Unread.Operation = "calibrate"; }, "\"operation\": \"calibrate\"", true},
         FormatRule{"JsonEscapesQuoteAndBackslash", WriteJournalJson, [](auto& r) { r.User = "a\"b\\c"; },
                    "\"user\": \"a\\\"b\\\\c\"", true},
         FormatRule{"JsonEscapesControlCharacters", WriteJournalJson,

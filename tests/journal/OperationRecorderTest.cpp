@@ -116,7 +116,7 @@ TEST_F(RecorderFixture, DetailsAreStoredAsUtf8) {
 struct PasswordCase {
     const char* name;
     std::optional<std::string> read;  // the password of an earlier read on the port
-    std::string sent;
+    std::string sent;                 // modem bytes
     PasswordWritten stored;
 };
 
@@ -124,26 +124,37 @@ void PrintTo(const PasswordCase& c, std::ostream* out) { *out << c.name; }
 
 class PasswordWrites : public RecorderFixture, public ::testing::WithParamInterface<PasswordCase> {};
 
-// The value never reaches the file, wherever it turns up; only whether one
-// was set and whether it changed.
-TEST_P(PasswordWrites, KeepOnlyWhetherSetAndChanged) {
+// Only a PASSWORD line's value is masked, wherever that line turns up (sent,
+// echoed, quoted in a message); the same characters in any other line or
+// message are other data and stay. Of the password itself only whether one
+// was set and whether it changed are kept.
+TEST_P(PasswordWrites, MaskOnlyThePasswordLinesValue) {
     if (GetParam().read) Read("/dev/ttyS0", *GetParam().read);
     const std::string& secret = GetParam().sent;
+    const std::string shown_secret = Cp1251ToUtf8(secret);
+    const std::vector<WriteExchange> others{
+        {"APN internet.mts.ru", "OK"}, {"LOGIN mts", "OK"}, {"COMRATE 9600", "OK"}, {"IDLETIME 10", "OK"}};
     {
         OperationRecorder write(*journal_, "/dev/ttyS0", OperationKind::Write);
-        write.AddExchange("APN internet", "OK");
-        write.AddMessage("Пароль " + secret + " не принят");
-        write.AddExchange("PASSWORD " + secret, "OK " + secret);
+        for (const auto& exchange : others) write.AddExchange(exchange.Sent, exchange.Answer);
+        write.AddExchange("PASSWORD " + secret, "PASSWORD " + secret + "\r");  // a modem that echoes
+        write.AddMessage("fleet.txt:7: \"PASSWORD " + shown_secret + "\": PASSWORD is set on line 6 already");
+        write.AddMessage("10 lines, 1 of them " + shown_secret);
         write.End(Outcome::Succeeded);
     }
     const OperationRecord record = Latest();
     EXPECT_EQ(record.Password, GetParam().stored);
-    ASSERT_EQ(record.Exchanges.size(), 2u);
-    EXPECT_EQ(record.Exchanges[1].Sent, secret.empty() ? "PASSWORD " : "PASSWORD ********");
+    ASSERT_EQ(record.Exchanges.size(), others.size() + 1);
+    for (std::size_t i = 0; i < others.size(); ++i) EXPECT_EQ(record.Exchanges[i], others[i]);
+    const std::string masked = secret.empty() ? "PASSWORD " : "PASSWORD ********";
+    EXPECT_EQ(record.Exchanges.back(), (WriteExchange{masked, masked + "\r"}));
+    ASSERT_EQ(record.Messages.size(), 2u);
+    EXPECT_EQ(record.Messages[0].Text, "fleet.txt:7: \"" + masked + "\": PASSWORD is set on line 6 already");
+    EXPECT_EQ(record.Messages[1].Text, "10 lines, 1 of them " + shown_secret);
     if (!secret.empty()) {
         const std::string bytes = FileBytes();
-        EXPECT_EQ(bytes.find(secret), std::string::npos);
-        EXPECT_EQ(bytes.find(Cp1251ToUtf8(secret)), std::string::npos);
+        EXPECT_EQ(bytes.find("PASSWORD " + secret), std::string::npos);
+        EXPECT_EQ(bytes.find("PASSWORD " + shown_secret), std::string::npos);
     }
     // After the write the modem's password is the one written.
     OperationRecorder again(*journal_, "/dev/ttyS0", OperationKind::Write);
@@ -158,6 +169,9 @@ INSTANTIATE_TEST_SUITE_P(
         PasswordCase{"NoReadBefore", std::nullopt, "s3cr3t-x", {true, PasswordChange::Unknown}},
         PasswordCase{"SameAsRead", "s3cr3t-x", "s3cr3t-x", {true, PasswordChange::Unchanged}},
         PasswordCase{"DifferentFromRead", "old-one", "s3cr3t-x", {true, PasswordChange::Changed}},
+        PasswordCase{"Zero", "old-one", "0", {true, PasswordChange::Changed}},
+        PasswordCase{"One", "1", "1", {true, PasswordChange::Unchanged}},
+        PasswordCase{"SameAsTheLogin", "mts", "mts", {true, PasswordChange::Unchanged}},
         PasswordCase{"Cyrillic", "old-one", "\xf1\xe5\xea\xf0\xe5\xf2", {true, PasswordChange::Changed}},
         PasswordCase{"Cleared", "old-one", "", {false, PasswordChange::Changed}}),
     [](const ::testing::TestParamInfo<PasswordCase>& info) { return std::string(info.param.name); });

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "ProgramRun.h"
 #include "TestFiles.h"
@@ -192,6 +193,23 @@ TEST_F(NkqScriptTest, OutputThatCannotBeWrittenIsAFailure) {
         EXPECT_TRUE(Contains(result.err, message)) << result.err;
     }
     EXPECT_TRUE(fs::is_character_file("/dev/full")) << "a device is written into, never replaced";
+}
+
+// The names of standard output stand for what the shell set up: a log
+// opened with ">>" keeps what it held and gets the settings after it.
+TEST_F(NkqScriptTest, OutputToStandardOutputByNameAppendsToALog) {
+    VirtualModem modem;
+    const std::string expected = Nkq({"read", "--port", modem.DevicePath()}).out;
+    ASSERT_FALSE(expected.empty());
+    for (const char* name : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+        const std::string log = File("read.log", "earlier run\n");
+        const auto result =
+            NkqRedirected("read --port " + modem.DevicePath() + " --output " + name, ">> " + log);
+        EXPECT_EQ(result.exit_status, 0) << name << ": " << result.err;
+        std::ifstream in(log, std::ios::binary);
+        const std::string held{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        EXPECT_EQ(held, "earlier run\n" + expected) << name;
+    }
 }
 
 TEST_F(NkqScriptTest, QuickReadsAndChecksWhatThePlainRuleReads) {

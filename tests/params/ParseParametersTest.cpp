@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Failure.h"
+#include "params/ParameterKeyRules.h"
 #include "params/ParameterLines.h"
 #include "protocol/TextLines.h"
 
@@ -13,17 +14,7 @@ namespace {
 
 using Reader = std::function<std::string(const ParameterSet&)>;
 
-std::string ModeName(const ParameterSet& set) {
-    switch (set.GetMode()) {
-        case Mode::Client:
-            return "client";
-        case Mode::Server:
-            return "server";
-        case Mode::Modem:
-            return "modem";
-    }
-    return "?";
-}
+std::string ModeOf(const ParameterSet& set) { return ModeName(set.GetMode()); }
 
 // One key rule: the wire text, what to look at afterwards and what it must read.
 struct KeyCase {
@@ -120,11 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"Name", "NAME NKQ-100\r\n", [](const ParameterSet& s) { return s.NameText(); }, "NKQ-100"},
         KeyCase{"Version", "VERSION 1.2 beta\r\n", kVersion, "1.2 beta"},
         KeyCase{"VersionWithoutBlank", "VERSION1.2\r\n", kVersion, ""},
-        KeyCase{"ModeServer", "MODE 0\r\n", ModeName, "server"},
-        KeyCase{"ModeModem", "MODE 2\r\n", ModeName, "modem"},
-        KeyCase{"ModeClient", "MODE 0\r\nMODE 1\r\n", ModeName, "client"},
-        KeyCase{"ModeUnknown", "MODE 0\r\nMODE 3\r\n", ModeName, "server"},
-        KeyCase{"ModeWithBlank", "MODE 0 \r\n", ModeName, "client"},
+        KeyCase{"ModeServer", "MODE 0\r\n", ModeOf, "server"},
+        KeyCase{"ModeModem", "MODE 2\r\n", ModeOf, "modem"},
+        KeyCase{"ModeClient", "MODE 0\r\nMODE 1\r\n", ModeOf, "client"},
+        KeyCase{"ModeUnknown", "MODE 0\r\nMODE 3\r\n", ModeOf, "server"},
+        KeyCase{"ModeWithBlank", "MODE 0 \r\n", ModeOf, "client"},
         KeyCase{"CheckPair", "IPPING3 10.0.0.1 5000\r\n", kPair3, "10.0.0.1|5000"},
         KeyCase{"CheckPairPortUnchecked", "IPPING3 1.2.3.4 x y\r\n", kPair3, "1.2.3.4|x y"},
         KeyCase{"CheckPairEmptyParts", "IPPING3  \r\n", kPair3, "0.0.0.0|"},

@@ -314,6 +314,21 @@ TEST_F(AtomicSave, FailsUnderARegularFile) {
     EXPECT_EQ(ReadBytes(folder_ / "plain"), "old bytes");
 }
 
+#ifdef _WIN32
+// A read-only file is refused and kept, as on Linux (where an ordinary
+// user's case is below): replacing it by a move may not refuse it.
+TEST_F(AtomicSave, RefusesAReadOnlyFile) {
+    WriteBytes(folder_ / "settings.txt", "old");
+    fs::permissions(folder_ / "settings.txt",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const std::string message = SaveMustFail(folder_ / "settings.txt");
+    fs::permissions(folder_ / "settings.txt", fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(message.rfind("Cannot create file \"", 0), 0u) << message;
+    EXPECT_EQ(ReadBytes(folder_ / "settings.txt"), "old");
+}
+#endif
+
 TEST_F(AtomicSave, FailsInAMissingFolder) {
     const std::string message = SaveMustFail(folder_.Path() / "nowhere" / "settings.txt");
     EXPECT_NE(message.find(test::ErrorText(test::kNoSuchFolder)), std::string::npos) << message;
@@ -464,6 +479,19 @@ std::string SaveIntoOpenFile(const TempFolder& folder) {
     return ReadBytes(file) == DataFile("modem.txt") ? "" : "the open file holds something else";
 }
 
+// A name that stands for a descriptor this process writes (the shell's
+// ">>") gets the bytes where the descriptor is, after what the file held.
+std::string SaveIntoAppendingDescriptor(const TempFolder& folder) {
+    const fs::path file = folder / "log.txt";
+    WriteBytes(file, "earlier\n");
+    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND);
+    ParameterSet set;
+    FillModem(set);
+    SaveSettingsFile(set, "/dev/fd/" + std::to_string(fd));
+    ::close(fd);
+    return ReadBytes(file) == "earlier\n" + DataFile("modem.txt") ? "" : "the log holds " + ReadBytes(file);
+}
+
 struct TargetCase {
     const char* name;
     std::string (*save)(const TempFolder&);
@@ -480,7 +508,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SaveTarget,
                          ::testing::Values(TargetCase{"Fifo", SaveIntoFifo},
                                            TargetCase{"Device", SaveIntoDevice},
                                            TargetCase{"DanglingLink", SaveThroughDanglingLink},
-                                           TargetCase{"OpenFile", SaveIntoOpenFile}),
+                                           TargetCase{"OpenFile", SaveIntoOpenFile},
+                                           TargetCase{"AppendingDescriptor", SaveIntoAppendingDescriptor}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The rights of an ordinary user: run in a child that is one (root may write

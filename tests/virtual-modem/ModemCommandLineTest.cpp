@@ -36,6 +36,11 @@ INSTANTIATE_TEST_SUITE_P(
         SwitchCase{{"--burst-gap", "150", "--burst-split", "20"},
                    [](const auto& b) { return b.burst_gap == 150ms && b.burst_split == 20u; }},
         SwitchCase{{"--rs485"}, [](const auto& b) { return b.rs485; }},
+        SwitchCase{{"--acks-byte-by-byte"}, [](const auto& b) { return b.acks_byte_by_byte; }},
+        SwitchCase{{"--unlisted", "LOGIN", "--unlisted", "APN"},
+                   [](const auto& b) {
+                       return b.unlisted_keys == std::vector<std::string>{"LOGIN", "APN"};
+                   }},
         SwitchCase{{"--refuse-cmd"}, [](const auto& b) { return b.refuse_cmd; }},
         SwitchCase{{"--reject-key", "APN"}, [](const auto& b) { return b.reject_key == "APN"; }},
         SwitchCase{{"--bad-save"}, [](const auto& b) { return b.bad_save; }},

@@ -155,6 +155,38 @@ TEST_F(ModemProtocolTest, Rs485ModemReportsItsInterfaceAndRefusesFlowControl) {
     EXPECT_EQ(protocol_.Parameters().Get("COMFC"), "0");
 }
 
+// Acknowledgements go out a byte a step, 5 to 30 ms apart; a "GET" reply
+// stays whole.
+TEST_F(ModemProtocolTest, AcknowledgementsByteByByteAreOneStepPerByte) {
+    ModemBehaviour behaviour;
+    behaviour.acks_byte_by_byte = true;
+    protocol_.SetBehaviour(behaviour);
+    const auto steps = Steps("CMD\rAPN x\rSAVE\r");
+    std::string sent;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        ASSERT_EQ(steps[i].bytes.size(), 1u) << i;
+        sent += steps[i].bytes;
+        const bool first_of_answer = i == 0 || sent[sent.size() - 2] == '\r';
+        if (first_of_answer) {
+            EXPECT_EQ(steps[i].wait, 0ms) << i;
+        } else {
+            EXPECT_GE(steps[i].wait, 5ms) << i;
+            EXPECT_LE(steps[i].wait, 30ms) << i;
+        }
+    }
+    EXPECT_EQ(sent, "READY\rOK\rOK\r");
+    EXPECT_EQ(Steps("GET\r").size(), 1u);
+}
+
+TEST_F(ModemProtocolTest, UnlistedKeysAreLeftOutOfTheGetReply) {
+    ModemBehaviour behaviour;
+    behaviour.unlisted_keys = {"APN"};
+    protocol_.SetBehaviour(behaviour);
+    const std::string reply = Line("GET");
+    EXPECT_EQ(reply.find("APN"), std::string::npos) << reply;
+    EXPECT_NE(reply.find("MODE"), std::string::npos) << reply;
+}
+
 TEST_F(ModemProtocolTest, RefusedCmdLeavesTheModemOutOfWriteMode) {
     ModemBehaviour behaviour;
     behaviour.refuse_cmd = true;

@@ -68,6 +68,8 @@ const std::vector<Option>& Options() {
         {"--output", true, Place::Command, "read", [](Arguments& a, const std::string& v) { a.output = v; }},
         {"--output-dir", true, Place::Command, "read",
          [](Arguments& a, const std::string& v) { a.output_dir = v; }},
+        {"--partial", false, Place::Command, "read",
+         [](Arguments& a, const std::string&) { a.partial = true; }},
         {"--yes", false, Place::Command, "flash", [](Arguments& a, const std::string&) { a.yes = true; }},
         {"--watch", false, Place::Command, "status",
          [](Arguments& a, const std::string&) { a.watch = true; }},

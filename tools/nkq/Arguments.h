@@ -15,6 +15,7 @@ struct Arguments {
     std::vector<std::string> files;         // positional arguments
     bool yes = false;                       // flash: --yes, no question asked
     bool watch = false;                     // status: --watch, poll until Ctrl+C
+    bool partial = false;                   // read: --partial, save only the keys the modem reported
     bool merge = false;                     // write: --merge, read the modem first
     bool verify = false;                    // write: --verify, read the modem back
     bool quick = false;                     // --quick or NKQ_QUICK=1: replies end at their "OK" line

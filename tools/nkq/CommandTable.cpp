@@ -20,11 +20,13 @@ constexpr std::string_view kPortsHelp =
     "that NKQ_REMOTE_PORTS names (separated by blanks), in its order.\n";
 
 constexpr std::string_view kReadHelp =
-    "Usage: nkq read --port PORT [--output FILE] [--quick]\n"
-    "       nkq read --port PORT [--port PORT ...] --output-dir DIR [--quick]\n"
+    "Usage: nkq read --port PORT [--output FILE] [--partial] [--quick]\n"
+    "       nkq read --port PORT [--port PORT ...] --output-dir DIR [--partial] [--quick]\n"
     "Reads the parameters from the modem on PORT and writes them in the settings-file\n"
     "form (what saving a settings file would write) to FILE, or to standard output.\n"
     "A summary (model, firmware version, signal level) follows on standard error.\n"
+    "The read fails, naming the keys and saving nothing, when the modem does not\n"
+    "report every line a write in its mode sends.\n"
     "\n"
     "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3); give it\n"
     "                  again for each further modem to read at the same time\n"
@@ -33,6 +35,8 @@ constexpr std::string_view kReadHelp =
     "  --output-dir DIR  write one settings file per port into DIR (made when\n"
     "                  missing), named after the port: ttyUSB0 gives ttyUSB0.txt,\n"
     "                  /dev/pts/3 gives pts-3.txt; a failed read writes no file\n"
+    "  --partial       save only the lines whose keys the modem reported: a partial\n"
+    "                  file, for write --merge\n"
     "  --quick         end the reply at its \"OK\" line (see nkq --help)\n";
 
 constexpr std::string_view kVerifyHelp =
@@ -41,7 +45,10 @@ constexpr std::string_view kVerifyHelp =
     "settings file FILE: every line that FILE sets and that a write in its mode\n"
     "would send. The keys that differ are printed as a table KEY, FILE, MODEM on\n"
     "standard output (with several ports on each port's lines); a password is\n"
-    "compared but never printed. FILE is checked as write checks it.\n"
+    "compared but never printed. A modem line counts for the key a read applies it\n"
+    "to (APNX sets APN), and values are compared as their fields hold them (port\n"
+    "0080 is 80, address 010.000.000.001 is 10.0.0.1). FILE is checked as write\n"
+    "checks it, and must name at least one parameter.\n"
     "\n"
     "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3); give it\n"
     "                  again for each further modem to check at the same time\n"
@@ -64,9 +71,13 @@ constexpr std::string_view kWriteHelp =
     "an address), or FILE does not set every line that a write in its mode sends\n"
     "(MODE 1 client, 0 server, 2 modem; client when FILE has no MODE line).\n"
     "\n"
+    "A port written with leading zeros (DESTPORT 0080) is written as its number.\n"
+    "\n"
     "  --port PORT     port name (ttyUSB0) or device path (/dev/pts/3)\n"
     "  --merge         read the modem first and change only what FILE names: a\n"
-    "                  partial file is enough; the other checks still apply\n"
+    "                  partial file is enough; the other checks still apply. Fails\n"
+    "                  before CMD, naming them, when the modem did not report a key\n"
+    "                  that the write sends and FILE does not set\n"
     "  --verify        read the modem back after writing; fails, listing the keys\n"
     "                  that differ, unless it holds what was written\n"
     "  --quick         the reads of --merge and --verify end the modem's reply at\n"

@@ -1,10 +1,15 @@
 #include "JournalCommand.h"
 
+#include <cerrno>
+#include <filesystem>
+#include <memory>
 #include <sstream>
 
 #include "PortFailures.h"
 #include "StandardOutput.h"
+#include "StopRequest.h"
 #include "TerminalOperator.h"
+#include "journal/JournalFile.h"
 #include "journal/JournalFormats.h"
 #include "journal/JournalLocation.h"
 #include "journal/JournalTime.h"
@@ -35,25 +40,79 @@ void CheckJournal(const Arguments& args) {
     JournalFilterOf(args);
 }
 
+namespace {
+
+// Standard output in pieces of this size: the listing is written as it is
+// read, so its memory does not grow with the journal.
+constexpr std::size_t kOutputPiece = 64 * 1024;
+
+class ListingOutput {
+public:
+    std::ostream& Stream() { return text_; }
+    // Writes what is gathered once it is a piece, or at the end.
+    void Pass(bool all = false) {
+        if (!all && static_cast<std::size_t>(text_.tellp()) < kOutputPiece) return;
+        WriteStandardOutput(text_.str());
+        text_.str({});
+    }
+
+private:
+    std::ostringstream text_;
+};
+
+// Writes the listing as it reads it; false when a stop request ended it.
+bool WriteListing(const std::filesystem::path& path, const Arguments& args) {
+    const journal::JournalFilter filter = JournalFilterOf(args);
+    const auto stop = [] { return StopRequest::Requested(); };
+    std::unique_ptr<journal::JournalWriter> writer;
+    if (args.csv) {
+        writer = std::make_unique<journal::CsvWriter>();
+    } else if (args.json) {
+        writer = std::make_unique<journal::JsonWriter>();
+    } else {
+        auto table = std::make_unique<journal::TableWriter>();
+        if (!journal::ForEachInJournal(
+                path, filter, [&](const journal::OperationRecord& record) { table->Measure(record); }, stop))
+            return false;
+        writer = std::move(table);
+    }
+    ListingOutput output;
+    writer->Begin(output.Stream());
+    const bool whole = journal::ForEachInJournal(
+        path, filter,
+        [&](const journal::OperationRecord& record) {
+            writer->Write(output.Stream(), record);
+            output.Pass();
+        },
+        stop);
+    if (!whole) return false;
+    writer->End(output.Stream());
+    output.Pass(true);
+    return true;
+}
+
+}  // namespace
+
 int RunJournal(const Arguments& args, const std::shared_ptr<PortTrace>&) {
     TerminalOperator op;
+    bool stopped = false;
     const bool shown = RunReportingFailures(op, {}, [&] {
         const auto path = journal::JournalPathFromEnvironment();
         if (!path) {
             op.ReportFailure("The work journal is off (NKQ_JOURNAL=off)");
             return false;
         }
-        const auto records = journal::ReadJournal(*path, JournalFilterOf(args));
-        std::ostringstream text;
-        if (args.csv) {
-            journal::WriteJournalCsv(text, records);
-        } else if (args.json) {
-            journal::WriteJournalJson(text, records);
-        } else {
-            journal::WriteJournalTable(text, records);
+        try {
+            stopped = !WriteListing(*path, args);
+        } catch (const EOutputError& e) {
+            // A reader that has seen enough (| head) ends the listing; that is
+            // no failure.
+            if (e.ErrorNumber() == EPIPE) return true;
+            if (!StopRequest::Requested()) throw;
+            stopped = true;
         }
-        WriteStandardOutput(text.str());
-        return true;
+        if (stopped) op.ReportFailure("The listing was stopped.");
+        return !stopped;
     });
     return shown ? 0 : 1;
 }

@@ -2,8 +2,10 @@
 
 #include "HeldMessage.h"
 #include "StopRequest.h"
+#include "VisibleText.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
+#include "params/ParameterKeyRules.h"
 #include "params/ReadParameters.h"
 #include "params/ReplyValues.h"
 
@@ -13,14 +15,23 @@ ParameterSession CommandSession(TCustomComPort& port, ParameterSet& set, Command
     return ParameterSession{port, set, op, {}, &StopRequest::Requested, op.Record()};
 }
 
-std::string ReadModem(TCustomComPort& port, CommandOperator& op, ParameterSet& set) {
+std::string ReadModem(TCustomComPort& port, CommandOperator& op, ParameterSet& set, const ReplyCheck& check) {
     HeldMessage held(op, messages::kReadSucceeded);
     ParameterSession session = CommandSession(port, set, held);
     ReadModemParameters(session);
     if (!ReplySetsParameters(session.FAnswer))
         throw Exception("EEmptyReply", "The modem's reply held no parameters");
+    if (check) check(session.FAnswer);
     held.Release();
     return session.FAnswer;
+}
+
+void RequireReported(const std::vector<std::string>& missing, Mode mode, const std::string& what_follows) {
+    if (missing.empty()) return;
+    std::string keys;
+    for (const auto& key : missing) keys += (keys.empty() ? "" : ", ") + Visible(key);
+    throw Exception("EIncompleteReply", "The modem did not report " + keys + ", which a " + ModeName(mode) +
+                                            "-mode write sends" + what_follows);
 }
 
 }  // namespace nkq::cli

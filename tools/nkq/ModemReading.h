@@ -1,12 +1,14 @@
 #pragma once
 // Reading a modem's parameters for a command: the window's "Считать
 // параметры", with the checks a script needs before it trusts the result.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "params/ParameterSession.h"
+#include "params/ParameterSet.h"
 
 namespace nkq {
-class ParameterSet;
 class TCustomComPort;
 }  // namespace nkq
 
@@ -18,10 +20,20 @@ class CommandOperator;
 // operation's journal record, when there is one.
 ParameterSession CommandSession(TCustomComPort& port, ParameterSet& set, CommandOperator& op);
 
+// What a command asks of the reply before it trusts it; raises to refuse it.
+using ReplyCheck = std::function<void(const std::string& reply)>;
+
 // Reads the modem into `set` and returns its reply. A reply that set no
 // parameter (only "OK", or lines no key matches) fails after "START" was
 // sent: saving or comparing it would take the initial values for the
-// modem's settings. The read's success is told only after that check.
-std::string ReadModem(TCustomComPort& port, CommandOperator& op, ParameterSet& set);
+// modem's settings. `check` then judges the reply. The read's success is
+// told only after both.
+std::string ReadModem(TCustomComPort& port, CommandOperator& op, ParameterSet& set,
+                      const ReplyCheck& check = {});
+
+// Raises, naming the keys, when `missing` is not empty: the modem did not
+// report keys the command needs, so it would take the initial values for
+// them. `what_follows` ends the message (": nothing saved").
+void RequireReported(const std::vector<std::string>& missing, Mode mode, const std::string& what_follows);
 
 }  // namespace nkq::cli

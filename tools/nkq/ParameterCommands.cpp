@@ -6,24 +6,30 @@
 
 #include "CommandOperator.h"
 #include "Commands.h"
+#include "KeptMessages.h"
 #include "KeyDifferences.h"
 #include "ManyPorts.h"
 #include "ModemReading.h"
 #include "PortFailures.h"
+#include "ProgramJournal.h"
 #include "SettingsFileProblems.h"
 #include "StandardOutput.h"
 #include "TerminalOperator.h"
 #include "VisibleText.h"
 #include "app/Cp1251.h"
 #include "app/Failure.h"
+#include "app/FileBytes.h"
 #include "app/Utf8Path.h"
 #include "journal/OperationRecorder.h"
+#include "params/ParameterKeyRules.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
+#include "params/ParameterValues.h"
 #include "params/ReplyValues.h"
 #include "params/SettingsFile.h"
 #include "params/WriteParameters.h"
 #include "protocol/ParameterKeys.h"
+#include "protocol/TextLines.h"
 #include "serial/ComPort.h"
 
 namespace nkq::cli {
@@ -48,38 +54,83 @@ std::vector<std::string> SummaryLines(const ParameterSet& set) {
             "Уровень сигнала: " + std::to_string(set.Level())};
 }
 
+// The lines a read saves: every line a write in the set's mode sends, or
+// with --partial only those whose keys the modem reported.
+std::vector<std::string> ReadLines(const Arguments& args, const ParameterSet& set, const std::string& reply) {
+    std::vector<std::string> lines = BuildParameterLines(set);
+    if (!args.partial) return lines;
+    const auto reported = ReportedKeys(reply);
+    std::erase_if(lines, [&](const std::string& line) { return !reported.count(LineKey(line)); });
+    return lines;
+}
+
+// A read for a file must hold every line the write of its mode sends:
+// otherwise the file would hold initial values as if the modem held them,
+// and pass the strict write.
+void RequireWholeRead(const Arguments& args, const ParameterSet& set, const std::string& reply) {
+    if (args.partial) return;
+    RequireReported(KeysNotReported(set.GetMode(), reply), set.GetMode(),
+                    ": nothing saved (--partial saves only what it reported)");
+}
+
 // Where a read's settings go: a file per port in the output folder, the
 // output file, or standard output. The file form keeps the modem's bytes,
 // so only a terminal gets the control characters made visible.
-void PutSettings(const Arguments& args, const std::string& port, const ParameterSet& set,
+void PutSettings(const Arguments& args, const std::string& port, const std::vector<std::string>& lines,
                  CommandOperator& op) {
     std::optional<std::string> file;
     if (args.output_dir) file = Utf8FromPath(PathFromUtf8(*args.output_dir) / PortFileName(port));
     if (args.output) file = *args.output;
+    const std::string text = SettingsFileText(lines);
     if (file) {
         if (op.Record()) op.Record()->SetSettingsFile(*file);
-        SaveSettingsFile(set, *file);
+        ReplaceFile(*file, text);
     } else {
-        const std::string text = SettingsFileText(set);
         WriteStandardOutput(::isatty(STDOUT_FILENO) ? VisibleKeepingLineEnds(text) : text);
     }
 }
 
+// What a settings file must hold besides lines that are right whatever the
+// modem holds.
+enum class FileNeeds {
+    WholeWrite,  // every line its mode's write sends
+    SomeKey,     // at least one key: a check of nothing would pass any modem
+    Anything,
+};
+
 // Reads the file and refuses it before any port opens when its lines are
-// wrong whatever the modem holds; `whole_file` also refuses one that does
-// not set every line its mode's write sends.
-bool ReadSettings(const std::string& path, bool whole_file, SettingsText& settings) {
-    TerminalOperator op;
+// wrong whatever the modem holds or it lacks what `needs` asks for. The
+// refusal is told on the terminal and kept in `refusal`.
+bool ReadSettings(const std::string& path, FileNeeds needs, SettingsText& settings,
+                  std::vector<std::string>& refusal) {
+    TerminalOperator terminal;
+    KeptMessages op(terminal, refusal);
     return RunReportingFailures(op, {}, [&] {
         settings = {path, ReadSettingsText(path)};
         auto problems = CheckSettingsLines(settings.bytes);
-        if (problems.empty() && whole_file) {
+        if (problems.empty() && needs == FileNeeds::WholeWrite) {
             StartupSet set;
             ParseParameters(set, settings.bytes);
             problems = CheckSettingsAgainst(set, settings.bytes, true);
         }
+        if (problems.empty() && needs == FileNeeds::SomeKey && ReportedKeys(settings.bytes).empty())
+            problems.push_back({0, {}, "names no parameter to check"});
         return NoProblems(op, path, problems);
     });
+}
+
+// A file refused before any port opened still leaves each port's failed
+// row in the journal, with what the technician was told.
+void RecordRefusal(const Arguments& args, journal::OperationKind kind, const SettingsText& settings,
+                   const std::vector<std::string>& refusal) {
+    for (const auto& port : args.ports) {
+        journal::OperationRecorder record(ProgramJournal(), port, kind);
+        record.SetSettingsFile(args.files.front());
+        for (const auto& line : SplitLines(settings.bytes))
+            if (LineSetsKey(line, modem::kPasswordKey)) record.KeepSecret(ExtractValue(line));
+        for (const auto& message : refusal) record.AddMessage(message);
+        record.End(journal::Outcome::Failed);
+    }
 }
 
 // Applies the file on top of what `set` holds and refuses it (nothing
@@ -128,6 +179,15 @@ void RecordSettingsFile(const SettingsText& settings, CommandOperator& op) {
     if (op.Record()) op.Record()->SetSettingsFile(settings.path);
 }
 
+// The keys the modem must have reported for a merge: every key the write
+// sends that the file does not set, or the write would send initial values
+// for the modem's own.
+void RequireMergeable(const SettingsText& settings, const ParameterSet& set, const std::string& reply) {
+    const auto named = ReportedKeys(settings.bytes);
+    RequireReported(KeysNotReported(set.GetMode(), reply, named), set.GetMode(),
+                    " and " + settings.path + " does not set: nothing written");
+}
+
 bool VerifyPort(const SettingsText& settings, TComPort& port, CommandOperator& op) {
     RecordSettingsFile(settings, op);
     StartupSet set;
@@ -142,11 +202,14 @@ bool WritePort(const Arguments& args, const SettingsText& settings, TComPort& po
     RecordSettingsFile(settings, op);
     StartupSet set;
     if (args.merge) {
-        ReadModem(port, op, set);
-        ApplySettings(settings, set, op);
+        ReadModem(port, op, set, [&](const std::string& reply) {
+            ApplySettings(settings, set, op);
+            RequireMergeable(settings, set, reply);
+        });
     } else {
         ParseParameters(set, settings.bytes);
     }
+    WritePortsAsNumbers(set);
     const std::vector<std::string> sent = BuildParameterLines(set);
     ParameterSession session = CommandSession(port, set, op);
     WriteModemParameters(session);
@@ -167,8 +230,12 @@ int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     const PortSetup setup{trace, args.quick, journal::OperationKind::Read};
     return RunOnPorts(args.ports, setup, false, [&](TComPort& port, CommandOperator& op) {
         StartupSet set;
-        ReadModem(port, op, set);
-        PutSettings(args, port.Port(), set, op);
+        std::string reply;
+        ReadModem(port, op, set, [&](const std::string& answer) {
+            RequireWholeRead(args, set, answer);
+            reply = answer;
+        });
+        PutSettings(args, port.Port(), ReadLines(args, set, reply), op);
         for (const auto& line : SummaryLines(set)) op.Print(line);
         return true;
     });
@@ -176,14 +243,23 @@ int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
 
 int RunVerify(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SettingsText settings;
-    if (!ReadSettings(args.files.front(), false, settings)) return 1;
+    std::vector<std::string> refusal;
+    if (!ReadSettings(args.files.front(), FileNeeds::SomeKey, settings, refusal)) {
+        RecordRefusal(args, journal::OperationKind::Verify, settings, refusal);
+        return 1;
+    }
     return RunOnPorts(args.ports, {trace, args.quick, journal::OperationKind::Verify}, false,
                       [&](TComPort& port, CommandOperator& op) { return VerifyPort(settings, port, op); });
 }
 
 int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SettingsText settings;
-    if (!ReadSettings(args.files.front(), !args.merge, settings)) return 1;
+    std::vector<std::string> refusal;
+    if (!ReadSettings(args.files.front(), args.merge ? FileNeeds::Anything : FileNeeds::WholeWrite, settings,
+                      refusal)) {
+        RecordRefusal(args, journal::OperationKind::Write, settings, refusal);
+        return 1;
+    }
     return RunOnPorts(
         args.ports, {trace, args.quick, journal::OperationKind::Write}, false,
         [&](TComPort& port, CommandOperator& op) { return WritePort(args, settings, port, op); });

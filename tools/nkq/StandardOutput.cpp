@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <mutex>
 
+#include "StopRequest.h"
+
 namespace nkq::cli {
 
 namespace {
@@ -24,6 +26,14 @@ void WriteStandardOutput(const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+        // A reader that stopped reading (a pager) must not keep a stop
+        // request waiting: the signal ends a blocked write, at once or after
+        // the part the pipe still took.
+        const bool cut = n < 0 ? errno == EINTR : static_cast<std::size_t>(n) < text.size() - done;
+        if (cut && StopRequest::Requested()) {
+            failed = true;
+            throw EOutputError(kStandardOutput, EINTR);
+        }
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             failed = true;

@@ -13,9 +13,15 @@ class EOutputError : public Exception {
 public:
     // "Cannot write WHAT: the system's reason".
     EOutputError(const std::string& what, int error_number);
+
+    int ErrorNumber() const { return error_number_; }
+
+private:
+    int error_number_;
 };
 
-// Writes all of `text`; EOutputError when any of it cannot be written.
+// Writes all of `text`; EOutputError when any of it cannot be written, and
+// (EINTR) when a stop request comes while the reader does not take it.
 // Safe to call from the threads of several ports.
 void WriteStandardOutput(const std::string& text);
 

@@ -21,6 +21,15 @@ struct ModemBehaviour {
     // Offset at which the second part starts; zero splits in the middle.
     std::size_t burst_split = 0;
 
+    // Every acknowledgement ("READY", "OK", "ER", "ERROR", the RS485 notice,
+    // the loader's bytes) goes out one byte at a time, with a pause of 5 to
+    // 30 ms before each byte after the first, as a slow modem or a USB
+    // adapter that splits short answers delivers it.
+    bool acks_byte_by_byte = false;
+
+    // Keys the "GET" reply leaves out, as a modem of another firmware may.
+    std::vector<std::string> unlisted_keys;
+
     // "INTERFACE RS485" in the "GET" reply, and a "COMFC" line is answered
     // with the twelve-byte "COM..." notice instead of "OK".
     bool rs485 = false;

@@ -60,6 +60,10 @@ const std::vector<Switch>& Switches() {
          [](auto& l, auto& v) {
              BehaviourOf(l).burst_split = static_cast<std::size_t>(ToNumber("--burst-split", v));
          }},
+        {"--acks-byte-by-byte", "", "send every acknowledgement one byte at a time, 5 to 30 ms apart",
+         [](auto& l, auto&) { BehaviourOf(l).acks_byte_by_byte = true; }},
+        {"--unlisted", "KEY", "leave KEY out of the GET reply (may be repeated)",
+         [](auto& l, auto& v) { BehaviourOf(l).unlisted_keys.push_back(v); }},
         {"--rs485", "", "RS485 interface: INTERFACE RS485 in GET, COMFC answered with the COM notice",
          [](auto& l, auto&) { BehaviourOf(l).rs485 = true; }},
         {"--refuse-cmd", "", "answer CMD with ERROR instead of READY",

@@ -113,7 +113,9 @@ void ModemProtocol::AnswerWriteModeLine(const std::string& line, ModemReaction& 
 std::string ModemProtocol::ParameterLines() const {
     std::string text;
     bool interface_listed = false;
+    const auto& unlisted = behaviour_.unlisted_keys;
     for (const auto& [key, value] : parameters_.Entries()) {
+        if (std::find(unlisted.begin(), unlisted.end(), key) != unlisted.end()) continue;
         const bool is_interface = key == modem::kInterfaceKey;
         interface_listed = interface_listed || is_interface;
         text += ReplyLine(key, is_interface && behaviour_.rs485 ? modem::kRs485Interface : value);
@@ -127,7 +129,8 @@ std::string ModemProtocol::ParameterLines() const {
 void ModemProtocol::AnswerGet(ModemReaction& out) const {
     const std::string lines = ParameterLines();
     if (behaviour_.hang_up_after_get_bytes > 0) {
-        Reply(WithEndLine(lines).substr(0, behaviour_.hang_up_after_get_bytes), out);
+        out.steps.push_back(ModemStep::Send(
+            behaviour_.reply_delay, WithEndLine(lines).substr(0, behaviour_.hang_up_after_get_bytes)));
         HangUp(out);
     } else if (behaviour_.endless_reply) {
         // The lines go round and round; the final "OK" never comes.
@@ -229,13 +232,25 @@ void ModemProtocol::AnswerLoader(char answer, int block_number, bool repeated, M
 
 void ModemProtocol::Reply(std::string text, ModemReaction& out, bool repeated,
                           std::chrono::milliseconds late) const {
-    out.steps.push_back(ModemStep::Send(late + behaviour_.reply_delay, text));
-    if (repeated) out.steps.push_back(ModemStep::Send(behaviour_.repeat_delay, std::move(text)));
+    SendAnswer(text, late + behaviour_.reply_delay, out);
+    if (repeated) SendAnswer(std::move(text), behaviour_.repeat_delay, out);
+}
+
+void ModemProtocol::SendAnswer(std::string text, std::chrono::milliseconds wait, ModemReaction& out) const {
+    if (!behaviour_.acks_byte_by_byte || text.size() < 2) {
+        out.steps.push_back(ModemStep::Send(wait, std::move(text)));
+        return;
+    }
+    std::uniform_int_distribution<int> gap(5, 30);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto pause = i == 0 ? wait : std::chrono::milliseconds(gap(byte_gaps_));
+        out.steps.push_back(ModemStep::Send(pause, text.substr(i, 1)));
+    }
 }
 
 void ModemProtocol::ReplyInBursts(const std::string& text, ModemReaction& out) const {
     if (behaviour_.burst_gap.count() <= 0 || text.size() < 2) {
-        Reply(text, out);
+        out.steps.push_back(ModemStep::Send(behaviour_.reply_delay, text));
         return;
     }
     const std::size_t split =

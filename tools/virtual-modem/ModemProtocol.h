@@ -6,6 +6,7 @@
 // directly.
 #include <chrono>
 #include <cstddef>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,8 +73,10 @@ private:
     void AnswerLoader(char answer, int block_number, bool repeated, ModemReaction& out) const;
     std::string ParameterLines() const;
 
+    // An acknowledgement, once or (repeated) twice.
     void Reply(std::string text, ModemReaction& out, bool repeated = false,
                std::chrono::milliseconds late = {}) const;
+    void SendAnswer(std::string text, std::chrono::milliseconds wait, ModemReaction& out) const;
     void ReplyInBursts(const std::string& text, ModemReaction& out) const;
     void HangUp(ModemReaction& out) const;
 
@@ -92,6 +95,9 @@ private:
     int lines_answered_ = 0;
     int session_lines_ = 0;  // parameter lines received since "CMD", answered or not
     int packets_accepted_ = 0;
+    // The pauses between the bytes of an acknowledgement sent byte by byte:
+    // the same sequence in every run.
+    mutable std::minstd_rand byte_gaps_{20231208};
 };
 
 }  // namespace nkq

@@ -9,7 +9,14 @@ namespace nkq::journal {
 
 class EJournal : public Exception {
 public:
-    explicit EJournal(std::string message) : Exception("EJournal", std::move(message)) {}
+    // `locked`: another connection held the file for longer than the wait.
+    explicit EJournal(std::string message, bool locked = false)
+        : Exception("EJournal", std::move(message)), locked_(locked) {}
+
+    bool Locked() const { return locked_; }
+
+private:
+    bool locked_;
 };
 
 }  // namespace nkq::journal

@@ -1,6 +1,9 @@
 #pragma once
 // The three ways `nkq journal` shows records: a table for a person, CSV for a
-// spreadsheet and JSON for a script. The last two carry every field.
+// spreadsheet and JSON for a script. The last two carry every field. Each is
+// written one record at a time, so a listing of any length holds one record.
+#include <array>
+#include <cstddef>
 #include <ostream>
 #include <vector>
 
@@ -8,16 +11,58 @@
 
 namespace nkq::journal {
 
+class JournalWriter {
+public:
+    virtual ~JournalWriter() = default;
+    virtual void Begin(std::ostream& out) = 0;
+    virtual void Write(std::ostream& out, const OperationRecord& record) = 0;
+    virtual void End(std::ostream& out) = 0;
+};
+
 // One line per operation: time (UTC), port, operation, modem, result and the
-// first message, in aligned columns under a heading line.
-void WriteJournalTable(std::ostream& out, const std::vector<OperationRecord>& records);
+// first message, in columns under a heading line. The columns are as wide as
+// their widest cell, so every record is measured before the first is
+// written; a wider one written later only pushes its own line out.
+class TableWriter : public JournalWriter {
+public:
+    static constexpr std::size_t kColumns = 6;
+
+    TableWriter();
+    void Measure(const OperationRecord& record);
+    void Begin(std::ostream& out) override;
+    void Write(std::ostream& out, const OperationRecord& record) override;
+    void End(std::ostream&) override {}
+
+private:
+    std::array<std::size_t, kColumns> widths_{};
+};
 
 // RFC 4180: a heading row, CR LF between rows, fields quoted where needed;
 // UTF-8 with a byte order mark, which spreadsheets take as the encoding. A
-// list field holds one entry per line.
-void WriteJournalCsv(std::ostream& out, const std::vector<OperationRecord>& records);
+// list field holds one entry per line. A cell that begins with "=", "+", "-"
+// or "@" gets a "'" first, so that a spreadsheet shows it as text instead of
+// running it as a formula.
+class CsvWriter : public JournalWriter {
+public:
+    void Begin(std::ostream& out) override;
+    void Write(std::ostream& out, const OperationRecord& record) override;
+    void End(std::ostream&) override {}
+};
 
 // An array with one object per operation, one per line.
+class JsonWriter : public JournalWriter {
+public:
+    void Begin(std::ostream& out) override;
+    void Write(std::ostream& out, const OperationRecord& record) override;
+    void End(std::ostream& out) override;
+
+private:
+    bool first_ = true;
+};
+
+// The whole listing of records already at hand.
+void WriteJournalTable(std::ostream& out, const std::vector<OperationRecord>& records);
+void WriteJournalCsv(std::ostream& out, const std::vector<OperationRecord>& records);
 void WriteJournalJson(std::ostream& out, const std::vector<OperationRecord>& records);
 
 }  // namespace nkq::journal

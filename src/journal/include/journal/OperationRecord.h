@@ -62,6 +62,20 @@ struct FirmwareDetails {
     bool operator==(const FirmwareDetails&) const = default;
 };
 
+// What a journal holds that this program cannot read as its own (names and a
+// start time that a newer version wrote), kept as stored so that a listing
+// shows them as they are; empty where the record's field holds the stored
+// value.
+struct StoredTexts {
+    std::string Program;
+    std::string Operation;
+    std::string Result;
+    std::string PasswordChange;
+    std::string Started;
+
+    bool operator==(const StoredTexts&) const = default;
+};
+
 struct OperationRecord {
     std::int64_t Id = 0;  // given by the journal when the row is stored
     TimePoint Started;
@@ -81,6 +95,8 @@ struct OperationRecord {
     std::string SettingsPath;                 // a settings file load or save; empty otherwise
     std::optional<FirmwareDetails> Firmware;  // a firmware update
 
+    StoredTexts Unread;  // only from a journal a newer version wrote
+
     bool operator==(const OperationRecord&) const = default;
 };
 
@@ -90,6 +106,14 @@ const char* ProgramName(ProgramKind program);
 const char* OperationName(OperationKind operation);
 const char* OutcomeName(Outcome result);
 const char* PasswordChangeName(PasswordChange change);
+
+// The same for a record read back, where a name this program does not know
+// is shown as stored.
+std::string ShownProgramName(const OperationRecord& record);
+std::string ShownOperationName(const OperationRecord& record);
+std::string ShownOutcomeName(const OperationRecord& record);
+// Empty for a record without a password written.
+std::string ShownPasswordChangeName(const OperationRecord& record);
 
 // The reverse; nullopt for a name that is none of them.
 std::optional<ProgramKind> ParseProgramName(std::string_view name);

@@ -28,12 +28,15 @@ public:
     void AddMessage(const std::string& text);
     void AddQuestion(const std::string& text, bool answer);
 
-    // Modem bytes that must never be stored: every occurrence in a message,
-    // a line or an answer is masked. A PASSWORD line's value is kept so by itself.
+    // A password value (modem bytes) that must never be stored: wherever a
+    // "PASSWORD value" line with it turns up in a message, a line sent or an
+    // answer, its value is masked. The same characters anywhere else are
+    // other data and are kept. A PASSWORD line sent is masked by itself.
     void KeepSecret(const std::string& bytes);
 
     // After a successful read: the modem now known on the port, for this
-    // record and every later one in the program. The password is kept secret.
+    // record and every later one in the program. The password is kept
+    // secret (KeepSecret).
     void ModemRead(const std::string& name, const std::string& device, const std::string& version,
                    const std::string& password);
 

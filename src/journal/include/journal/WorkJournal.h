@@ -3,6 +3,7 @@
 // program writes, who and where, and the modems last seen on each port. One
 // object per program, made at start-up and shared by all its operations.
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -30,7 +31,11 @@ public:
 
     // Stores the record; true when it was stored. A journal that cannot take
     // it costs one warning on standard error for the life of this object and
-    // nothing else: the operation it records must go on. Safe from any thread.
+    // nothing else: the operation it records must go on. Safe from any
+    // thread: the program's appends take turns, so they never wait on each
+    // other in SQLite. A journal another program keeps locked costs one wait
+    // of kLockedJournalWait; the appends queued behind that wait then try
+    // once without waiting again.
     bool Append(const OperationRecord& record) noexcept;
 
     // Why the first record that could not be stored was lost; nullopt while
@@ -40,6 +45,7 @@ public:
 
 private:
     void Warn(const char* reason) noexcept;
+    bool TryAppend(const OperationRecord& record);
 
     ProgramKind program_;
     std::optional<std::filesystem::path> path_;
@@ -49,6 +55,9 @@ private:
     std::atomic<bool> warned_{false};
     mutable std::mutex failure_mutex_;
     std::optional<std::string> failure_;
+    std::mutex append_mutex_;
+    // When an append last gave up on a locked journal.
+    std::optional<std::chrono::steady_clock::time_point> locked_since_;
 };
 
 }  // namespace nkq::journal

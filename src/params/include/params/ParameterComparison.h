@@ -13,7 +13,9 @@ struct KeyDifference {
 };
 
 // Every expected "KEY value" line whose value the reply does not hold, in
-// the order of the expected lines.
+// the order of the expected lines. A reply line counts for the key a read
+// applies it to (KeyOfLine), and values are compared as their fields hold
+// them (SameFieldValue).
 std::vector<KeyDifference> CompareWithReply(const std::vector<std::string>& expected_lines,
                                             const std::string& reply);
 

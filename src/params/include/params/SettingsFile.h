@@ -2,6 +2,7 @@
 // Settings files: the parameter lines of a set, each ended by CR LF, with no
 // header; the bytes are written and read exactly as the set holds them.
 #include <string>
+#include <vector>
 
 #include "params/ParameterSet.h"
 
@@ -20,5 +21,8 @@ std::string ReadSettingsText(const std::string& path);
 
 // The file's bytes for a set.
 std::string SettingsFileText(const ParameterSet& set);
+
+// The file's bytes for some lines of a set, each ended by CR LF.
+std::string SettingsFileText(const std::vector<std::string>& lines);
 
 }  // namespace nkq

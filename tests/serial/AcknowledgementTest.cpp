@@ -1,0 +1,93 @@
+// Acknowledgements whose bytes come apart: collected until their line end,
+// their count or the read time-out, through a real pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "PtyPair.h"
+#include "Timing.h"
+#include "serial/Acknowledgement.h"
+#include "serial/ComPort.h"
+
+namespace nkq {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Clock;
+using testing::Later;
+using testing::MillisecondsSince;
+
+struct Piece {
+    std::chrono::milliseconds at;  // after the read starts; 0: waiting before it
+    std::string bytes;
+};
+
+struct AckCase {
+    const char* name;
+    std::vector<Piece> pieces;
+    std::size_t count;
+    std::string expected;
+    bool by_timeout;  // whether the read ends only when the time-out passed
+};
+
+void PrintTo(const AckCase& c, std::ostream* out) { *out << c.name; }
+
+class Acknowledgement : public ::testing::TestWithParam<AckCase> {};
+
+TEST_P(Acknowledgement, IsCollectedUntilItsLineEndCountOrTimeout) {
+    testing::PtyPair pty;
+    TComPort port(TComPortSetup::System);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    std::vector<Piece> later;
+    for (const auto& piece : GetParam().pieces) {
+        if (piece.at > 0ms) {
+            later.push_back(piece);
+            continue;
+        }
+        pty.WriteMaster(piece.bytes);
+        const auto queued = Clock::now();
+        while (port.BytesWaiting() < static_cast<int>(piece.bytes.size()) && MillisecondsSince(queued) < 2000)
+            std::this_thread::sleep_for(2ms);
+    }
+    // One thread writes the later pieces in order, each at its time.
+    const Later writer(0ms, [&pty, later, begin = Clock::now()] {
+        for (const auto& piece : later) {
+            std::this_thread::sleep_until(begin + piece.at);
+            pty.WriteMaster(piece.bytes);
+        }
+    });
+    const auto start = Clock::now();
+    EXPECT_EQ(ReadAcknowledgement(port, GetParam().count), GetParam().expected);
+    const auto elapsed = MillisecondsSince(start);
+    if (GetParam().by_timeout) {
+        EXPECT_GE(elapsed, 2900);
+        EXPECT_LT(elapsed, 4500);
+    } else {
+        EXPECT_LT(elapsed, 2500) << "ended by the line end or the count, not the time-out";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arrivals, Acknowledgement,
+    ::testing::Values(
+        // The first byte is waiting when the read starts: alone it is no answer.
+        AckCase{"OkSplitAfterItsFirstByte", {{0ms, "O"}, {20ms, "K"}, {45ms, "\r"}}, 3, "OK\r", false},
+        AckCase{"ReadyByteByByte",
+                {{0ms, "R"}, {10ms, "E"}, {35ms, "A"}, {50ms, "D"}, {60ms, "Y"}, {90ms, "\r"}},
+                6,
+                "READY\r",
+                false},
+        AckCase{"LineFeedEndsIt", {{0ms, "O"}, {25ms, "K\n"}}, 3, "OK\n", false},
+        // A refusal shorter than the count ends at its CR, not after 3 s.
+        AckCase{"ShortRefusalEndsAtItsCr", {{15ms, "E"}, {30ms, "R\r"}}, 6, "ER\r", false},
+        AckCase{"LongerAnswerStopsAtTheCount", {{0ms, "ERROR\r"}}, 3, "ERR", false},
+        AckCase{"Rs485NoticeStartStopsAtTheCount", {{0ms, "CO"}, {20ms, "MFC RS485\r"}}, 3, "COM", false},
+        AckCase{"NoLineEndWaitsForTheTimeout", {{0ms, "O"}, {30ms, "K"}}, 3, "OK", true},
+        AckCase{"SilenceGivesNothing", {}, 3, "", true}),
+    [](const ::testing::TestParamInfo<AckCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace nkq
