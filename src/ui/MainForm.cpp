@@ -74,7 +74,7 @@ QRadioButton* AddRadio(QWidget* parent, const char* name, const char* text, int 
 TMainForm::TMainForm(MainFormParts parts)
     : op_(parts.Operator ? std::move(parts.Operator) : std::make_unique<WindowOperator>()),
       dialogs_(parts.Dialogs ? std::move(parts.Dialogs) : std::make_unique<QtFileDialogs>(this)),
-      file_names_(parts.FileNames ? std::move(parts.FileNames) : std::make_unique<QSettingsFileNameStore>()),
+      file_names_(parts.FileNames ? std::move(parts.FileNames) : UserFileNameStore()),
       journal_(parts.Journal ? std::move(parts.Journal)
                              : std::make_unique<journal::WorkJournal>(journal::ProgramKind::Window)),
       port_roots_(std::move(parts.PortRoots)) {
