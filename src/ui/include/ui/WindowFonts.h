@@ -1,16 +1,22 @@
 #pragma once
 // The fonts the window is drawn with. The layout has fixed pixel positions,
-// so the text must come in a font whose widths fit it: Liberation Sans has
-// the advance widths of Arial (Debian package fonts-liberation2), and
-// Liberation Mono those of Courier New.
+// so the text must come in a font whose widths fit it: Arial and Courier New
+// on Windows, which has them, and on Linux their metric twins Liberation Sans
+// and Liberation Mono (Debian package fonts-liberation2).
 #include <QFont>
+#include <QtGlobal>
 
 class QApplication;
 
 namespace nkq::ui {
 
+#ifdef Q_OS_WIN
+inline constexpr const char* kWindowFontFamily = "Arial";
+inline constexpr const char* kFixedFontFamily = "Courier New";
+#else
 inline constexpr const char* kWindowFontFamily = "Liberation Sans";
 inline constexpr const char* kFixedFontFamily = "Liberation Mono";
+#endif
 
 // Every control, dialog and message of the program.
 QFont WindowFont();
