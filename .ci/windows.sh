@@ -24,8 +24,8 @@ fail() {
 }
 
 step "packages"
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb xdotool imagemagick openbox \
-    tesseract-ocr
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb xdotool x11-utils imagemagick \
+    openbox tesseract-ocr
 
 step "the Linux virtual modem"
 cmake --preset dev >/dev/null

@@ -1,11 +1,11 @@
 # A section of .ci/windows.sh (sourced there): the window end to end.
 # nkq-workstation.exe runs on the private display against a virtual modem
-# on COM1, driven with xdotool: a read ("Считать параметры") and a firmware
-# update, each checked in the modem's trace and, for the read, in the model
-# text on a screenshot; the firmware file name kept as FileName directly
-# under HKCU\Software\Orvenik and read from there at the next start; the
-# journal in the user's local application data. Screenshots stay in
-# $work/window-*.png.
+# on COM1, driven with xdotool: its frame as the desktop sees it, a read
+# ("Считать параметры") and a firmware update, each checked in the modem's
+# trace and, for the read, in the model text read back from the window; the
+# firmware file name kept as FileName directly under HKCU\Software\Orvenik
+# and read from there at the next start; the journal in the user's local
+# application data. Screenshots stay in $work/window-*.png.
 
 step "the window: a desktop program, no console"
 # The subsystem in the program's header decides whether Windows opens a
@@ -62,6 +62,13 @@ start_modem COM1
 launch window-read
 find_main
 shot start
+# What the desktop is told: 755 x 481 inside the frame, and the window may be
+# moved, minimised and closed, but neither resized nor maximised (the Motif
+# functions 0x2c).
+xdotool getwindowgeometry "$main" | grep -q 'Geometry: 755x481' ||
+    fail "the window is $(xdotool getwindowgeometry "$main")"
+[[ $(xprop -id "$main" _MOTIF_WM_HINTS) == *" = 0x3, 0x2c,"* ]] ||
+    fail "the window's functions: $(xprop -id "$main" _MOTIF_WM_HINTS)"
 # Before the read the line holds the start-up text, not the modem's name.
 [[ $(model_text start) != "NKQ-GPRS virtual" ]] || fail "the model line shows the modem before the read"
 click 669 132 # "Считать параметры"

@@ -80,8 +80,11 @@ TMainForm::TMainForm(MainFormParts parts)
       port_roots_(std::move(parts.PortRoots)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
+    // The fixed-size hint gives the thin border of a window that cannot be
+    // resized on Windows; other desktops go by the fixed size alone.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(755, 481);
     move(288, 126);
     setFont(WindowFont());
