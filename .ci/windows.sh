@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# The Windows build, proven on this Linux machine: cross-builds GoogleTest,
-# the core, nkq.exe and the portable tests with MinGW-w64, runs the tests
-# under Wine, then runs nkq.exe end to end against virtual modems started
-# here and linked to COM ports of a fresh Wine prefix, checking what each
-# modem received. Every process it starts, and the Wine server, is stopped
-# on every way out.
+# The Windows build, proven on this Linux machine: builds the core, nkq.exe,
+# the window, the portable tests and the installer with MinGW-w64 (with
+# scripts/build-windows.sh, Qt for Windows from the machine's cache), runs
+# the tests under Wine, then runs nkq.exe and the window end to end against
+# virtual modems started here and linked to COM ports of a fresh Wine prefix
+# on a private X server, checking what each modem received, and last
+# installs, runs and uninstalls the installer. Every process it starts, and
+# the Wine server, is stopped on every way out.
+#
+# The checks after the set-up are sections in .ci/windows/, run in this
+# shell in the order listed at the end; they use what the set-up defines:
+# $root, $build, $work, $nkq, $workstation, $setup, fail, step,
+# start_modem, run_nkq, expect_in, expect_received, wait_window,
+# windows_folder, and the array pids of processes to stop at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,37 +24,26 @@ fail() {
 }
 
 step "packages"
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb xdotool x11-utils imagemagick \
+    openbox tesseract-ocr
 
 step "the Linux virtual modem"
 cmake --preset dev >/dev/null
 cmake --build --preset dev --target nkq-virtual-modem
 modem_program=$root/build/dev/tools/virtual-modem/nkq-virtual-modem
 
-step "SQLite for Windows from Debian's source package"
-scripts/build-windows-sqlite.sh build/windows-sqlite
-
-step "GoogleTest for Windows from Debian's sources"
-gtest_prefix=$root/build/windows-googletest
-if [[ ! -f $gtest_prefix/lib/cmake/GTest/GTestConfig.cmake ]]; then
-    cmake -S /usr/src/googletest -B "$root/build/windows-googletest-build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$gtest_prefix" >/dev/null
-    cmake --build "$root/build/windows-googletest-build" -j2
-    cmake --install "$root/build/windows-googletest-build" >/dev/null
-fi
-
-step "core, nkq.exe and the portable tests"
-cmake --preset windows-tests >/dev/null
-cmake --build --preset windows-tests
+step "Qt, SQLite and GoogleTest for Windows; the core, nkq.exe, the window, the tests and the installer"
+scripts/build-windows.sh --tests
 build=$root/build/windows-tests
 nkq=$build/tools/nkq/nkq.exe
+workstation=$build/tools/workstation/nkq-workstation.exe
+setup=$build/nkq-setup-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt").exe
 work=$build/wine-run
 rm -rf "$work"
 mkdir -p "$work"
 
-# A fresh prefix that knows nothing of this user's Wine; no display, so no
-# window can wait for a click; no Mono or Gecko installer.
+# A fresh prefix that knows nothing of this user's Wine; no Mono or Gecko
+# installer.
 export WINEPREFIX=$build/wine-prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -73,7 +70,21 @@ stop_everything() {
 }
 trap stop_everything EXIT
 
-step "Wine prefix and server"
+step "a private X server, the Wine prefix and server"
+# Wine's desktop takes the display of the program that starts it, the first
+# one: so the display is there before the prefix is made. Nothing waits for
+# a click on it: crash dialogs are off (below). A window manager gives the
+# keyboard to the window on top, as a desktop does.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+done
+[[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=:$(cat "$work/display")
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
 # Started first and kept running: otherwise every program pays the server's
 # start-up, and the helper processes Wine starts would inherit (and hold
 # open) whatever output pipe the first program had.
@@ -92,6 +103,12 @@ for _ in $(seq 100); do
 done
 [[ -n $socket ]] || fail "the Wine server did not start: $(cat "$work/wineserver.log")"
 wine wineboot -i >"$work/wineboot.log" 2>&1 </dev/null
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null </dev/null
+# The window is drawn in Windows' Arial and Courier New; Wine has neither,
+# so their metric twins stand in under those names.
+fonts='HKCU\Software\Wine\Fonts\Replacements'
+wine reg add "$fonts" /v Arial /d "Liberation Sans" /f >/dev/null </dev/null
+wine reg add "$fonts" /v "Courier New" /d "Liberation Mono" /f >/dev/null </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 # Drivers register their ports under this key; the prefix may have added
@@ -118,6 +135,26 @@ start_modem() {
     wine reg add "$serial_key" /v "\\Device\\NkqVirtualModem${port#COM}" /t REG_SZ /d "$port" /f \
         >/dev/null </dev/null
     echo "$port -> $device"
+}
+
+# wait_window TITLE: the id of the visible window named exactly TITLE, once
+# it is there (up to 30 s).
+wait_window() {
+    local id
+    for _ in $(seq 300); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
+        if [[ -n $id ]]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "no window \"$1\" appeared"
+}
+# windows_folder NAME: the Linux path of the folder in the environment
+# variable NAME of Wine's programs (LOCALAPPDATA, ProgramData).
+windows_folder() {
+    winepath -u "$(wine cmd /c echo "%$1%" </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null
 }
 
 step "COM ports served by virtual modems"
@@ -214,31 +251,9 @@ run_nkq many read --port COM5 --port '\\.\COM12' --output-dir модемы
     fail "many-port read saved: $(ls -R "$work")"
 expect_received COM12 '"GET\r"'
 
-step "nkq.exe on a serial device server"
-# A virtual modem behind a real ser2net on the loopback, reached through
-# Winsock as socket:// (the bytes as they are) and as rfc2217:// (telnet).
-start_modem COM9
-net_ports=()
-while ((${#net_ports[@]} < 2)); do
-    candidate=$((20000 + RANDOM % 20000))
-    ss -Hltn "sport = :$candidate" | grep -q . || net_ports+=("$candidate")
+for section in network window installer; do
+    # shellcheck source=/dev/null
+    source "$root/.ci/windows/$section.sh"
 done
-printf 'connection: &%s\n  accepter: %s127.0.0.1,%s\n  connector: serialdev,%s,115200n81,local\n' \
-    raw tcp, "${net_ports[0]}" "$(head -n1 "$work/COM9.device")" \
-    telnet telnet\(rfc2217\),tcp, "${net_ports[1]}" "$(head -n1 "$work/COM9.device")" >"$work/ser2net.yaml"
-ser2net -n -u -P "$work/ser2net.pid" -c "$work/ser2net.yaml" >"$work/ser2net.log" 2>&1 &
-pids+=($!)
-for port in "${net_ports[@]}"; do
-    for _ in $(seq 50); do
-        ss -Hltn "sport = :$port" | grep -q . && break
-        sleep 0.1
-    done
-done
-run_nkq net-read read --port "socket://127.0.0.1:${net_ports[0]}"
-expect_in "$work/net-read.out" "DESTIP 10.0.0.1"
-run_nkq net-telnet read --port "rfc2217://127.0.0.1:${net_ports[1]}"
-expect_in "$work/net-telnet.out" "DESTIP 10.0.0.1"
-expect_received COM9 '"GET\r"'
-(($(grep -c 'RX "START\\r"' "$work/COM9.trace") == 2)) || fail "the modem behind ser2net did not get START twice"
 
 step "all passed in $((SECONDS - begin)) s"

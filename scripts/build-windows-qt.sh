@@ -43,6 +43,12 @@ fi
 prefix=$(realpath -m "${1:?usage: $0 PREFIX | --key}")
 stamp=$prefix/nkq-qt-build.txt
 [[ -f $stamp ]] && exit 0
+# Two builds of the same Qt at once (CI beside a developer) take turns; the
+# second finds the first one's result.
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+[[ -f $stamp ]] && exit 0
 
 "$scripts"/install-deps.sh g++-mingw-w64-x86-64-posix dpkg-dev
 version=$(host_version)

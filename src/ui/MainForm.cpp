@@ -112,14 +112,17 @@ QRadioButton* AddRadio(QWidget* parent, const char* name, const char* text, int 
 TMainForm::TMainForm(MainFormParts parts)
     : op_(parts.Operator ? std::move(parts.Operator) : std::make_unique<WindowOperator>()),
       dialogs_(parts.Dialogs ? std::move(parts.Dialogs) : std::make_unique<QtFileDialogs>(this)),
-      file_names_(parts.FileNames ? std::move(parts.FileNames) : std::make_unique<QSettingsFileNameStore>()),
+      file_names_(parts.FileNames ? std::move(parts.FileNames) : UserFileNameStore()),
       journal_(parts.Journal ? std::move(parts.Journal)
                              : std::make_unique<journal::WorkJournal>(journal::ProgramKind::Window)),
       port_roots_(std::move(parts.PortRoots)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
+    // The fixed-size hint gives the thin border of a window that cannot be
+    // resized on Windows; other desktops go by the fixed size alone.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(755, 481);
     setFont(WindowFont());
     TApplication::SetErrorOperator(op_.get());
@@ -296,8 +299,9 @@ void TMainForm::BuildGprsGroup() {
 
 void TMainForm::BuildSettingsGroup() {
     QGroupBox* group = AddGroup(this, "SettingsGroup", "Служебные настройки", QRect(589, 328, 160, 49));
+    // From the frame's inside: Windows' Arial at 8 points needs all of it.
     auto* idle = Labelled(
-        AddLabel(group, "RECONNECT (мин)", 4, 18, 108),
+        AddLabel(group, "RECONNECT (мин)", 2, 18, 108),
         Place(new TNumericEdit(Parameters_.Fields().IdleEdit, TNumericEdit::StepButtons::UpDown, group),
               "IdleEdit", 108, 18, 47));
     mirrors_[Item::IdleEdit] = [idle] { idle->Mirror(); };

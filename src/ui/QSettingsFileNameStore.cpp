@@ -7,6 +7,9 @@
 #include <QVariant>
 
 #include "app/Failure.h"
+#ifdef Q_OS_WIN
+#include "firmware/RegistryFileNameStore.h"
+#endif
 
 namespace nkq {
 
@@ -57,6 +60,14 @@ void QSettingsFileNameStore::SaveFileName(const std::string& file_name) {
 
 std::string QSettingsFileNameStore::Location() const {
     return QFile::encodeName(settings_->store->fileName()).toStdString();
+}
+
+std::unique_ptr<FileNameStore> UserFileNameStore() {
+#ifdef Q_OS_WIN
+    return std::make_unique<RegistryFileNameStore>();
+#else
+    return std::make_unique<QSettingsFileNameStore>();
+#endif
 }
 
 }  // namespace nkq

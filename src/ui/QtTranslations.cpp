@@ -27,7 +27,13 @@ std::string QtTextLanguage(const std::filesystem::path& locale_folder,
     return kWindowLanguage;
 }
 
-QString QtTranslationsFolder() { return QLibraryInfo::path(QLibraryInfo::TranslationsPath); }
+QString QtTranslationsFolder() {
+#ifdef Q_OS_WIN
+    return QStringLiteral(":/qt/translations");
+#else
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#endif
+}
 
 std::unique_ptr<QTranslator> LoadQtTranslation(const std::string& language) {
     const QLocale locale(QString::fromStdString(language));

@@ -20,7 +20,7 @@ TStateForm::TStateForm(TCustomComPort& port, Operator& op, QWidget* parent)
     setObjectName(QStringLiteral("StateForm"));
     setWindowTitle(QStringLiteral("Текущие подключения"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(313, 222);
     setFont(WindowFont());

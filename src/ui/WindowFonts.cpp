@@ -28,7 +28,10 @@ QString WindowFamily() {
 }  // namespace
 
 QStringList WindowFontFamilies() {
-    return {QString::fromLatin1(kWindowFontFamily), QStringLiteral("Arial"), QStringLiteral("Arimo")};
+    QStringList families{QString::fromLatin1(kWindowFontFamily), QStringLiteral("Arial"),
+                         QStringLiteral("Arimo")};
+    families.removeDuplicates();  // on Windows the first choice is Arial itself
+    return families;
 }
 
 QString InstalledWindowFamily() {

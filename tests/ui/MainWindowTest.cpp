@@ -239,12 +239,9 @@ void MainWindowTest::fileFieldButtonAndF4OpenTheFirmwareDialog() {
 
 void MainWindowTest::fileDialogsAreMadeWhenFirstOpenedAndKept() {
     QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkpath("sys") && QDir(dir.path()).mkpath("dev"));
     nkq::ui::TMainForm form(
-        {std::make_unique<RecordingWindowOperator>(),
-         nullptr,
-         std::make_unique<nkq::MemoryFileNameStore>(),
-         {dir.filePath("sys").toStdString(), dir.filePath("dev").toStdString()},
+        {std::make_unique<RecordingWindowOperator>(), nullptr, std::make_unique<nkq::MemoryFileNameStore>(),
+         NoPorts(dir.path().toStdString()),
          std::make_unique<nkq::journal::WorkJournal>(nkq::journal::ProgramKind::Window, std::nullopt)});
     form.FormCreate();
     form.show();

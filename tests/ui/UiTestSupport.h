@@ -72,6 +72,10 @@ private:
     std::vector<std::string> shown_;
 };
 
+// A port list of the test's own with no port in it: empty folders below
+// `root`, on Windows an empty registry key.
+TPortListRoots NoPorts(const std::filesystem::path& root);
+
 // A main window over an empty port list, with the recorder, the scripted
 // dialogs (or the desktop's own) and a file name store in memory (or the one
 // given).
@@ -103,14 +107,18 @@ struct TestWindow {
 // The parameter set's text for a window item, as UTF-8.
 std::string Utf8(const std::string& cp1251);
 
+// The platform the tests run on (offscreen unless QT_QPA_PLATFORM names
+// another; on Windows its own), set before the application object is made.
+void ChooseTestPlatform();
+
 }  // namespace nkq::ui::testing
 
 // A test program with the workstation's own application object, so a failure
 // that escapes a handler reaches the error display as in the product.
-#define NKQ_UI_TEST_MAIN(TestClass)                                                                  \
-    int main(int argc, char** argv) {                                                                \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); \
-        nkq::ui::TApplication app(argc, argv);                                                       \
-        TestClass test;                                                                              \
-        return QTest::qExec(&test, argc, argv);                                                      \
+#define NKQ_UI_TEST_MAIN(TestClass)             \
+    int main(int argc, char** argv) {           \
+        nkq::ui::testing::ChooseTestPlatform(); \
+        nkq::ui::TApplication app(argc, argv);  \
+        TestClass test;                         \
+        return QTest::qExec(&test, argc, argv); \
     }

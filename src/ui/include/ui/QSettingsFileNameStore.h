@@ -1,10 +1,11 @@
 #pragma once
 // The window's remembered firmware file name, kept by QSettings in its
-// native form for the user: the registry key "Software\Orvenik" on Windows,
-// the INI file Orvenik.conf in the user's configuration folder on Linux
-// (~/.config/Orvenik.conf). The application part of the scope is left empty
-// on purpose: the value belongs to the organisation's key itself, where the
-// workstation has always kept it.
+// native form for the user on Linux: the INI file Orvenik.conf in the user's
+// configuration folder (~/.config/Orvenik.conf). The application part of the
+// scope is left empty on purpose: the value belongs to the organisation
+// itself, as it does on Windows, where it is the value "FileName" directly
+// under the registry key "Software\Orvenik" (RegistryFileNameStore; QSettings
+// would keep it a key further down).
 #include <memory>
 #include <string>
 
@@ -34,5 +35,9 @@ private:
     struct Settings;
     std::unique_ptr<Settings> settings_;
 };
+
+// The window's own store for this user: the registry on Windows, the
+// QSettings file elsewhere.
+std::unique_ptr<FileNameStore> UserFileNameStore();
 
 }  // namespace nkq

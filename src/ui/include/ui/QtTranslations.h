@@ -18,7 +18,8 @@ inline constexpr const char* kWindowLanguage = "ru_RU";
 // `locale_folder`, otherwise the window's own language.
 std::string QtTextLanguage(const std::filesystem::path& locale_folder, const std::string& catalogue_language);
 
-// Where Debian's qt6-translations-l10n puts qtbase_<language>.qm.
+// Where Debian's qt6-translations-l10n puts qtbase_<language>.qm; on
+// Windows the program's own resources, which carry qtbase_ru.qm alone.
 QString QtTranslationsFolder();
 
 // Qt's translation for `language`, or for the window's language when Qt has

@@ -1,21 +1,27 @@
 #pragma once
 // The fonts the window is drawn with. The layout has fixed pixel positions,
-// so the text must come in a font whose widths fit it: Liberation Sans has
-// the advance widths of Arial (Debian package fonts-liberation2), and
-// Liberation Mono those of Courier New. Without Liberation Sans the window
-// takes Arial itself, then Arimo (Arial's other metric twin, fonts-croscore),
-// and only then the style's own sans font, saying so on standard error,
-// since some captions may then not fit.
+// so the text must come in a font whose widths fit it: Arial and Courier New
+// on Windows, which has them, and on Linux their metric twins Liberation Sans
+// and Liberation Mono (Debian package fonts-liberation2). Without Liberation
+// Sans the window takes Arial itself, then Arimo (Arial's other metric twin,
+// fonts-croscore), and only then the style's own sans font, saying so on
+// standard error, since some captions may then not fit.
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 class QApplication;
 
 namespace nkq::ui {
 
+#ifdef Q_OS_WIN
+inline constexpr const char* kWindowFontFamily = "Arial";
+inline constexpr const char* kFixedFontFamily = "Courier New";
+#else
 inline constexpr const char* kWindowFontFamily = "Liberation Sans";
 inline constexpr const char* kFixedFontFamily = "Liberation Mono";
+#endif
 
 // The families with the widths the layout was made for, in the order tried.
 QStringList WindowFontFamilies();
