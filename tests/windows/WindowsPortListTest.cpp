@@ -78,6 +78,16 @@ TEST(WindowsPortList, AMissingKeyIsARegistryErrorAndLeavesTheListAlone) {
     EXPECT_EQ(names, Names{"kept"});
 }
 
+// A machine with no serial port has no key at all; the network ports named
+// for it are still listed.
+TEST(WindowsPortList, AMissingKeyListsTheNamedNetworkPorts) {
+    _putenv_s("NKQ_REMOTE_PORTS", "socket://127.0.0.1:7001 rfc2217://box:2001");
+    Names names;
+    ListPortNames(names, {TPortListRoots::Hive::CurrentUser, "Software\\nkq-tests\\no-such-key"});
+    _putenv_s("NKQ_REMOTE_PORTS", "");
+    EXPECT_EQ(names, (Names{"socket://127.0.0.1:7001", "rfc2217://box:2001"}));
+}
+
 TEST(WindowsPortList, DataLongerThanTheRoomIsARegistryError) {
     ScratchKey key;
     key.Add("\\Device\\Serial0", std::string(300, 'C'));

@@ -25,7 +25,8 @@ struct TPortListRoots {
 // (COM10 before COM2), followed by the ports on serial device servers that
 // NKQ_REMOTE_PORTS names, in its order; duplicates stay. A list source that cannot be read
 // raises EComPort code 23 with the system's error number and leaves `List`
-// unchanged.
+// unchanged; on Windows a missing registry key, while NKQ_REMOTE_PORTS
+// names ports, is no local port.
 void ListPortNames(std::vector<std::string>& List, const TPortListRoots& Roots = {});
 
 // The ordering and the selector's match rule: byte-wise, letters compared
