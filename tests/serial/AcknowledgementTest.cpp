@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "PtyPair.h"
+#include "PtyPort.h"
 #include "Timing.h"
 #include "serial/Acknowledgement.h"
-#include "serial/ComPort.h"
 
 namespace nkq {
 namespace {
 
 using namespace std::chrono_literals;
 using testing::Clock;
+using testing::kTimeout;
 using testing::Later;
-using testing::MillisecondsSince;
+using testing::Timed;
 
 struct Piece {
     std::chrono::milliseconds at;  // after the read starts; 0: waiting before it
@@ -34,13 +34,9 @@ struct AckCase {
 
 void PrintTo(const AckCase& c, std::ostream* out) { *out << c.name; }
 
-class Acknowledgement : public ::testing::TestWithParam<AckCase> {};
+class Acknowledgement : public testing::OpenPtyPortTest, public ::testing::WithParamInterface<AckCase> {};
 
 TEST_P(Acknowledgement, IsCollectedUntilItsLineEndCountOrTimeout) {
-    testing::PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
-    port.Open();
     std::vector<Piece> later;
     for (const auto& piece : GetParam().pieces) {
         if (piece.at > 0ms) {
@@ -48,25 +44,21 @@ TEST_P(Acknowledgement, IsCollectedUntilItsLineEndCountOrTimeout) {
             continue;
         }
         pty.WriteMaster(piece.bytes);
-        const auto queued = Clock::now();
-        while (port.BytesWaiting() < static_cast<int>(piece.bytes.size()) && MillisecondsSince(queued) < 2000)
-            std::this_thread::sleep_for(2ms);
+        AwaitQueued(static_cast<int>(piece.bytes.size()));
     }
     // One thread writes the later pieces in order, each at its time.
-    const Later writer(0ms, [&pty, later, begin = Clock::now()] {
+    const Later writer(0ms, [this, later, begin = Clock::now()] {
         for (const auto& piece : later) {
             std::this_thread::sleep_until(begin + piece.at);
             pty.WriteMaster(piece.bytes);
         }
     });
-    const auto start = Clock::now();
-    EXPECT_EQ(ReadAcknowledgement(port, GetParam().count), GetParam().expected);
-    const auto elapsed = MillisecondsSince(start);
+    const auto took =
+        Timed([&] { EXPECT_EQ(ReadAcknowledgement(port, GetParam().count), GetParam().expected); });
     if (GetParam().by_timeout) {
-        EXPECT_GE(elapsed, 2900);
-        EXPECT_LT(elapsed, 4500);
+        EXPECT_TRUE(testing::TookOneWait(took, kTimeout - 100ms));
     } else {
-        EXPECT_LT(elapsed, 2500) << "ended by the line end or the count, not the time-out";
+        EXPECT_LT(took, kTimeout) << "ended by the line end or the count, not the time-out";
     }
 }
 

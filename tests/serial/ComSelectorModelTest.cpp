@@ -71,7 +71,7 @@ TEST_F(ComSelector, StartUpListFailureNamesTheSelectorProperty) {
     } catch (const EComPort& error) {
         EXPECT_EQ(error.Message(),
                   "Error reading ComComboBox1.ComProperty: Registry error (win error code: 2)");
-        EXPECT_EQ(error.MessageCode(), 23);
+        EXPECT_EQ(error.MessageCode(), kComRegistryFailed);
     }
 }
 
