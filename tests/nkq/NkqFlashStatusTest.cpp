@@ -225,7 +225,7 @@ TEST_F(NkqFlashStatusTest, StatusPrintsTheConnectionsBetweenStopAndStart) {
     const auto result = Nkq({"status", "--port", modem.DevicePath()});
     ASSERT_EQ(result.exit_status, 0) << result.err;
     EXPECT_EQ(result.out, "Текущие подключения:\r\n192.168.0.5:1234\r\n10.20.30.40:5000\r\n");
-    modem.WaitForCommandLines(3, 2s);  // the modem reads on its own thread
+    modem.WaitForCommandLines(3, 10s);  // the modem reads on its own thread
     EXPECT_EQ(modem.CommandLines(), (Lines{"STOP", "TCP", "START"}));
     EXPECT_FALSE(modem.TrafficStopped());
 }
@@ -239,7 +239,7 @@ TEST_F(NkqFlashStatusTest, AStatusTimeOutStillEndsWithStartAndFails) {
     EXPECT_EQ(result.out, "");
     EXPECT_TRUE(Contains(result.err, "Тайм-аут\n"));
     EXPECT_FALSE(Contains(result.err, "WriteFile function failed")) << result.err;
-    modem.WaitForCommandLines(3, 2s);
+    modem.WaitForCommandLines(3, 10s);
     EXPECT_EQ(modem.CommandLines(), (Lines{"STOP", "TCP", "START"}));
     EXPECT_TRUE(PortIsFree(modem));
 }
@@ -257,7 +257,7 @@ TEST_F(NkqFlashStatusTest, StatusWatchPollsAgainUntilCtrlCThenSendsStart) {
     const auto result = nkq.Wait();
     EXPECT_LE(std::chrono::steady_clock::now() - second_poll, 4500ms) << "the poll in flight ends, no more";
     EXPECT_EQ(result.exit_status, 0) << result.err;
-    modem.WaitForCommandLines(4, 2s);
+    modem.WaitForCommandLines(4, 10s);
     EXPECT_EQ(modem.CommandLines(), (Lines{"STOP", "TCP", "TCP", "START"}));
     const std::string listing = "Текущие подключения:\r\n192.168.0.5:1234\r\n10.20.30.40:5000\r\n";
     EXPECT_EQ(result.out, listing + listing);

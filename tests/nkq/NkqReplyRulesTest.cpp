@@ -44,7 +44,7 @@ ModemSetup Holding(ModemParameters parameters) {
 
 // What the modem received once its line has been quiet a moment.
 Lines CommandLines(const VirtualModem& modem, std::size_t at_least) {
-    modem.WaitForCommandLines(at_least, 2s);
+    modem.WaitForCommandLines(at_least, 10s);
     std::this_thread::sleep_for(100ms);
     return modem.CommandLines();
 }

@@ -169,7 +169,7 @@ TEST_F(NkqScriptTest, AReplyWithoutParametersIsNotSaved) {
         EXPECT_EQ(result.exit_status, 1);
         EXPECT_EQ(result.err, "The modem's reply held no parameters.\n");
         EXPECT_FALSE(fs::exists(file));
-        modem.WaitForCommandLines(3, std::chrono::seconds(2));
+        modem.WaitForCommandLines(3, std::chrono::seconds(10));
         EXPECT_EQ(modem.CommandLines(), (Lines{"STOP", "GET", "START"}));
     }
 }

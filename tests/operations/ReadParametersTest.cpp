@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <sstream>
+
 #include "ModemFixture.h"
 #include "Timing.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
 #include "params/ReadParameters.h"
 #include "serial/EComPort.h"
+#include "serial/PortTrace.h"
 
 namespace nkq::testing {
 namespace {
@@ -49,23 +53,25 @@ TEST_F(ReadParametersTest, SuccessAppliesTheReplyAndSendsStopGetStart) {
     EXPECT_EQ(set.Level(), 4);
     EXPECT_EQ(set.ModelText(), "NKQ-GPRS");
     // The 500 ms pause after STOP and the 3000 ms first wait of the exchange.
-    EXPECT_GE(took, 3450ms);
-    EXPECT_LT(took, 4500ms);
+    EXPECT_TRUE(TookOneWait(took, 500ms + kTimeout - 50ms));
     EXPECT_TRUE(PortWasReleased());
 }
 
+// Timed where the commands leave, by the port's own trace: when the modem's
+// thread reads them may differ by a busy machine's delays.
 TEST_F(ReadParametersTest, PauseOfHalfASecondSeparatesStopFromGet) {
+    port.SetTrace(std::make_shared<PortTrace>(folder / "trace.log"));
     ASSERT_FALSE(ReadAborted());
-    std::chrono::microseconds stop{-1}, get{-1};
-    for (const auto& entry : modem->Trace()) {
-        if (entry.direction != TraceDirection::ToModem) continue;
-        if (entry.bytes.find("STOP") != std::string::npos && stop.count() < 0) stop = entry.time;
-        if (entry.bytes.find("GET") != std::string::npos && get.count() < 0) get = entry.time;
+    double stop = -1, get = -1;
+    std::istringstream trace(ReadFile(folder / "trace.log"));
+    for (std::string line; std::getline(trace, line);) {
+        if (line.find("-> 5 ") != std::string::npos && line.ends_with("\"STOP\\r\"")) stop = std::stod(line);
+        if (line.find("-> 4 ") != std::string::npos && line.ends_with("\"GET\\r\"")) get = std::stod(line);
     }
-    ASSERT_GE(stop.count(), 0);
-    ASSERT_GE(get.count(), 0);
-    EXPECT_GE(get - stop, 480ms);
-    EXPECT_LT(get - stop, 900ms);
+    ASSERT_GE(stop, 0);
+    ASSERT_GE(get, 0);
+    EXPECT_GE(get - stop, 0.5);
+    EXPECT_LT(get - stop, 1.0) << "short of a second pause";
 }
 
 TEST_F(ReadParametersTest, ReplyOfOnlyOkChangesOnlyTheModelText) {
@@ -87,15 +93,14 @@ TEST_F(ReadParametersTest, SilentModemTimesOutAndIsStillSentStartBeforeThePortCl
     // A modem that got STOP must not be left stopped.
     EXPECT_EQ(Received(), (Lines{"STOP", "GET", "START"}));
     EXPECT_FALSE(modem->TrafficStopped());
-    EXPECT_GE(took, 3450ms);
-    EXPECT_LT(took, 4500ms);
+    EXPECT_TRUE(TookOneWait(took, 500ms + kTimeout - 50ms));
     EXPECT_TRUE(PortWasReleased());
 }
 
 TEST_F(ReadParametersTest, ReplyWithoutFinalOkKeepsWhatItAppliedButNotTheModelText) {
     // A pause longer than the quiet step cuts the reply before its last lines.
     Behave([](ModemBehaviour& b) {
-        b.burst_gap = 3400ms;  // past the first look and one quiet step
+        b.burst_gap = kTimeout + 1000ms;  // past the first look and one quiet step, even a late look
         b.burst_split = 0;
     });
     const std::string before = set.ModelText();
@@ -104,7 +109,7 @@ TEST_F(ReadParametersTest, ReplyWithoutFinalOkKeepsWhatItAppliedButNotTheModelTe
     EXPECT_EQ(op.Messages(), Lines{messages::kCheckConnection});
     EXPECT_EQ(set.ModelText(), before);
     // The modem reads START only once its own pause is over.
-    EXPECT_TRUE(modem->WaitForCommandLines(3, 5000ms));
+    EXPECT_TRUE(modem->WaitForCommandLines(3, 10s));
     EXPECT_EQ(Received(), (Lines{"STOP", "GET", "START"}));
     EXPECT_TRUE(PortWasReleased());
 }
@@ -128,7 +133,7 @@ TEST_F(ReadParametersTest, DeviceGoneDuringTheReplyEndsWithTheGeneralMessage) {
     const auto took = Timed([&] { EXPECT_TRUE(ReadAborted()); });
     EXPECT_EQ(op.Messages(), Lines{messages::kCheckConnection});
     EXPECT_FALSE(port.Connected());
-    EXPECT_LT(took, 5000ms);
+    EXPECT_LT(took, 500ms + 2 * kTimeout) << "short of a second time-out";
 }
 
 TEST_F(ReadParametersTest, PortThatCannotBeOpenedRaisesItsOwnErrorAndNothingElse) {

@@ -1,5 +1,6 @@
 // Acknowledgements whose bytes come apart: collected until their line end,
-// their count or the read time-out, through a real pseudo-terminal.
+// their count or the read time-out, through a real pseudo-terminal; and the
+// quiet line asked for after an operation's last answer.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include "PtyPort.h"
 #include "Timing.h"
 #include "serial/Acknowledgement.h"
+#include "serial/InStep.h"
 
 namespace nkq {
 namespace {
@@ -80,6 +82,15 @@ INSTANTIATE_TEST_SUITE_P(
         AckCase{"NoLineEndWaitsForTheTimeout", {{0ms, "O"}, {30ms, "K"}}, 3, "OK", true},
         AckCase{"SilenceGivesNothing", {}, 3, "", true}),
     [](const ::testing::TestParamInfo<AckCase>& info) { return std::string(info.param.name); });
+
+class SettleAfterTheLastAnswer : public testing::OpenPtyPortTest {};
+
+TEST_F(SettleAfterTheLastAnswer, TakesItsWholeTimeAndSeesAnAnswerWaiting) {
+    EXPECT_GE(Timed([&] { EXPECT_TRUE(LineStaysQuiet(port)); }), kSettleTime);
+    pty.WriteMaster("0");
+    AwaitQueued(1);
+    EXPECT_FALSE(LineStaysQuiet(port));
+}
 
 }  // namespace
 }  // namespace nkq

@@ -71,11 +71,11 @@ protected:
 TEST_F(VirtualModemTest, ReadSequenceListsParametersEndedByOkAndTracksStopState) {
     Start();
     ASSERT_TRUE(client_->WriteLine(modem::kStop));
-    ASSERT_TRUE(modem_->WaitForCommandLines(1, 2s));
+    ASSERT_TRUE(modem_->WaitForCommandLines(1, 10s));
     EXPECT_TRUE(modem_->TrafficStopped());
     EXPECT_EQ(Get(), kSmallGetReply);
     ASSERT_TRUE(client_->WriteLine(modem::kStart));
-    ASSERT_TRUE(modem_->WaitForCommandLines(3, 2s));
+    ASSERT_TRUE(modem_->WaitForCommandLines(3, 10s));
     EXPECT_FALSE(modem_->TrafficStopped());
     EXPECT_EQ(modem_->CommandLines(), (std::vector<std::string>{"STOP", "GET", "START"}));
     EXPECT_TRUE(client_->ReadUntilQuiet(100ms, 50ms).empty()) << "STOP and START are not answered";
@@ -127,7 +127,7 @@ TEST_F(VirtualModemTest, SilentModemAnswersNothingButStillHearsCommands) {
         ASSERT_TRUE(client_->WriteLine(command));
     }
     EXPECT_TRUE(client_->ReadUntilQuiet(300ms, 50ms).empty());
-    EXPECT_TRUE(modem_->WaitForCommandLines(4, 1s));
+    EXPECT_TRUE(modem_->WaitForCommandLines(4, 10s));
     EXPECT_TRUE(modem_->SentBytes().empty());
     modem_->SetBehaviour({});
     EXPECT_EQ(Get(), kSmallGetReply) << "switches change at run time";
@@ -275,7 +275,7 @@ TEST_F(VirtualModemTest, HangUpInTheGetReplyMakesTheDeviceGoAway) {
     EXPECT_EQ(client_->ReadExactly(100, 2s), kSmallGetReply.substr(0, 9)) << "the bytes sent stay readable";
     EXPECT_TRUE(client_->WaitForDeviceGone(2s));
     EXPECT_GE(Clock::now() - start, 90ms) << "the line is held for the linger time";
-    EXPECT_TRUE(modem_->WaitForHangUp(1s));
+    EXPECT_TRUE(modem_->WaitForHangUp(10s));
     EXPECT_FALSE(client_->WriteLine(modem::kStart)) << "writing to a hung-up line fails";
 }
 
@@ -290,7 +290,7 @@ TEST_F(VirtualModemTest, HangUpAfterParameterLines) {
     EXPECT_TRUE(client_->WriteLine("LOGIN b"));
     EXPECT_EQ(client_->ReadExactly(3, 2s), "") << "the next line is not answered";
     EXPECT_TRUE(client_->DeviceGone());
-    EXPECT_TRUE(modem_->WaitForHangUp(1s));
+    EXPECT_TRUE(modem_->WaitForHangUp(10s));
     EXPECT_FALSE(modem_->PendingParameters().Get("LOGIN").has_value());
 }
 
@@ -339,7 +339,7 @@ TEST_F(VirtualModemTest, TraceRecordsBothDirectionsInOrderAndToAFile) {
     client_ = std::make_unique<TestClient>(modem_->DevicePath());
     EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
     EXPECT_EQ(Exchange("APN z", 3), "OK\r");
-    ASSERT_TRUE(modem_->WaitForCommandLines(2, 2s)) << "a handled line has its reply in the trace";
+    ASSERT_TRUE(modem_->WaitForCommandLines(2, 10s)) << "a handled line has its reply in the trace";
     const auto trace = modem_->Trace();
     ASSERT_GE(trace.size(), 4u);
     EXPECT_EQ(trace.front().direction, TraceDirection::ToModem);
@@ -369,7 +369,7 @@ TEST_F(VirtualModemTest, CommandWrittenJustBeforeClosingIsStillAnswered) {
     Start();
     ASSERT_TRUE(client_->WriteLine(modem::kCmd));
     client_.reset();
-    EXPECT_TRUE(modem_->WaitForCommandLines(1, 2s));
+    EXPECT_TRUE(modem_->WaitForCommandLines(1, 10s));
     EXPECT_TRUE(modem_->InWriteMode());
 }
 
