@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <sstream>
-
 #include "ModemFixture.h"
 #include "Timing.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
 #include "params/ReadParameters.h"
 #include "serial/EComPort.h"
-#include "serial/PortTrace.h"
 
 namespace nkq::testing {
 namespace {
@@ -55,23 +51,6 @@ TEST_F(ReadParametersTest, SuccessAppliesTheReplyAndSendsStopGetStart) {
     // The 500 ms pause after STOP and the 3000 ms first wait of the exchange.
     EXPECT_TRUE(TookOneWait(took, 500ms + kTimeout - 50ms));
     EXPECT_TRUE(PortWasReleased());
-}
-
-// Timed where the commands leave, by the port's own trace: when the modem's
-// thread reads them may differ by a busy machine's delays.
-TEST_F(ReadParametersTest, PauseOfHalfASecondSeparatesStopFromGet) {
-    port.SetTrace(std::make_shared<PortTrace>(folder / "trace.log"));
-    ASSERT_FALSE(ReadAborted());
-    double stop = -1, get = -1;
-    std::istringstream trace(ReadFile(folder / "trace.log"));
-    for (std::string line; std::getline(trace, line);) {
-        if (line.find("-> 5 ") != std::string::npos && line.ends_with("\"STOP\\r\"")) stop = std::stod(line);
-        if (line.find("-> 4 ") != std::string::npos && line.ends_with("\"GET\\r\"")) get = std::stod(line);
-    }
-    ASSERT_GE(stop, 0);
-    ASSERT_GE(get, 0);
-    EXPECT_GE(get - stop, 0.5);
-    EXPECT_LT(get - stop, 1.0) << "short of a second pause";
 }
 
 TEST_F(ReadParametersTest, ReplyOfOnlyOkChangesOnlyTheModelText) {
