@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 #include "FaultSupport.h"
@@ -43,36 +44,62 @@ protected:
         port.Open();
     }
 
+    // Runs `collect` (which returns the reply it took) until it ends with
+    // the bound's failure: on a busy machine the flood itself may pause for
+    // a quiet step, which ends a reply as it should, short of the bound.
+    template <class Collect>
+    void UntilTheBound(std::size_t bound, Collect&& collect) {
+        for (;;) {
+            try {
+                ASSERT_LE(collect().size(), bound) << "a reply past the bound was taken";
+            } catch (const EReplyTooLong&) {
+                return;
+            }
+        }
+    }
+
     Watchdog watchdog{std::chrono::seconds(100)};
     StalledLine line;
     TComPort port{TComPortSetup::System};
 };
 
+// A collector that did not stop would run into the watchdog.
 TEST_F(FaultFlood, ReplyCollectorStopsAtItsBound) {
     constexpr std::size_t kBound = 64 * 1024;
     Flood flood(line);
-    TReadComThread worker(port, 100ms, 100ms, kBound);
-    worker.StartCommand("GET");
-    // A collector that did not stop would run into the watchdog.
-    EXPECT_THROW(worker.WaitFor(), EReplyTooLong);
+    std::string answer;
+    UntilTheBound(kBound, [&] {
+        TReadComThread worker(port, 100ms, 100ms, kBound);
+        worker.StartCommand("GET");
+        try {
+            worker.WaitFor();
+        } catch (const EReplyTooLong&) {
+            answer = worker.FAnswer();
+            throw;
+        }
+        return worker.FAnswer();
+    });
     // Past the bound by at most what one look at the line takes in.
-    EXPECT_GT(worker.FAnswer().size(), kBound);
-    EXPECT_LT(worker.FAnswer().size(), kBound + 256 * 1024);
+    EXPECT_GT(answer.size(), kBound);
+    EXPECT_LT(answer.size(), kBound + 256 * 1024);
 }
 
 TEST_F(FaultFlood, ExchangeEndsWithAFailureInsteadOfCollectingForEver) {
     Flood flood(line);
     nkq::testing::RecordingOperator op;
-    Stopwatch watch;
-    EXPECT_THROW(ExchangeCommand(port, op, "TCP"), EReplyTooLong);
+    std::optional<Stopwatch> watch;
+    UntilTheBound(kMaxReplySize, [&] {
+        watch.emplace();
+        return ExchangeCommand(port, op, "TCP");
+    });
     // The first wait, then no longer than a 115200 bit/s line needs to carry
     // the bound (the window is blocked all that time).
     const auto line_time = std::chrono::milliseconds(kMaxReplySize * 10 * 1000 / 115200);
-    const auto wall = watch.Wall();
+    const auto wall = watch->Wall();
     EXPECT_LT(wall, nkq::testing::kTimeout + line_time);
     // The flood itself costs CPU in proportion to its bytes (more so under
     // a sanitizer); a busy loop would cost at least all the time.
-    EXPECT_LT(watch.Cpu(), wall / 2);
+    EXPECT_LT(watch->Cpu(), wall / 2);
 }
 
 TEST(FaultModemFlood, LineReaderHoldsNoMoreThanOneLineWhateverArrives) {

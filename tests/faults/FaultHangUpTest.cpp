@@ -75,6 +75,7 @@ TEST_F(FaultHangUp, InTheMiddleOfAFirmwareUpload) {
     EXPECT_EQ(UpdateFirmware(firmware), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kCheckConnection});
     EXPECT_EQ(modem->UploadsCompleted(), 0);
+    EXPECT_EQ(op.progress_completed, 3);
     EXPECT_FALSE(op.progress_visible);
     // The loader pause and one acknowledgement time-out at most.
     EXPECT_LT(watch.Wall(), 2000ms + 2 * kTimeout);

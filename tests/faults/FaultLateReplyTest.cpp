@@ -1,6 +1,7 @@
 // A reply that comes after its time-out has run out lands in the line while
 // the workstation has already given up (and closed the port). It must never
-// be taken as the answer to the next command.
+// be taken as the answer to the next command (for a bare exchange, see the
+// exchange's own tests).
 #include <gtest/gtest.h>
 
 #include "FaultSupport.h"
@@ -9,7 +10,6 @@
 #include "app/OperatorMessages.h"
 #include "firmware/FirmwareUpdate.h"
 #include "params/WriteParameters.h"
-#include "serial/CommandExchange.h"
 
 namespace nkq::faults {
 namespace {
@@ -25,20 +25,6 @@ protected:
             << "the late reply never went out";
     }
 };
-
-TEST_F(FaultLateReply, LateExchangeReplyIsNotTheAnswerToTheNextCommand) {
-    Behave([](ModemBehaviour& b) { b.reply_delay = kLate; });
-    port.Open();
-    EXPECT_THROW(ExchangeCommand(port, op, "TCP"), EAbort);
-    AwaitSent("IP 10.20.30.40:5000\r\nOK\r\n");
-    Behave([](ModemBehaviour& b) {
-        b.reply_delay = 0ms;
-        b.connections = {"1.1.1.1:1"};
-    });
-    port.Open();
-    EXPECT_EQ(ExchangeCommand(port, op, "TCP"), "IP 1.1.1.1:1\r\nOK");
-    port.Close();
-}
 
 TEST_F(FaultLateReply, LateReadyDoesNotSpoilTheNextParameterWrite) {
     Behave([](ModemBehaviour& b) { b.reply_delay = kLate; });

@@ -107,14 +107,6 @@ TEST_F(ReadParametersTest, UnconvertibleValueStopsAtItsLine) {
     EXPECT_EQ(Received(), (Lines{"STOP", "GET", "START"}));
 }
 
-TEST_F(ReadParametersTest, DeviceGoneDuringTheReplyEndsWithTheGeneralMessage) {
-    Behave([](ModemBehaviour& b) { b.hang_up_after_get_bytes = 20; });
-    const auto took = Timed([&] { EXPECT_TRUE(ReadAborted()); });
-    EXPECT_EQ(op.Messages(), Lines{messages::kCheckConnection});
-    EXPECT_FALSE(port.Connected());
-    EXPECT_LT(took, 500ms + 2 * kTimeout) << "short of a second time-out";
-}
-
 TEST_F(ReadParametersTest, PortThatCannotBeOpenedRaisesItsOwnErrorAndNothingElse) {
     port.SetPort("/dev/nkq-no-such-port");
     try {

@@ -28,10 +28,11 @@ fail() {
     exit 1
 }
 
-# Waits up to 30 s (a busy machine starts a program slowly) for a window
+# Waits up to 20 s (a busy machine starts a program slowly) for a window
 # whose name matches $1; prints its id.
 wait_window() {
-    for _ in $(seq 300); do
+    local until=$((SECONDS + 20))
+    while ((SECONDS < until)); do
         if id=$(xdotool search --name "$1" 2>/dev/null | head -n1) && [[ -n $id ]]; then
             echo "$id"
             return 0
@@ -63,7 +64,8 @@ for _ in $(seq 300); do [[ -L $link ]] && break; sleep 0.1; done
 export XDG_CONFIG_HOME=$work/config
 export QT_QPA_PLATFORM=xcb
 "$workstation" >"$work/workstation.out" 2>&1 &
-pids+=($!)
+workstation_pid=$!
+pids+=($workstation_pid)
 
 caption="Рабочее место настройки и поверки модемов Morvasta NKQ"
 main=$(wait_window "$caption") || fail "the main window did not appear"
@@ -74,15 +76,16 @@ geometry=$(xdotool getwindowgeometry "$main")
 grep -q "Geometry: 755x481" <<<"$geometry" || fail "geometry is $geometry"
 import -window "$main" "$out/main-window.png"
 
-# Pick the modem's port by typing its whole name into the list, then server
-# mode and "Статус сервера". The list searches what was typed within a short
-# time, so the keys go without pauses (a busy machine could stretch them),
-# and the whole name tells this run's modem from another run's.
+# Pick the modem's port by typing its whole name into the opened list (the
+# whole name tells this run's modem from another run's) and Enter, then
+# server mode and "Статус сервера". The list searches only what is typed
+# within 400 ms, and on a busy machine the keys can come further apart: the
+# window is held while they are queued, so that it takes them all at once.
+kill -STOP "$workstation_pid"
 xdotool mousemove --window "$main" 669 95 click 1
-sleep 0.5
-xdotool key Escape
 xdotool type --delay 0 "${link#/dev/}"
 xdotool key Return
+kill -CONT "$workstation_pid"
 sleep 0.3
 xdotool mousemove --window "$main" 306 188 click 1
 sleep 0.3
