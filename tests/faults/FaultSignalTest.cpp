@@ -1,12 +1,14 @@
 // Signals arriving while the workstation reads, writes and waits: a handler
 // without SA_RESTART makes every blocking call fail with EINTR. Nothing may
-// fail spuriously, and no time-out may shrink or grow (the upper bounds leave
-// room for a busy machine; a wait restarted by every signal would not end).
+// fail spuriously, and no time-out may shrink or grow: a wait is held short
+// of a second time-out, and one restarted by every signal would not end while
+// the storm lasts. Each case counts the signals that came during its call.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "FaultSupport.h"
+#include "Timing.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
 #include "firmware/FirmwareUpdate.h"
@@ -17,90 +19,75 @@
 namespace nkq::faults {
 namespace {
 
+using nkq::testing::kTimeout;
+using nkq::testing::TookOneWait;
 using Target = SignalStorm::Target;
 
-class FaultSignals : public ModemFaultTest, public ::testing::WithParamInterface<Target> {
-protected:
-    void ExpectStormed(int before) { EXPECT_GT(SignalStorm::Delivered() - before, 100); }
-};
+class FaultSignals : public ModemFaultTest, public ::testing::WithParamInterface<Target> {};
 
 TEST_P(FaultSignals, ReadTimeoutHoldsWhileSignalsArrive) {
     Behave([](ModemBehaviour& b) { b.silent = true; });
     port.Open();
-    const int before = SignalStorm::Delivered();
     char byte = 'x';
     int got = -1;
     Stopwatch watch;
-    {
-        SignalStorm storm(GetParam());
-        got = port.Read(&byte, 1);
-    }
+    EXPECT_GT(DuringStorm(GetParam(), [&] { got = port.Read(&byte, 1); }), 0);
+    EXPECT_TRUE(TookOneWait(watch.Wall(), kTimeout - 100ms));
     EXPECT_EQ(got, 0);
     EXPECT_EQ(byte, 'x');
-    EXPECT_GE(watch.Wall(), 2900ms);
-    EXPECT_LE(watch.Wall(), 4500ms);
-    ExpectStormed(before);
 }
 
 TEST_P(FaultSignals, LongWriteCompletesWhileSignalsArrive) {
-    // Far more than the line's buffer, so the write waits for room many times.
+    // Far more than the line's buffer, so each write waits for room many
+    // times. An idle machine moves it in a few milliseconds, during which a
+    // busy one may not run the storm at all: the writes go on until signals
+    // have come during them.
     const std::string bytes(256 * 1024, 'A');
     port.Open();
-    const int before = SignalStorm::Delivered();
-    int written = -1;
-    {
-        SignalStorm storm(GetParam(), 200us);
-        written = port.Write(bytes.data(), static_cast<int>(bytes.size()));
+    for (int during = 0; during < 10;) {
+        int written = -1;
+        during += DuringStorm(
+            GetParam(), [&] { written = port.Write(bytes.data(), static_cast<int>(bytes.size())); }, 200us);
+        ASSERT_EQ(written, static_cast<int>(bytes.size()));
     }
-    EXPECT_EQ(written, static_cast<int>(bytes.size()));
     port.Close();
-    EXPECT_GT(SignalStorm::Delivered() - before, 10);
 }
 
 TEST_P(FaultSignals, ExchangeKeepsItsWaitsWhileSignalsArrive) {
     port.Open();
-    const int before = SignalStorm::Delivered();
     std::string reply;
     Stopwatch watch;
-    {
-        SignalStorm storm(GetParam());
-        reply = ExchangeCommand(port, op, "TCP");
-    }
+    EXPECT_GT(DuringStorm(GetParam(), [&] { reply = ExchangeCommand(port, op, "TCP"); }), 0);
+    EXPECT_TRUE(TookOneWait(watch.Wall(), kTimeout - 100ms));
     EXPECT_EQ(reply, "IP 192.168.0.5:1234\r\nIP 10.20.30.40:5000\r\nOK");
-    EXPECT_GE(watch.Wall(), 2900ms);
-    EXPECT_LE(watch.Wall(), 4500ms);
     EXPECT_TRUE(op.Messages().empty());
-    ExpectStormed(before);
 }
 
 TEST_P(FaultSignals, SilentModemStillTimesOutOnceWhileSignalsArrive) {
     Behave([](ModemBehaviour& b) { b.silent = true; });
     port.Open();
     Stopwatch watch;
-    {
-        SignalStorm storm(GetParam());
-        EXPECT_THROW(ExchangeCommand(port, op, "GET"), EAbort);
-    }
+    EXPECT_GT(DuringStorm(GetParam(), [&] { EXPECT_THROW(ExchangeCommand(port, op, "GET"), EAbort); }), 0);
+    EXPECT_TRUE(TookOneWait(watch.Wall(), kTimeout - 100ms));
     EXPECT_EQ(op.Messages(), std::vector<std::string>{messages::kTimeout});
-    EXPECT_GE(watch.Wall(), 2900ms);
-    EXPECT_LE(watch.Wall(), 4500ms);
     EXPECT_TRUE(port.Connected()) << "left open for the caller's START";
 }
 
 TEST_P(FaultSignals, ParametersAreReadAndWrittenWhileSignalsArrive) {
     Stopwatch watch;
-    {
-        SignalStorm storm(GetParam());
-        ReadModemParameters(session);
-        set.Fields().APNEdit.SetText("storm.apn");
-        WriteModemParameters(session);
-    }
+    EXPECT_GT(DuringStorm(GetParam(),
+                          [&] {
+                              ReadModemParameters(session);
+                              set.Fields().APNEdit.SetText("storm.apn");
+                              WriteModemParameters(session);
+                          }),
+              0);
     EXPECT_EQ(op.Messages(), (std::vector<std::string>{messages::kReadSucceeded, messages::kWriteSucceeded}));
     EXPECT_EQ(modem->Parameters().Get("APN").value_or(""), "storm.apn");
     // Each operation stopped the modem's traffic and started it again. The
     // modem reads on its own thread: read, STOP GET START; write in client
     // mode, STOP CMD 13 lines SAVE START.
-    modem->WaitForCommandLines(3 + 17, 2s);
+    modem->WaitForCommandLines(3 + 17, 10s);
     const auto lines = modem->CommandLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "STOP"), 2);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "START"), 2);
@@ -116,10 +103,7 @@ TEST_P(FaultSignals, FirmwareGoesOverWholeWhileSignalsArrive) {
     op.QueueAnswer(true);
     UpdateResult result = UpdateResult::Failed;
     Stopwatch watch;
-    {
-        SignalStorm storm(GetParam());
-        result = UpdateFirmware(firmware);
-    }
+    EXPECT_GT(DuringStorm(GetParam(), [&] { result = UpdateFirmware(firmware); }), 0);
     EXPECT_EQ(result, UpdateResult::Updated);
     EXPECT_TRUE(op.Messages().empty());
     EXPECT_EQ(modem->FirmwareImage(), image);

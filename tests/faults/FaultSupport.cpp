@@ -1,5 +1,7 @@
 #include "FaultSupport.h"
 
+#include "Timing.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <time.h>
@@ -141,8 +143,16 @@ void ModemFaultTest::ExpectPortReusable() {
     port.Open();
     EXPECT_EQ(port.WriteText("STOP\r"), 5);
     port.Close();
-    EXPECT_TRUE(modem->WaitForCommandLines(1, 2000ms));
+    EXPECT_TRUE(modem->WaitForCommandLines(1, 10s));
     EXPECT_EQ(modem->CommandLines(), std::vector<std::string>{"STOP"});
+}
+
+std::vector<std::string> ModemFaultTest::LinesUpToStart() const {
+    nkq::testing::WaitUntil([&] {
+        const auto lines = modem->CommandLines();
+        return !lines.empty() && lines.back() == "START";
+    });
+    return modem->CommandLines();
 }
 
 }  // namespace nkq::faults

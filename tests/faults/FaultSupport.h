@@ -38,7 +38,10 @@ private:
 };
 
 // Wall time and the CPU time of the whole process (every thread, the
-// virtual modem's included) since construction.
+// virtual modem's included) since construction. Waiting is proven by CPU
+// time below half the wall time: a loop polling the line would burn a core
+// for all of it on an idle machine, and a busy machine only lowers the share
+// any thread gets.
 class Stopwatch {
 public:
     Stopwatch();
@@ -74,6 +77,17 @@ private:
     std::thread thread_;
 };
 
+// Runs `call` in a storm aimed at `target`; returns the signals handled while
+// it ran. How many arrive depends on the machine's load, so a test asks only
+// that some did.
+template <class Call>
+int DuringStorm(SignalStorm::Target target, Call&& call, std::chrono::microseconds period = 2000us) {
+    SignalStorm storm(target, period);
+    const int before = SignalStorm::Delivered();
+    call();
+    return SignalStorm::Delivered() - before;
+}
+
 // A pseudo-terminal whose master side is never read: the line's buffer
 // fills and stays full, as with a modem that has stopped reading. No slave
 // descriptor stays open but the ones the test opens.
@@ -99,6 +113,9 @@ protected:
 
     // The port object works on: it opens a fresh modem and talks to it.
     void ExpectPortReusable();
+    // The modem's command lines once the last is "START" (it reads on its
+    // own thread), or as they are when it never comes.
+    std::vector<std::string> LinesUpToStart() const;
 
     Watchdog watchdog{std::chrono::seconds(45)};
 };

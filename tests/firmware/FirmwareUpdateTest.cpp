@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "ModemFixture.h"
+#include "Timing.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
 #include "firmware/FirmwareUpdate.h"
@@ -137,7 +138,7 @@ TEST_F(FirmwareUpdateTest, FiveResendRequestsEndTheTransfer) {
     UseImage(ImageBytes(3 * 512));
     Behave([](ModemBehaviour& b) {
         b.nak_block = 2;
-        b.nak_times = 5;
+        b.nak_times = 1000;  // the workstation gives up after five attempts
     });
     EXPECT_EQ(Update(), UpdateResult::Failed);
     EXPECT_EQ(op.Messages(), (Texts{kTransferFailed, kCheckConnection}));
@@ -162,8 +163,10 @@ TEST_P(InvalidAcknowledgementTest, EndsTheTransferAtOnceWithoutRetries) {
     ExpectClosedAndHidden();
 }
 
-INSTANTIATE_TEST_SUITE_P(Bytes, InvalidAcknowledgementTest, ::testing::Values('2', 'A', '\0'),
-                         [](const auto& info) { return "Byte" + std::to_string(int(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Bytes, InvalidAcknowledgementTest, ::testing::Values('2', 'A', '\0', '\xFF'),
+                         [](const auto& info) {
+                             return "Byte" + std::to_string(static_cast<unsigned char>(info.param));
+                         });
 
 TEST_F(FirmwareUpdateTest, NoAcknowledgementWithinThreeSecondsIsInvalid) {
     UseImage(ImageBytes(3 * 512));
@@ -174,9 +177,7 @@ TEST_F(FirmwareUpdateTest, NoAcknowledgementWithinThreeSecondsIsInvalid) {
         silenced = std::chrono::steady_clock::now();
     };
     EXPECT_EQ(Update(), UpdateResult::Failed);
-    const auto waited = std::chrono::steady_clock::now() - silenced;
-    EXPECT_GE(waited, 2900ms);
-    EXPECT_LE(waited, 4500ms);
+    EXPECT_TRUE(TookOneWait(std::chrono::steady_clock::now() - silenced, kTimeout - 100ms));
     EXPECT_EQ(op.Messages(), (Texts{kInvalidAcknowledgement, kCheckConnection}));
     EXPECT_EQ(modem->PacketsReceived(), 2);
     EXPECT_EQ(op.progress_completed, 1);
@@ -205,11 +206,8 @@ TEST_F(FirmwareUpdateTest, NoAnswerToTheStartByteMeansNoDevice) {
 
 TEST_F(FirmwareUpdateTest, TheStartByteFollowsTheLoaderPause) {
     UseImage(ImageBytes(512));
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(Update(), UpdateResult::Updated);
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(took, 2000ms);
-    EXPECT_LE(took, 2800ms);
+    // The pause after "UPDATE", short of a second one.
+    EXPECT_TRUE(TookOneWait(Timed([&] { ASSERT_EQ(Update(), UpdateResult::Updated); }), 2000ms, 2000ms));
 }
 
 TEST_F(FirmwareUpdateTest, AnUnacknowledgedCountIsASynchronisationError) {
@@ -220,20 +218,6 @@ TEST_F(FirmwareUpdateTest, AnUnacknowledgedCountIsASynchronisationError) {
     EXPECT_EQ(ReceivedBytes(), std::string("UPDATE\rS\x02\x00", 10));
     EXPECT_EQ(op.progress_total, 2);
     ExpectClosedAndHidden();
-}
-
-TEST_F(FirmwareUpdateTest, AModemHangingUpMidTransferGivesTheGeneralMessage) {
-    UseImage(ImageBytes(4 * 512));
-    Behave([](ModemBehaviour& b) {
-        b.hang_up_after_packets = 1;
-        b.hang_up_linger = 200ms;
-    });
-    EXPECT_EQ(Update(), UpdateResult::Failed);
-    ASSERT_FALSE(op.Messages().empty());
-    EXPECT_EQ(op.Messages().back(), kCheckConnection);
-    EXPECT_EQ(op.progress_completed, 1);
-    EXPECT_FALSE(port.Connected());
-    EXPECT_FALSE(op.progress_visible);
 }
 
 // ---- Before the port opens.

@@ -13,82 +13,18 @@
 #include <sstream>
 #include <thread>
 
-#include "ProgramRun.h"
-#include "TestFiles.h"
+#include "NkqRun.h"
+#include "Timing.h"
 #include "VirtualModem.h"
-#include "serial/ComPort.h"
 
 namespace nkq::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Lines = std::vector<std::string>;
 
-ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram(NKQ_PROGRAM, arguments); }
-
-// nkq running in the background, so a test can press Ctrl+C while it works.
-class RunningNkq {
-public:
-    RunningNkq(const std::vector<std::string>& arguments, const fs::path& dir)
-        : out_(dir / "out.txt"), err_(dir / "err.txt") {
-        pid_ = fork();
-        if (pid_ != 0) return;
-        dup2(open("/dev/null", O_RDONLY), STDIN_FILENO);
-        dup2(open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
-        dup2(open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
-        std::vector<char*> argv{const_cast<char*>(NKQ_PROGRAM)};
-        for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(NKQ_PROGRAM, argv.data());
-        _exit(127);
-    }
-    ~RunningNkq() {
-        if (!waited_) {
-            kill(pid_, SIGKILL);
-            Wait();
-        }
-    }
-
-    void Interrupt() const { kill(pid_, SIGINT); }
-
-    ProgramResult Wait() {
-        int status = 0;
-        while (waitpid(pid_, &status, 0) < 0) {
-        }
-        waited_ = true;
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out_), ReadFile(err_)};
-    }
-
-private:
-    fs::path out_, err_;
-    pid_t pid_ = -1;
-    bool waited_ = false;
-};
-
-template <typename Condition>
-bool WaitUntil(Condition&& condition, std::chrono::milliseconds timeout) {
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-class NkqFlashStatusTest : public ::testing::Test {
+class NkqFlashStatusTest : public NkqTest {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("nkq-flash-cli-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string Image(std::size_t size) {
         std::string bytes(size, '\0');
         for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31) ^ (i >> 9));
@@ -96,16 +32,6 @@ protected:
         return bytes;
     }
     std::string ImagePath() const { return (dir / "image.mfw").string(); }
-
-    static bool PortIsFree(const VirtualModem& modem) {
-        TComPort probe(TComPortSetup::System);
-        probe.SetPort(modem.DevicePath());
-        probe.Open();
-        probe.Close();
-        return true;
-    }
-
-    fs::path dir;
 };
 
 TEST_F(NkqFlashStatusTest, HelpDescribesFlashAndStatus) {
@@ -163,7 +89,7 @@ TEST_F(NkqFlashStatusTest, FlashLoadsTheWholeBlocksOfTheImage) {
         << result.err;
     EXPECT_LT(result.err.find("are not sent"), result.err.find("Вопрос")) << "told before it starts";
     EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(PortIsFree(modem));
+    EXPECT_TRUE(DeviceIsFree(modem.DevicePath()));
 }
 
 TEST_F(NkqFlashStatusTest, FlashProgressInALogIsAFewWholeLines) {
@@ -207,7 +133,7 @@ TEST_F(NkqFlashStatusTest, CtrlCStopsAfterThePacketInFlightAndClosesThePort) {
     setup.behaviour.reply_delay = 20ms;
     VirtualModem modem(setup);
     Image(200 * 512);
-    RunningNkq nkq({"flash", "--port", modem.DevicePath(), "--yes", ImagePath()}, dir);
+    RunningNkq nkq({"flash", "--port", modem.DevicePath(), "--yes", ImagePath()}, dir.Path());
     ASSERT_TRUE(WaitUntil([&] { return modem.PacketsReceived() >= 3; }, 10s));
     nkq.Interrupt();
     const auto result = nkq.Wait();
@@ -217,7 +143,7 @@ TEST_F(NkqFlashStatusTest, CtrlCStopsAfterThePacketInFlightAndClosesThePort) {
     EXPECT_FALSE(Contains(result.err, "Ошибка. Проверьте подключение устройства"));
     EXPECT_LT(modem.PacketsReceived(), 10);
     EXPECT_EQ(modem.UploadsCompleted(), 0);
-    EXPECT_TRUE(PortIsFree(modem));
+    EXPECT_TRUE(DeviceIsFree(modem.DevicePath()));
 }
 
 TEST_F(NkqFlashStatusTest, StatusPrintsTheConnectionsBetweenStopAndStart) {
@@ -225,7 +151,7 @@ TEST_F(NkqFlashStatusTest, StatusPrintsTheConnectionsBetweenStopAndStart) {
     const auto result = Nkq({"status", "--port", modem.DevicePath()});
     ASSERT_EQ(result.exit_status, 0) << result.err;
     EXPECT_EQ(result.out, "Текущие подключения:\r\n192.168.0.5:1234\r\n10.20.30.40:5000\r\n");
-    modem.WaitForCommandLines(3, 2s);  // the modem reads on its own thread
+    modem.WaitForCommandLines(3, 10s);  // the modem reads on its own thread
     EXPECT_EQ(modem.CommandLines(), (Lines{"STOP", "TCP", "START"}));
     EXPECT_FALSE(modem.TrafficStopped());
 }
@@ -239,36 +165,40 @@ TEST_F(NkqFlashStatusTest, AStatusTimeOutStillEndsWithStartAndFails) {
     EXPECT_EQ(result.out, "");
     EXPECT_TRUE(Contains(result.err, "Тайм-аут\n"));
     EXPECT_FALSE(Contains(result.err, "WriteFile function failed")) << result.err;
-    modem.WaitForCommandLines(3, 2s);
+    modem.WaitForCommandLines(3, 10s);
     EXPECT_EQ(modem.CommandLines(), (Lines{"STOP", "TCP", "START"}));
-    EXPECT_TRUE(PortIsFree(modem));
+    EXPECT_TRUE(DeviceIsFree(modem.DevicePath()));
 }
 
 TEST_F(NkqFlashStatusTest, StatusWatchPollsAgainUntilCtrlCThenSendsStart) {
     VirtualModem modem;
-    RunningNkq nkq({"status", "--port", modem.DevicePath(), "--watch"}, dir);
+    const std::string trace = (dir / "trace.log").string();
+    RunningNkq nkq({"--trace", trace, "status", "--port", modem.DevicePath(), "--watch"}, dir.Path());
     const auto polls = [&] {
         const Lines lines = modem.CommandLines();
         return std::count(lines.begin(), lines.end(), "TCP");
     };
-    ASSERT_TRUE(WaitUntil([&] { return polls() >= 2; }, 15s));
-    const auto second_poll = std::chrono::steady_clock::now();
-    nkq.Interrupt();
-    const auto result = nkq.Wait();
-    EXPECT_LE(std::chrono::steady_clock::now() - second_poll, 4500ms) << "the poll in flight ends, no more";
+    ASSERT_TRUE(WaitUntil([&] { return polls() >= 2; }, 30s));
+    ProgramResult result;
+    const auto ending = Timed([&] {
+        nkq.Interrupt();
+        result = nkq.Wait();
+    });
+    EXPECT_LT(ending, 2 * kTimeout) << "the poll in flight ends, no more";
     EXPECT_EQ(result.exit_status, 0) << result.err;
-    modem.WaitForCommandLines(4, 2s);
+    modem.WaitForCommandLines(4, 10s);
     EXPECT_EQ(modem.CommandLines(), (Lines{"STOP", "TCP", "TCP", "START"}));
     const std::string listing = "Текущие подключения:\r\n192.168.0.5:1234\r\n10.20.30.40:5000\r\n";
     EXPECT_EQ(result.out, listing + listing);
-    // The second poll comes a full interval after the first one ended.
-    std::vector<std::chrono::microseconds> tcp_times;
-    for (const auto& entry : modem.Trace())
-        if (entry.direction == TraceDirection::ToModem && entry.bytes.find("TCP") != std::string::npos)
-            tcp_times.push_back(entry.time);
-    ASSERT_EQ(tcp_times.size(), 2u);
-    EXPECT_GE(tcp_times[1] - tcp_times[0], 8000ms);
-    EXPECT_LE(tcp_times[1] - tcp_times[0], 9000ms);
+    // The second poll comes a full interval after the first one ended, where
+    // the trace stamps them: the first wait and the 5 s interval, short of a
+    // second interval.
+    const Lines lines = SplitLines(ReadFile(trace));
+    const std::size_t first = FindTransfer(lines, "->", "\"TCP\\r\"");
+    const std::size_t second = FindTransfer(lines, "->", "\"TCP\\r\"", first + 1);
+    ASSERT_LT(second, lines.size()) << ReadFile(trace);
+    EXPECT_GE(std::stod(lines[second]) - std::stod(lines[first]), 8.0);
+    EXPECT_LT(std::stod(lines[second]) - std::stod(lines[first]), 13.0);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "ProgramRun.h"
+#include "NkqRun.h"
 #include "VirtualModem.h"
 #include "app/OperatorMessages.h"
 #include "journal/JournalFile.h"
@@ -32,26 +32,12 @@ const std::string kSettings = std::string(
                               "\r\nCOMRATE 9600\r\nCOMFC 0\r\nCOMBITS 8\r\nCOMPARITY 0\r\nPARITYSELECT 0\r\n"
                               "COMSTOPBIT 0\r\n";
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-std::string Bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class NkqJournalTest : public ::testing::Test {
+class NkqJournalTest : public NkqTest {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("nkq-journal-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        std::ofstream(dir / "fleet.txt", std::ios::binary) << kSettings;
-        std::ofstream(dir / "image.mfw", std::ios::binary) << std::string(2 * 512 + 100, '\x5A');
+        File("fleet.txt", kSettings);
+        File("image.mfw", std::string(2 * 512 + 100, '\x5A'));
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // `rows` writes with their exchanges, appended as the programs do.
     void FillJournal(int rows) {
@@ -104,16 +90,14 @@ protected:
             ::waitpid(child, &status, 0);
         }
         ::close(pipe_fds[0]);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, Bytes(err)};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, ReadFile(err)};
     }
 
     ProgramResult Nkq(const std::vector<std::string>& arguments) {
-        return RunProgram(NKQ_PROGRAM, arguments, {"NKQ_JOURNAL=" + Journal().string()});
+        return testing::Nkq(arguments, {"NKQ_JOURNAL=" + Journal().string()});
     }
     fs::path Journal() const { return dir / "journal.sqlite3"; }
     std::string Path(const char* name) const { return (dir / name).string(); }
-
-    fs::path dir;
 };
 
 TEST_F(NkqJournalTest, EachOperationLeavesItsRowAndNoPassword) {
@@ -145,14 +129,14 @@ TEST_F(NkqJournalTest, EachOperationLeavesItsRowAndNoPassword) {
     EXPECT_TRUE(Contains(failed.out, ",read,failed,")) << failed.out;
     EXPECT_FALSE(Contains(failed.out, ",write,")) << failed.out;
 
-    EXPECT_FALSE(Contains(Bytes(Journal()), kSecret));
+    EXPECT_FALSE(Contains(ReadFile(Journal()), kSecret));
     EXPECT_FALSE(Contains(Nkq({"journal", "--json"}).out, kSecret));
 }
 
 // A write or verify that never opened a port, because its file was refused or
 // missing, still leaves a failed row for each port, with what was said.
 TEST_F(NkqJournalTest, AFileRefusedBeforeAnyPortLeavesFailedRows) {
-    std::ofstream(dir / "twice.txt", std::ios::binary) << kSettings << "PASSWORD " << kSecret << "\r\n";
+    File("twice.txt", kSettings + "PASSWORD " + kSecret + "\r\n");
     EXPECT_EQ(Nkq({"write", "--port", "ttyNONE0", "--port", "ttyNONE1", Path("twice.txt")}).exit_status, 1);
     EXPECT_EQ(Nkq({"verify", "--port", "ttyNONE0", Path("missing.txt")}).exit_status, 1);
     const ProgramResult csv = Nkq({"journal", "--csv"});
@@ -161,7 +145,7 @@ TEST_F(NkqJournalTest, AFileRefusedBeforeAnyPortLeavesFailedRows) {
     EXPECT_TRUE(Contains(csv.out, "ttyNONE0,write,failed,")) << csv.out;
     EXPECT_TRUE(Contains(csv.out, "ttyNONE1,write,failed,")) << csv.out;
     EXPECT_TRUE(Contains(csv.out, "\"\"PASSWORD ********\"\": PASSWORD is set on line 7 already")) << csv.out;
-    EXPECT_FALSE(Contains(Bytes(Journal()), kSecret));
+    EXPECT_FALSE(Contains(ReadFile(Journal()), kSecret));
 }
 
 // Only the PASSWORD line's value is masked: a password that is also the
@@ -171,7 +155,7 @@ TEST_F(NkqJournalTest, OnlyThePasswordLinesValueIsMasked) {
     settings.replace(settings.find("APN fleet"), 9, "APN internet.mts.ru");
     settings.replace(settings.find("LOGIN user"), 10, "LOGIN mts");
     settings.replace(settings.find(kSecret), std::string(kSecret).size(), "mts");
-    std::ofstream(dir / "mts.txt", std::ios::binary) << settings;
+    File("mts.txt", settings);
     VirtualModem modem;
     ASSERT_EQ(Nkq({"write", "--port", modem.DevicePath(), Path("mts.txt")}).exit_status, 0);
     const ProgramResult json = Nkq({"journal", "--json"});
@@ -203,8 +187,8 @@ TEST_F(NkqJournalTest, AListingEndsQuietlyWhenItsReaderGoesAndAtOnceWhenStopped)
 TEST_F(NkqJournalTest, AUserWhoMayOnlyReadTheJournalListsIt) {
     if (::getuid() != 0) GTEST_SKIP() << "needs root to become another user";
     FillJournal(3);
-    fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                             fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(Journal(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                                    fs::perms::others_read);
     const ProgramResult listed = RunProgram(
@@ -216,13 +200,13 @@ TEST_F(NkqJournalTest, AUserWhoMayOnlyReadTheJournalListsIt) {
 
 TEST_F(NkqJournalTest, ADamagedJournalCostsOneWarningAndNeverTheOperation) {
     std::ofstream(Journal(), std::ios::binary) << std::string(4096, '\x13');
-    const std::string before = Bytes(Journal());
+    const std::string before = ReadFile(Journal());
     VirtualModem modem;
     const ProgramResult write = Nkq({"write", "--port", modem.DevicePath(), Path("fleet.txt")});
     EXPECT_EQ(write.exit_status, 0) << write.err;
     EXPECT_TRUE(Contains(write.err, messages::kWriteSucceeded));
     EXPECT_TRUE(Contains(write.err, "warning: the work journal")) << write.err;
-    EXPECT_EQ(Bytes(Journal()), before);
+    EXPECT_EQ(ReadFile(Journal()), before);
 }
 
 }  // namespace

@@ -6,8 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ProgramRun.h"
-#include "TestFiles.h"
+#include "NkqRun.h"
 #include "VirtualModem.h"
 
 namespace nkq::testing {
@@ -15,18 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram(NKQ_PROGRAM, arguments); }
-
-class NkqProgramTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("nkq-cli-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
-};
+using NkqProgramTest = NkqTest;
 
 TEST_F(NkqProgramTest, HelpDescribesEveryCommandAndOption) {
     const auto general = Nkq({"--help"});

@@ -8,24 +8,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ProgramRun.h"
-#include "TestFiles.h"
+#include "NkqRun.h"
 #include "VirtualModem.h"
 
 namespace nkq::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 using namespace std::chrono_literals;
-
-ProgramResult Nkq(const std::vector<std::string>& arguments) {
-    return RunProgram(NKQ_PROGRAM, arguments, {"NKQ_JOURNAL=off"});
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 // The factory set without `key`, as a modem whose reply lacks that line.
 ModemParameters Without(const std::string& key) {
@@ -44,20 +34,12 @@ ModemSetup Holding(ModemParameters parameters) {
 
 // What the modem received once its line has been quiet a moment.
 Lines CommandLines(const VirtualModem& modem, std::size_t at_least) {
-    modem.WaitForCommandLines(at_least, 2s);
+    modem.WaitForCommandLines(at_least, 10s);
     std::this_thread::sleep_for(100ms);
     return modem.CommandLines();
 }
 
-class NkqReplyRules : public ::testing::Test {
-protected:
-    std::string File(const std::string& name, const std::string& bytes) const {
-        WriteFile(folder / name, bytes);
-        return (folder / name).string();
-    }
-
-    TempFolder folder{"nkq-reply"};
-};
+using NkqReplyRules = NkqTest;
 
 struct MergeCase {
     const char* name;
@@ -117,7 +99,7 @@ TEST_F(NkqReplyRules, AMergeMayLeaveOutWhatTheFileSets) {
 // --partial it saves what the modem reported, which a merge then accepts.
 TEST_F(NkqReplyRules, AReadWithoutALineFailsAndAPartialReadSavesWhatCame) {
     VirtualModem lacking(Holding(Without("LOGIN")));
-    const fs::path whole = folder / "whole.txt", partial = folder / "partial.txt";
+    const fs::path whole = dir / "whole.txt", partial = dir / "partial.txt";
     const auto refused = Nkq({"read", "--port", lacking.DevicePath(), "--output", whole.string()});
     EXPECT_EQ(refused.exit_status, 1);
     EXPECT_TRUE(Contains(refused.err,
@@ -161,7 +143,7 @@ TEST_F(NkqReplyRules, AReadBackFileWritesAndVerifies) {
     odd.Set("IDLETIME", "07");
     odd.Set("DESTPORT", "0080");
     VirtualModem modem(Holding(odd));
-    const fs::path file = folder / "back.txt";
+    const fs::path file = dir / "back.txt";
     ASSERT_EQ(Nkq({"read", "--port", modem.DevicePath(), "--output", file.string()}).exit_status, 0);
     EXPECT_TRUE(Contains(ReadFile(file), "DESTIP 10.0.0.1\r\nDESTPORT 0080\r\nIDLETIME 7\r\n"))
         << ReadFile(file);
@@ -182,7 +164,7 @@ TEST_F(NkqReplyRules, VerifyTakesALineForTheKeyAReadAppliesItTo) {
     const auto result = Nkq({"verify", "--port", modem.DevicePath(), File("apn.txt", "APN good\r\n")});
     EXPECT_EQ(result.exit_status, 1);
     EXPECT_EQ(result.out, "KEY  FILE  MODEM\nAPN  good  evil\n");
-    const fs::path file = folder / "read.txt";
+    const fs::path file = dir / "read.txt";
     ASSERT_EQ(Nkq({"read", "--port", modem.DevicePath(), "--output", file.string()}).exit_status, 0);
     EXPECT_TRUE(Contains(ReadFile(file), "APN evil\r\n"));
 }

@@ -9,22 +9,18 @@
 #include <fstream>
 #include <iterator>
 
-#include "ProgramRun.h"
-#include "TestFiles.h"
+#include "NkqRun.h"
 #include "VirtualModem.h"
 
 namespace nkq::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 using namespace std::string_literals;
 
 constexpr const char* kClientFile =
     "MODE 1\r\nDESTIP 10.0.0.7\r\nDESTPORT 5001\r\nIDLETIME 5\r\nAPN fleet\r\nLOGIN \r\nPASSWORD secret\r\n"
     "COMRATE 9600\r\nCOMFC 0\r\nCOMBITS 8\r\nCOMPARITY 0\r\nPARITYSELECT 0\r\nCOMSTOPBIT 0\r\n";
-
-ProgramResult Nkq(const std::vector<std::string>& arguments) { return RunProgram(NKQ_PROGRAM, arguments); }
 
 // nkq with its standard output redirected by the shell, as `nkq read > f`.
 ProgramResult NkqRedirected(const std::string& arguments, const std::string& redirection) {
@@ -32,28 +28,7 @@ ProgramResult NkqRedirected(const std::string& arguments, const std::string& red
                       {"-c", "exec " + std::string(NKQ_PROGRAM) + " " + arguments + " " + redirection});
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-class NkqScriptTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("nkq-script-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string File(const std::string& name, const std::string& bytes) const {
-        const fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
-    }
-
-    fs::path dir;
-};
+using NkqScriptTest = NkqTest;
 
 struct RefusedFile {
     std::string name;
@@ -169,7 +144,7 @@ TEST_F(NkqScriptTest, AReplyWithoutParametersIsNotSaved) {
         EXPECT_EQ(result.exit_status, 1);
         EXPECT_EQ(result.err, "The modem's reply held no parameters.\n");
         EXPECT_FALSE(fs::exists(file));
-        modem.WaitForCommandLines(3, std::chrono::seconds(2));
+        modem.WaitForCommandLines(3, std::chrono::seconds(10));
         EXPECT_EQ(modem.CommandLines(), (Lines{"STOP", "GET", "START"}));
     }
 }

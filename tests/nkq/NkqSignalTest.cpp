@@ -2,23 +2,20 @@
 // step in flight finishes, the modem gets "START", the port is freed and the
 // stop is told. The real program against virtual modems.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
+#include <csignal>
 #include <memory>
 #include <thread>
 
-#include "ProgramRun.h"
-#include "TestFiles.h"
+#include "NkqRun.h"
+#include "Timing.h"
 #include "VirtualModem.h"
 
 namespace nkq::testing {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr const char* kClientFile =
@@ -38,20 +35,16 @@ struct SignalCase {
 
 void PrintTo(const SignalCase& c, std::ostream* out) { *out << c.name; }
 
-class NkqSignalTest : public ::testing::TestWithParam<SignalCase> {
+class NkqSignalTest : public NkqTest, public ::testing::WithParamInterface<SignalCase> {
 protected:
     void SetUp() override {
-        dir =
-            fs::temp_directory_path() / ("nkq-signal-" + std::to_string(::getpid()) + "-" + GetParam().name);
-        fs::create_directories(dir);
-        std::ofstream(dir / "settings.txt", std::ios::binary) << kClientFile;
-        std::ofstream(dir / "image.mfw", std::ios::binary) << std::string(200 * 512, 'x');
+        File("settings.txt", kClientFile);
+        File("image.mfw", std::string(200 * 512, 'x'));
         ModemSetup setup;
         setup.behaviour.reply_delay = 200ms;  // a write takes about 3.5 s
         if (GetParam().arguments.front() == "flash") setup.behaviour.reply_delay = 20ms;
         for (int i = 0; i < GetParam().modems; ++i) modems.push_back(std::make_unique<VirtualModem>(setup));
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     std::vector<std::string> Arguments() const {
         std::vector<std::string> arguments = GetParam().arguments;
@@ -64,7 +57,6 @@ protected:
         return arguments;
     }
 
-    fs::path dir;
     std::vector<std::unique_ptr<VirtualModem>> modems;
 };
 
@@ -82,11 +74,8 @@ TEST_P(NkqSignalTest, AStopEndsTheStepInFlightThenStartAndFreesThePort) {
         EXPECT_TRUE(DeviceIsFree(modem->DevicePath()));
         if (!GetParam().sends_start) continue;
         // The modem reads on its own thread: "START" may still be on its way.
-        auto lines = modem->CommandLines();
-        for (auto until = std::chrono::steady_clock::now() + 2s;
-             (lines.empty() || lines.back() != "START") && std::chrono::steady_clock::now() < until;
-             lines = modem->CommandLines())
-            std::this_thread::sleep_for(10ms);
+        WaitUntil([&] { return !modem->CommandLines().empty() && modem->CommandLines().back() == "START"; });
+        const auto lines = modem->CommandLines();
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), "START");
         EXPECT_EQ(std::count(lines.begin(), lines.end(), "SAVE"), 0);
@@ -119,30 +108,37 @@ INSTANTIATE_TEST_SUITE_P(
         SignalCase{"StatusWatchTerm", "TERM", "5", {"status", "--watch", "--port", "PORT1"}, 1, 0, ""}),
     [](const ::testing::TestParamInfo<SignalCase>& info) { return info.param.name; });
 
-// A second signal is the technician insisting: no clean-up, the status the
-// signal itself would give.
-TEST(NkqSecondSignalTest, EndsNkqAtOnce) {
-    ModemSetup setup;
-    setup.behaviour.reply_delay = 200ms;
-    VirtualModem modem(setup);
-    const std::string script = std::string(NKQ_PROGRAM) + " read --port " + modem.DevicePath() +
-                               " & p=$!; sleep 1; kill -TERM $p; sleep 0.5; kill -TERM $p; wait $p";
-    const auto start = std::chrono::steady_clock::now();
-    const auto result = RunProgram("/bin/sh", {"-c", script});
-    EXPECT_EQ(result.exit_status, 128 + 15);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms) << "the read in flight was not waited for";
+// The signals come from this process, at the times asked for: a shell would
+// start a program for each pause, which a busy machine can delay a lot.
+using NkqSecondSignalTest = NkqTest;
+
+// A second signal, later than an echo, is the technician insisting: no
+// clean-up, the status the signal itself would give.
+TEST_F(NkqSecondSignalTest, EndsNkqAtOnce) {
+    VirtualModem modem;
+    RunningNkq nkq({"read", "--port", modem.DevicePath()}, dir.Path());
+    // Both come during the first wait for the reply.
+    ASSERT_TRUE(WaitUntil([&] { return modem.CommandLines().size() == 2; }));
+    nkq.Signal(SIGTERM);
+    std::this_thread::sleep_for(1s);
+    nkq.Signal(SIGTERM);
+    ProgramResult result;
+    EXPECT_LT(Timed([&] { result = nkq.Wait(); }), 1500ms) << "the read in flight was waited for";
+    EXPECT_EQ(result.exit_status, 128 + SIGTERM);
 }
 
 // timeout(1) echoes its signal to the process group; on a busy machine the
-// echo can come while nkq is already ending after the stop.
-TEST(NkqSecondSignalTest, AnEchoWhileEndingAfterTheStopChangesNothing) {
-    ModemSetup setup;
-    setup.behaviour.reply_delay = 200ms;
-    VirtualModem modem(setup);
-    const std::string script = std::string(NKQ_PROGRAM) + " status --watch --port " + modem.DevicePath() +
-                               " >/dev/null & p=$!; sleep 4.5; kill -TERM $p; sleep 0.03;"
-                               " kill -TERM $p 2>/dev/null; wait $p";
-    const auto result = RunProgram("/bin/sh", {"-c", script});
+// echo can come while nkq is already ending after the stop. It comes well
+// inside the echo time (200 ms).
+TEST_F(NkqSecondSignalTest, AnEchoWhileEndingAfterTheStopChangesNothing) {
+    VirtualModem modem;
+    RunningNkq nkq({"status", "--watch", "--port", modem.DevicePath()}, dir.Path());
+    // Stopped between two polls.
+    ASSERT_TRUE(WaitUntil([&] { return Contains(ReadFile(dir / "out.txt"), "10.20.30.40:5000"); }));
+    nkq.Signal(SIGTERM);
+    std::this_thread::sleep_for(30ms);
+    nkq.Signal(SIGTERM);
+    const auto result = nkq.Wait();
     EXPECT_EQ(result.exit_status, 0) << result.err;
 }
 

@@ -21,6 +21,7 @@ struct QuickCase {
     std::string command;
     std::string reply;  // the start of the trimmed reply; empty: a time-out
     std::chrono::milliseconds at_least;
+    // Short of the first look when the "OK" line ends the reply, else of a second time-out.
     std::chrono::milliseconds below;
 };
 
@@ -57,23 +58,23 @@ TEST_P(QuickReplyTest, TheReplyEndsAtItsOkLineOrByTheQuietRule) {
 
 INSTANTIATE_TEST_SUITE_P(Replies, QuickReplyTest,
                          ::testing::Values(QuickCase{"OkLineEndsItEarlyAndWhole", [](ModemBehaviour&) {},
-                                                     "TCP", kTcpReply, 0ms, 2000ms},
+                                                     "TCP", kTcpReply, 0ms, kTimeout},
                                            QuickCase{"APauseBeforeTheOkLineKeepsItWhole",
                                                      [](ModemBehaviour& b) {
                                                          b.burst_gap = 1000ms;
                                                          b.burst_split = std::string(kTcpReply).find("OK");
                                                      },
-                                                     "TCP", kTcpReply, 1000ms, 2500ms},
+                                                     "TCP", kTcpReply, 1000ms, kTimeout},
                                            QuickCase{"WithoutAnOkLineTheQuietRuleEndsIt",
                                                      [](ModemBehaviour& b) {
                                                          b.endless_reply =
                                                              true;  // a trickle that stops without "OK"
                                                          b.endless_limit = 500ms;
                                                      },
-                                                     "GET", "MODE 1", 2950ms, 3600ms},
+                                                     "GET", "MODE 1", 2950ms, 2950ms + kTimeout},
                                            QuickCase{"SilenceIsATimeOutAfterTheFirstWait",
                                                      [](ModemBehaviour& b) { b.silent = true; }, "GET", "",
-                                                     2950ms, 3600ms}),
+                                                     2950ms, 2950ms + kTimeout}),
                          [](const ::testing::TestParamInfo<QuickCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -1,23 +1,25 @@
 // Acknowledgements whose bytes come apart: collected until their line end,
-// their count or the read time-out, through a real pseudo-terminal.
+// their count or the read time-out, through a real pseudo-terminal; and the
+// quiet line asked for after an operation's last answer.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
 
-#include "PtyPair.h"
+#include "PtyPort.h"
 #include "Timing.h"
 #include "serial/Acknowledgement.h"
-#include "serial/ComPort.h"
+#include "serial/InStep.h"
 
 namespace nkq {
 namespace {
 
 using namespace std::chrono_literals;
 using testing::Clock;
+using testing::kTimeout;
 using testing::Later;
-using testing::MillisecondsSince;
+using testing::Timed;
 
 struct Piece {
     std::chrono::milliseconds at;  // after the read starts; 0: waiting before it
@@ -34,13 +36,9 @@ struct AckCase {
 
 void PrintTo(const AckCase& c, std::ostream* out) { *out << c.name; }
 
-class Acknowledgement : public ::testing::TestWithParam<AckCase> {};
+class Acknowledgement : public testing::OpenPtyPortTest, public ::testing::WithParamInterface<AckCase> {};
 
 TEST_P(Acknowledgement, IsCollectedUntilItsLineEndCountOrTimeout) {
-    testing::PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
-    port.Open();
     std::vector<Piece> later;
     for (const auto& piece : GetParam().pieces) {
         if (piece.at > 0ms) {
@@ -48,25 +46,21 @@ TEST_P(Acknowledgement, IsCollectedUntilItsLineEndCountOrTimeout) {
             continue;
         }
         pty.WriteMaster(piece.bytes);
-        const auto queued = Clock::now();
-        while (port.BytesWaiting() < static_cast<int>(piece.bytes.size()) && MillisecondsSince(queued) < 2000)
-            std::this_thread::sleep_for(2ms);
+        AwaitQueued(static_cast<int>(piece.bytes.size()));
     }
     // One thread writes the later pieces in order, each at its time.
-    const Later writer(0ms, [&pty, later, begin = Clock::now()] {
+    const Later writer(0ms, [this, later, begin = Clock::now()] {
         for (const auto& piece : later) {
             std::this_thread::sleep_until(begin + piece.at);
             pty.WriteMaster(piece.bytes);
         }
     });
-    const auto start = Clock::now();
-    EXPECT_EQ(ReadAcknowledgement(port, GetParam().count), GetParam().expected);
-    const auto elapsed = MillisecondsSince(start);
+    const auto took =
+        Timed([&] { EXPECT_EQ(ReadAcknowledgement(port, GetParam().count), GetParam().expected); });
     if (GetParam().by_timeout) {
-        EXPECT_GE(elapsed, 2900);
-        EXPECT_LT(elapsed, 4500);
+        EXPECT_TRUE(testing::TookOneWait(took, kTimeout - 100ms));
     } else {
-        EXPECT_LT(elapsed, 2500) << "ended by the line end or the count, not the time-out";
+        EXPECT_LT(took, kTimeout) << "ended by the line end or the count, not the time-out";
     }
 }
 
@@ -88,6 +82,15 @@ INSTANTIATE_TEST_SUITE_P(
         AckCase{"NoLineEndWaitsForTheTimeout", {{0ms, "O"}, {30ms, "K"}}, 3, "OK", true},
         AckCase{"SilenceGivesNothing", {}, 3, "", true}),
     [](const ::testing::TestParamInfo<AckCase>& info) { return std::string(info.param.name); });
+
+class SettleAfterTheLastAnswer : public testing::OpenPtyPortTest {};
+
+TEST_F(SettleAfterTheLastAnswer, TakesItsWholeTimeAndSeesAnAnswerWaiting) {
+    EXPECT_GE(Timed([&] { EXPECT_TRUE(LineStaysQuiet(port)); }), kSettleTime);
+    pty.WriteMaster("0");
+    AwaitQueued(1);
+    EXPECT_FALSE(LineStaysQuiet(port));
+}
 
 }  // namespace
 }  // namespace nkq

@@ -8,18 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "PtyPair.h"
+#include "PtyPort.h"
 #include "Timing.h"
-#include "serial/ComPort.h"
 
 namespace nkq {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Clock;
+using testing::kTimeout;
 using testing::Later;
-using testing::MillisecondsSince;
-using testing::PtyPair;
+using testing::PtyPortTest;
+using testing::Timed;
 
 template <class Action>
 EComPort CaptureFailure(Action&& action) {
@@ -34,16 +33,16 @@ EComPort CaptureFailure(Action&& action) {
 
 TEST(EComPortText, EachCodeHasItsFixedTextAndTheErrorNumber) {
     const std::pair<int, const char*> rows[] = {
-        {1, "Unable to open com port (win error code: 2)"},
-        {2, "WriteFile function failed (win error code: 2)"},
-        {3, "ReadFile function failed (win error code: 2)"},
-        {5, "PurgeComm function failed (win error code: 2)"},
-        {7, "SetCommState function failed (win error code: 2)"},
-        {8, "SetCommTimeouts failed (win error code: 2)"},
-        {9, "SetupComm function failed (win error code: 2)"},
-        {10, "ClearCommError function failed (win error code: 2)"},
-        {11, "GetCommModemStatus function failed (win error code: 2)"},
-        {23, "Registry error (win error code: 2)"},
+        {kComOpenFailed, "Unable to open com port (win error code: 2)"},
+        {kComWriteFailed, "WriteFile function failed (win error code: 2)"},
+        {kComReadFailed, "ReadFile function failed (win error code: 2)"},
+        {kComPurgeFailed, "PurgeComm function failed (win error code: 2)"},
+        {kComSetStateFailed, "SetCommState function failed (win error code: 2)"},
+        {kComSetTimeoutsFailed, "SetCommTimeouts failed (win error code: 2)"},
+        {kComSetupFailed, "SetupComm function failed (win error code: 2)"},
+        {kComClearErrorFailed, "ClearCommError function failed (win error code: 2)"},
+        {kComModemStatusFailed, "GetCommModemStatus function failed (win error code: 2)"},
+        {kComRegistryFailed, "Registry error (win error code: 2)"},
     };
     for (const auto& [code, text] : rows) {
         const EComPort error(code, 2);
@@ -56,8 +55,8 @@ TEST(EComPortText, EachCodeHasItsFixedTextAndTheErrorNumber) {
 }
 
 TEST(EComPortText, ErrorNumberIsSignedDecimal) {
-    EXPECT_EQ(EComPort(3, -1).Message(), "ReadFile function failed (win error code: -1)");
-    EXPECT_EQ(EComPort(2, 110).Message(), "WriteFile function failed (win error code: 110)");
+    EXPECT_EQ(EComPort(kComReadFailed, -1).Message(), "ReadFile function failed (win error code: -1)");
+    EXPECT_EQ(EComPort(kComWriteFailed, 110).Message(), "WriteFile function failed (win error code: 110)");
 }
 
 struct ClosedPortCase {
@@ -66,24 +65,25 @@ struct ClosedPortCase {
     std::function<void(TComPort&)> call;
 };
 
-TEST(ComPortClosed, EveryTransferFailsWithItsCodeAndTheInvalidHandleError) {
+class ComPortClosed : public PtyPortTest {};
+
+TEST_F(ComPortClosed, EveryTransferFailsWithItsCodeAndTheInvalidHandleError) {
     const std::vector<ClosedPortCase> cases = {
-        {"Write", 2, [](TComPort& p) { p.Write("x", 1); }},
-        {"WriteText", 2, [](TComPort& p) { p.WriteText("GET\r"); }},
-        {"Read", 3,
+        {"Write", kComWriteFailed, [](TComPort& p) { p.Write("x", 1); }},
+        {"WriteText", kComWriteFailed, [](TComPort& p) { p.WriteText("GET\r"); }},
+        {"Read", kComReadFailed,
          [](TComPort& p) {
              char b;
              p.Read(&b, 1);
          }},
-        {"ReadText", 3,
+        {"ReadText", kComReadFailed,
          [](TComPort& p) {
              std::string t;
              p.ReadText(t, 6);
          }},
-        {"Purge", 5, [](TComPort& p) { p.Purge(true, true); }},
-        {"BytesWaiting", 10, [](TComPort& p) { p.BytesWaiting(); }},
+        {"Purge", kComPurgeFailed, [](TComPort& p) { p.Purge(true, true); }},
+        {"BytesWaiting", kComClearErrorFailed, [](TComPort& p) { p.BytesWaiting(); }},
     };
-    TComPort port(TComPortSetup::System);
     for (const auto& c : cases) {
         const EComPort error = CaptureFailure([&] { c.call(port); });
         EXPECT_EQ(error.MessageCode(), c.code) << c.name;
@@ -91,18 +91,14 @@ TEST(ComPortClosed, EveryTransferFailsWithItsCodeAndTheInvalidHandleError) {
     }
 }
 
-TEST(ComPortClosed, EmptyTransfersSucceedWhileClosed) {
-    TComPort port;
+TEST_F(ComPortClosed, EmptyTransfersSucceedWhileClosed) {
     std::string text = "x";
     EXPECT_EQ(port.WriteText(""), 0);
     EXPECT_EQ(port.ReadText(text, 0), 0);
     EXPECT_EQ(text, "");
 }
 
-TEST(ComPortClosed, WriteTextAfterCloseFailsAndSendsNothing) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
+TEST_F(ComPortClosed, WriteTextAfterCloseFailsAndSendsNothing) {
     port.Open();
     port.Close();
     const EComPort error = CaptureFailure([&] { port.WriteText("STOP\r"); });
@@ -110,9 +106,10 @@ TEST(ComPortClosed, WriteTextAfterCloseFailsAndSendsNothing) {
     EXPECT_EQ(pty.ReadMaster(1, 200ms), "");
 }
 
-TEST(ComPortOpen, MissingDeviceFailsAndLeavesThePortClosed) {
+class ComPortOpen : public PtyPortTest {};
+
+TEST_F(ComPortOpen, MissingDeviceFailsAndLeavesThePortClosed) {
     for (const char* name : {"/dev/nkq-no-such-port", "nkq-no-such-port"}) {
-        TComPort port(TComPortSetup::System);
         port.SetPort(name);
         const EComPort error = CaptureFailure([&] { port.Open(); });
         EXPECT_EQ(error.Message(), "Unable to open com port (win error code: 2)") << name;
@@ -121,16 +118,13 @@ TEST(ComPortOpen, MissingDeviceFailsAndLeavesThePortClosed) {
     }
 }
 
-TEST(ComPortOpen, OpenTwiceAndCloseTwiceAreHarmless) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
+TEST_F(ComPortOpen, OpenTwiceAndCloseTwiceAreHarmless) {
     EXPECT_NO_THROW(port.Close());
-    port.SetPort(pty.SlavePath());
     int opens = 0;
     port.Handlers.OnAfterOpen = [&] { ++opens; };
     port.Open();
     pty.WriteMaster("abc");
-    std::this_thread::sleep_for(100ms);
+    AwaitQueued(3);
     port.Open();
     EXPECT_EQ(opens, 1);
     EXPECT_EQ(port.BytesWaiting(), 3) << "second Open touched the device";
@@ -139,10 +133,7 @@ TEST(ComPortOpen, OpenTwiceAndCloseTwiceAreHarmless) {
     EXPECT_FALSE(port.Connected());
 }
 
-TEST(ComPortOpen, ConnectedOpensAndCloses) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
+TEST_F(ComPortOpen, ConnectedOpensAndCloses) {
     std::vector<std::string> events;
     port.Handlers.OnBeforeOpen = [&] { events.push_back("before open"); };
     port.Handlers.OnAfterOpen = [&] { events.push_back("after open"); };
@@ -155,93 +146,72 @@ TEST(ComPortOpen, ConnectedOpensAndCloses) {
     EXPECT_EQ(events, (std::vector<std::string>{"before open", "after open", "before close", "after close"}));
 }
 
-TEST(ComPortExclusive, SecondOpenOfAHeldDeviceFails) {
-    PtyPair pty;
-    TComPort holder(TComPortSetup::System);
-    holder.SetPort(pty.SlavePath());
-    holder.Open();
+class ComPortExclusive : public PtyPortTest {};
 
+TEST_F(ComPortExclusive, SecondOpenOfAHeldDeviceFails) {
+    port.Open();
     TComPort intruder(TComPortSetup::System);
     intruder.SetPort(pty.SlavePath());
     const EComPort error = CaptureFailure([&] { intruder.Open(); });
-    EXPECT_EQ(error.MessageCode(), 1);
+    EXPECT_EQ(error.MessageCode(), kComOpenFailed);
     EXPECT_TRUE(error.SystemError() == EBUSY || error.SystemError() == EWOULDBLOCK) << error.SystemError();
     EXPECT_FALSE(intruder.Connected());
 
-    EXPECT_EQ(holder.WriteText("still mine"), 10);
+    EXPECT_EQ(port.WriteText("still mine"), 10);
     EXPECT_EQ(pty.ReadMaster(10, 1000ms), "still mine");
 
-    holder.Close();
+    port.Close();
     EXPECT_NO_THROW(intruder.Open());
 }
 
-TEST(ComPortExclusive, DestroyingAnOpenPortReleasesTheDevice) {
-    PtyPair pty;
+TEST_F(ComPortExclusive, DestroyingAnOpenPortReleasesTheDevice) {
     {
-        TComPort port(TComPortSetup::System);
-        port.SetPort(pty.SlavePath());
-        port.Open();
+        TComPort held(TComPortSetup::System);
+        held.SetPort(pty.SlavePath());
+        held.Open();
     }
-    TComPort next(TComPortSetup::System);
-    next.SetPort(pty.SlavePath());
-    EXPECT_NO_THROW(next.Open());
+    EXPECT_NO_THROW(port.Open());
 }
 
-TEST(ComPortVanished, DeviceGoneDuringAWaitingReadFailsWellBeforeTheTimeout) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+class ComPortVanished : public testing::OpenPtyPortTest {};
+
+TEST_F(ComPortVanished, DeviceGoneDuringAWaitingReadFailsWellBeforeTheTimeout) {
     Later hangUp(200ms, [&] { pty.CloseMaster(); });
-    const auto start = Clock::now();
     unsigned char byte = 0;
-    const EComPort error = CaptureFailure([&] { port.Read(&byte, 1); });
-    EXPECT_EQ(error.MessageCode(), 3);
+    EComPort error(0, 0, "none");
+    EXPECT_LT(Timed([&] { error = CaptureFailure([&] { port.Read(&byte, 1); }); }), kTimeout);
+    EXPECT_EQ(error.MessageCode(), kComReadFailed);
     EXPECT_EQ(error.SystemError(), EIO);
-    EXPECT_LT(MillisecondsSince(start), 2000);
 }
 
-TEST(ComPortVanished, DeviceGoneBeforeTheReadFailsAtOnce) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+TEST_F(ComPortVanished, DeviceGoneBeforeTheReadFailsAtOnce) {
     pty.CloseMaster();
-    const auto start = Clock::now();
     std::string text;
-    const EComPort error = CaptureFailure([&] { port.ReadText(text, 6); });
-    EXPECT_EQ(error.MessageCode(), 3);
+    EComPort error(0, 0, "none");
+    EXPECT_LT(Timed([&] { error = CaptureFailure([&] { port.ReadText(text, 6); }); }), kTimeout);
+    EXPECT_EQ(error.MessageCode(), kComReadFailed);
     EXPECT_NE(error.SystemError(), 0);
-    EXPECT_LT(MillisecondsSince(start), 500);
     // An error path closes the port; that must work on a vanished device.
     EXPECT_NO_THROW(port.Close());
     EXPECT_FALSE(port.Connected());
 }
 
-TEST(ComPortVanished, DeviceGoneDuringABlockedWriteFailsWithinTheTimeout) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+TEST_F(ComPortVanished, DeviceGoneDuringABlockedWriteFailsWithinTheTimeout) {
+    constexpr auto kWriteTimeout = 5000ms;
     port.Timeouts().SetWriteTotalMultiplier(0);
-    port.Timeouts().SetWriteTotalConstant(5000);
+    port.Timeouts().SetWriteTotalConstant(static_cast<int>(kWriteTimeout.count()));
     Later hangUp(300ms, [&] { pty.CloseMaster(); });
     const std::string block(1 << 20, 'z');
-    const auto start = Clock::now();
-    const EComPort error = CaptureFailure([&] { port.WriteText(block); });
-    EXPECT_EQ(error.MessageCode(), 2);
+    EComPort error(0, 0, "none");
+    EXPECT_LT(Timed([&] { error = CaptureFailure([&] { port.WriteText(block); }); }), kWriteTimeout);
+    EXPECT_EQ(error.MessageCode(), kComWriteFailed);
     EXPECT_NE(error.SystemError(), 0);
-    EXPECT_LT(MillisecondsSince(start), 3000);
 }
 
-TEST(ComPortVanished, WriteAfterTheDeviceWentFails) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+TEST_F(ComPortVanished, WriteAfterTheDeviceWentFails) {
     pty.CloseMaster();
     const EComPort error = CaptureFailure([&] { port.WriteText("START\r"); });
-    EXPECT_EQ(error.MessageCode(), 2);
+    EXPECT_EQ(error.MessageCode(), kComWriteFailed);
     EXPECT_EQ(error.SystemError(), EIO);
 }
 

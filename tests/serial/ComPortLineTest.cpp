@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "PtyPair.h"
+#include "PtyPort.h"
 #include "serial/ComPort.h"
 #include "serial/SerialDevice.h"
 
@@ -19,11 +19,14 @@ namespace {
 
 using testing::PtyPair;
 
-termios SlaveLine(const PtyPair& pty) {
-    termios tio{};
-    EXPECT_EQ(tcgetattr(pty.Slave(), &tio), 0);
-    return tio;
-}
+class ComPortLine : public testing::PtyPortTest {
+protected:
+    termios SlaveLine() const {
+        termios tio{};
+        EXPECT_EQ(tcgetattr(pty.Slave(), &tio), 0);
+        return tio;
+    }
+};
 
 TEST(ComPortConfiguration, ClassDefaultsAreTheDocumentedValues) {
     TComPort port;
@@ -95,19 +98,16 @@ TEST(ComPortConfiguration, PortNamesWithoutSlashLiveInDev) {
     for (const auto& [name, path] : rows) EXPECT_EQ(DevicePathForPort(name), path) << name;
 }
 
-TEST(ComPortLine, OpenPutsTheDeviceIntoRaw115200EightNOneWithoutFlowControl) {
-    PtyPair pty;
-    termios before = SlaveLine(pty);
+TEST_F(ComPortLine, OpenPutsTheDeviceIntoRaw115200EightNOneWithoutFlowControl) {
+    termios before = SlaveLine();
     before.c_cflag |= HUPCL | CRTSCTS | PARENB;
     before.c_iflag |= ICRNL | IXON | IXOFF | ISTRIP;
     before.c_oflag |= OPOST | ONLCR;
     before.c_lflag |= ECHO | ICANON | ISIG | IEXTEN;
     ASSERT_EQ(tcsetattr(pty.Slave(), TCSANOW, &before), 0);
 
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
     port.Open();
-    const termios tio = SlaveLine(pty);
+    const termios tio = SlaveLine();
     EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B115200));
     EXPECT_EQ(cfgetispeed(&tio), static_cast<speed_t>(B115200));
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
@@ -119,10 +119,7 @@ TEST(ComPortLine, OpenPutsTheDeviceIntoRaw115200EightNOneWithoutFlowControl) {
     EXPECT_EQ(tio.c_lflag & (ECHO | ECHONL | ICANON | ISIG | IEXTEN), 0u);
 }
 
-TEST(ComPortLine, DeviceWithoutModemLinesStillOpensAndLinesAreInactiveWhereReadable) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
+TEST_F(ComPortLine, DeviceWithoutModemLinesStillOpensAndLinesAreInactiveWhereReadable) {
     ASSERT_NO_THROW(port.Open());
     EXPECT_TRUE(port.Connected());
     int lines = 0;
@@ -145,8 +142,8 @@ std::string UartLineFlags(const std::string& port_name) {
     return {};
 }
 
-TEST(ComPortLine, RealSerialPortHasDtrAndRtsInactiveWhileOpen) {
-    TComPort port(TComPortSetup::System);
+TEST_F(ComPortLine, RealSerialPortHasDtrAndRtsInactiveWhileOpen) {
+    port.SetPort("ttyS0");
     try {
         port.Open();
     } catch (const EComPort& error) {
@@ -158,50 +155,41 @@ TEST(ComPortLine, RealSerialPortHasDtrAndRtsInactiveWhileOpen) {
     EXPECT_EQ(flags.find("|RTS|"), std::string::npos) << flags;
 }
 
-TEST(ComPortLine, ChangedLineSettingReachesTheOpenDeviceAtOnce) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
+TEST_F(ComPortLine, ChangedLineSettingReachesTheOpenDeviceAtOnce) {
     port.Open();
     port.SetBaudRate(TBaudRate::br9600);
     port.SetStopBits(TStopBits::sbTwoStopBits);
     port.FlowControl().SetXonXoffIn(true);
-    const termios tio = SlaveLine(pty);
+    const termios tio = SlaveLine();
     EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B9600));
     EXPECT_NE(tio.c_cflag & CSTOPB, 0u);
     EXPECT_NE(tio.c_iflag & IXOFF, 0u);
 }
 
-TEST(ComPortLine, RejectedLineSettingLeavesTheConfigurationAsItWas) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
+TEST_F(ComPortLine, RejectedLineSettingLeavesTheConfigurationAsItWas) {
     port.Open();
     try {
         port.SetBaudRate(TBaudRate::br14400);
         FAIL() << "a rate without a termios speed was accepted";
     } catch (const EComPort& error) {
-        EXPECT_EQ(error.MessageCode(), 7);
+        EXPECT_EQ(error.MessageCode(), kComSetStateFailed);
         EXPECT_EQ(error.SystemError(), EINVAL);
         EXPECT_EQ(error.Message(), "SetCommState function failed (win error code: 22)");
     }
     EXPECT_EQ(port.BaudRate(), TBaudRate::br115200);
     EXPECT_TRUE(port.Connected());
-    const termios tio = SlaveLine(pty);
+    const termios tio = SlaveLine();
     EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B115200));
 }
 
-TEST(ComPortLine, LineSettingWhileClosedIsStoredAndRejectedOnlyAtOpen) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
+TEST_F(ComPortLine, LineSettingWhileClosedIsStoredAndRejectedOnlyAtOpen) {
     ASSERT_NO_THROW(port.SetBaudRate(TBaudRate::br14400));
     EXPECT_EQ(port.BaudRate(), TBaudRate::br14400);
     try {
         port.Open();
         FAIL() << "open succeeded with an impossible rate";
     } catch (const EComPort& error) {
-        EXPECT_EQ(error.MessageCode(), 7);
+        EXPECT_EQ(error.MessageCode(), kComSetStateFailed);
     }
     EXPECT_FALSE(port.Connected());
     // The failed open released the device: another port can take it.
@@ -210,38 +198,29 @@ TEST(ComPortLine, LineSettingWhileClosedIsStoredAndRejectedOnlyAtOpen) {
     EXPECT_NO_THROW(other.Open());
 }
 
-TEST(ComPortName, NewNameReopensAnOpenPortOnTheOtherDevice) {
-    PtyPair first;
+class ComPortName : public testing::OpenPtyPortTest {};
+
+TEST_F(ComPortName, NewNameReopensAnOpenPortOnTheOtherDevice) {
     PtyPair second;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(first.SlavePath());
-    port.Open();
     port.SetPort(second.SlavePath());
     EXPECT_TRUE(port.Connected());
     port.WriteText("AT\r");
     EXPECT_EQ(second.ReadMaster(3, std::chrono::milliseconds(1000)), "AT\r");
-    EXPECT_EQ(first.ReadMaster(1, std::chrono::milliseconds(100)), "");
+    EXPECT_EQ(pty.ReadMaster(1, std::chrono::milliseconds(100)), "");
 }
 
-TEST(ComPortName, SameNameLeavesTheOpenPortAlone) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+TEST_F(ComPortName, SameNameLeavesTheOpenPortAlone) {
     pty.WriteMaster("queued");
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    AwaitQueued(6);
     int closes = 0;
     port.Handlers.OnBeforeClose = [&] { ++closes; };
     port.SetPort(pty.SlavePath());
+    port.Handlers.OnBeforeClose = nullptr;
     EXPECT_EQ(closes, 0);
     EXPECT_EQ(port.BytesWaiting(), 6);
 }
 
-TEST(ComPortName, NameDifferingOnlyInCaseIsAnotherDevice) {
-    PtyPair pty;
-    TComPort port(TComPortSetup::System);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+TEST_F(ComPortName, NameDifferingOnlyInCaseIsAnotherDevice) {
     std::string upper = pty.SlavePath();
     upper.replace(upper.find("pts"), 3, "PTS");
     try {
@@ -254,11 +233,11 @@ TEST(ComPortName, NameDifferingOnlyInCaseIsAnotherDevice) {
     EXPECT_FALSE(port.Connected());
 }
 
-TEST(ComPortName, NameIsOnlyStoredWhileClosed) {
-    TComPort port;
-    port.SetPort("/nonexistent/modem");
-    EXPECT_EQ(port.Port(), "/nonexistent/modem");
-    EXPECT_FALSE(port.Connected());
+TEST_F(ComPortName, NameIsOnlyStoredWhileClosed) {
+    TComPort closed;
+    closed.SetPort("/nonexistent/modem");
+    EXPECT_EQ(closed.Port(), "/nonexistent/modem");
+    EXPECT_FALSE(closed.Connected());
 }
 
 }  // namespace

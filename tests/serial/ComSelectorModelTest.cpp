@@ -71,7 +71,7 @@ TEST_F(ComSelector, StartUpListFailureNamesTheSelectorProperty) {
     } catch (const EComPort& error) {
         EXPECT_EQ(error.Message(),
                   "Error reading ComComboBox1.ComProperty: Registry error (win error code: 2)");
-        EXPECT_EQ(error.MessageCode(), 23);
+        EXPECT_EQ(error.MessageCode(), kComRegistryFailed);
     }
 }
 
@@ -174,7 +174,7 @@ TEST_F(ComSelector, RemotePortsFollowTheLocalOnesAndArePickedLikeThem) {
     port_.Open();
     EXPECT_EQ(port_.WriteText("STOP\r"), 5);
     port_.Close();
-    EXPECT_TRUE(modem.WaitForCommandLines(1, std::chrono::seconds(5)));
+    EXPECT_TRUE(modem.WaitForCommandLines(1, std::chrono::seconds(10)));
     EXPECT_EQ(modem.CommandLines(), Names{"STOP"});
 }
 

@@ -93,7 +93,7 @@ TEST(PortList, UnreadableSourceRaisesRegistryErrorAndKeepsTheList) {
             ListPortNames(names, roots);
             ADD_FAILURE() << "missing source not reported";
         } catch (const EComPort& error) {
-            EXPECT_EQ(error.MessageCode(), 23);
+            EXPECT_EQ(error.MessageCode(), kComRegistryFailed);
             EXPECT_EQ(error.SystemError(), ENOENT);
             EXPECT_EQ(error.Message(), "Registry error (win error code: 2)");
         }

@@ -94,21 +94,13 @@ private slots:
     void portSelectorListsPicksAndRefreshes();
 };
 
+// The field shows what its item made of the line (each conversion is the
+// item's own test).
 void ControlsTest::addressFieldShowsLineValues_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("shown");
     QTest::newRow("part above 255") << "192.168.1.300"
                                     << "192.168.1.44";
-    QTest::newRow("trailing blank") << "10.0.0.1 "
-                                    << "10.0.0.0";
-    QTest::newRow("two parts") << "10.1"
-                               << "10.1.0.0";
-    QTest::newRow("five parts") << "1.2.3.4.5"
-                                << "1.2.3.0";
-    QTest::newRow("letters") << "abc"
-                             << "0.0.0.0";
-    QTest::newRow("negative") << "-1.0.0.0"
-                              << "255.0.0.0";
     QTest::newRow("hexadecimal") << "$A.0x10.0.1"
                                  << "10.16.0.1";
 }
@@ -152,6 +144,7 @@ void ControlsTest::addressFieldTypingTabAndBlankParts() {
     QCOMPARE(address->ShownText(), QStringLiteral("..."));
 }
 
+// Each conversion is the numeric item's own test.
 void ControlsTest::numericFieldKeepsLineTextUntilLeft_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("left");
@@ -159,10 +152,6 @@ void ControlsTest::numericFieldKeepsLineTextUntilLeft_data() {
                              << "0";
     QTest::newRow("above range") << "70000"
                                  << "65535";
-    QTest::newRow("negative") << "-5"
-                              << "0";
-    QTest::newRow("decimal rounds half to even") << "2.5"
-                                                 << "2";
     QTest::newRow("in range") << "5000"
                               << "5000";
 }

@@ -194,7 +194,8 @@ void EndToEndTest::statusWindowPollsAndListsConnections() {
     QCOMPARE(size, QSize(313, 222));
     QCOMPARE(initial, QStringLiteral("Текущие подключения"));
     QCOMPARE(listed, QStringLiteral("Текущие подключения:\n192.168.0.5:1234\n10.20.30.40:5000\n"));
-    QVERIFY2(first_poll_ms >= 4900 && first_poll_ms < 12000, qPrintable(QString::number(first_poll_ms)));
+    // The 5 s interval and the 3 s wait for the reply, short of a second interval.
+    QVERIFY2(first_poll_ms >= 4900 && first_poll_ms < 13000, qPrintable(QString::number(first_poll_ms)));
     QCOMPARE(m.Received(), (std::vector<std::string>{"STOP", "TCP", "START"}));
     QVERIFY(m.w.op->Calls().empty());
     QVERIFY(!m.w.form->ComPort().Connected());
@@ -317,7 +318,10 @@ void EndToEndTest::firmwareUpdateIsNotHeldByTheWindowsOtherControls() {
     constexpr int kBlocks = 24;
     m.w.Find<QLineEdit>("FileNameEdit")->setText(WriteImage(m.w.dir, kBlocks * 512));
     m.w.op->QueueAnswer(true);
-    m.w.dialogs->hold_ms = 500;  // a dialog that opened would hold the upload this long
+    // A dialog that opened would hold the upload this long, as would the
+    // pause after "STOP" of a read or write that started.
+    constexpr int kHoldMs = 500;
+    m.w.dialogs->hold_ms = kHoldMs;
     auto* field = m.w.Find<TFileNameEdit>("FileNameEdit");
     const std::vector<std::function<void()>> clicks = {
         [&] { m.w.Click("LoadButton"); },
@@ -335,10 +339,10 @@ void EndToEndTest::firmwareUpdateIsNotHeldByTheWindowsOtherControls() {
 
     QCOMPARE(passes, std::size_t{kBlocks});
     QCOMPARE(m.modem.UploadsCompleted(), 1);
-    // A packet and its acknowledgement take 514 bytes of 10 bits at 115200 bit/s.
-    const auto line_time = std::chrono::microseconds(514 * 10 * 1000000LL / 115200);
+    // A packet and its acknowledgement take 514 bytes of 10 bits at 115200
+    // bit/s, some 45 ms; nothing held the upload as long as a hold.
     const auto longest = LongestPauseBetweenPackets(m.modem.Trace());
-    QVERIFY2(longest <= line_time + std::chrono::milliseconds(100),
+    QVERIFY2(longest < std::chrono::milliseconds(kHoldMs),
              qPrintable(QStringLiteral("longest pause %1 us").arg(longest.count())));
     QVERIFY(m.w.dialogs->Shown().empty());
     // Afterwards each control works again.

@@ -20,11 +20,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# What the screen showed and the programs said, to see why.
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$out/failure.png" 2>/dev/null || true
+    cat "$work/workstation.out" >&2 2>/dev/null || true
+    exit 1
+}
 
-# Waits up to 10 s for a window whose name matches $1; prints its id.
+# Waits up to 20 s (a busy machine starts a program slowly) for a window
+# whose name matches $1; prints its id.
 wait_window() {
-    for _ in $(seq 100); do
+    local until=$((SECONDS + 20))
+    while ((SECONDS < until)); do
         if id=$(xdotool search --name "$1" 2>/dev/null | head -n1) && [[ -n $id ]]; then
             echo "$id"
             return 0
@@ -45,18 +53,19 @@ rm -f /dev/.nkq-probe-$$
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
+for _ in $(seq 300); do [[ -s $work/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
 
 "$virtual_modem" --link "$link" >"$work/modem.out" &
 pids+=($!)
-for _ in $(seq 50); do [[ -L $link ]] && break; sleep 0.1; done
+for _ in $(seq 300); do [[ -L $link ]] && break; sleep 0.1; done
 [[ -L $link ]] || fail "the virtual modem made no link"
 
 export XDG_CONFIG_HOME=$work/config
 export QT_QPA_PLATFORM=xcb
 "$workstation" >"$work/workstation.out" 2>&1 &
-pids+=($!)
+workstation_pid=$!
+pids+=($workstation_pid)
 
 caption="Рабочее место настройки и поверки модемов Morvasta NKQ"
 main=$(wait_window "$caption") || fail "the main window did not appear"
@@ -67,13 +76,16 @@ geometry=$(xdotool getwindowgeometry "$main")
 grep -q "Geometry: 755x481" <<<"$geometry" || fail "geometry is $geometry"
 import -window "$main" "$out/main-window.png"
 
-# Pick the modem's port by typing the start of its name into the list, then
-# server mode and "Статус сервера".
+# Pick the modem's port by typing its whole name into the opened list (the
+# whole name tells this run's modem from another run's) and Enter, then
+# server mode and "Статус сервера". The list searches only what is typed
+# within 400 ms, and on a busy machine the keys can come further apart: the
+# window is held while they are queued, so that it takes them all at once.
+kill -STOP "$workstation_pid"
 xdotool mousemove --window "$main" 669 95 click 1
-sleep 0.5
-xdotool key Escape
-xdotool type --delay 50 "ttyNKQ"
+xdotool type --delay 0 "${link#/dev/}"
 xdotool key Return
+kill -CONT "$workstation_pid"
 sleep 0.3
 xdotool mousemove --window "$main" 306 188 click 1
 sleep 0.3

@@ -42,7 +42,7 @@ protected:
 
     std::string Exchange(std::string_view command, std::size_t reply_size) {
         EXPECT_TRUE(client_->WriteLine(command));
-        return client_->ReadExactly(reply_size, 2s);
+        return client_->ReadExactly(reply_size, 5s);
     }
 
     std::string Get() {
@@ -55,6 +55,14 @@ protected:
         return Exchange(modem::kUpdate, 1) == "0" && client_->Write("S") &&
                client_->ReadExactly(1, 2s) == "0" && client_->Write(Count(blocks)) &&
                client_->ReadExactly(1, 2s) == "0";
+    }
+
+    // The trace holds what was sent once the write is done; the client may
+    // have read it a moment before.
+    void AwaitSentBytes(std::size_t count) const {
+        const auto deadline = Clock::now() + 5s;
+        while (modem_->SentBytes().size() < count && Clock::now() < deadline)
+            std::this_thread::sleep_for(5ms);
     }
 
     std::string SendPacket(const std::string& packet) {
@@ -71,11 +79,11 @@ protected:
 TEST_F(VirtualModemTest, ReadSequenceListsParametersEndedByOkAndTracksStopState) {
     Start();
     ASSERT_TRUE(client_->WriteLine(modem::kStop));
-    ASSERT_TRUE(modem_->WaitForCommandLines(1, 2s));
+    ASSERT_TRUE(modem_->WaitForCommandLines(1, 10s));
     EXPECT_TRUE(modem_->TrafficStopped());
     EXPECT_EQ(Get(), kSmallGetReply);
     ASSERT_TRUE(client_->WriteLine(modem::kStart));
-    ASSERT_TRUE(modem_->WaitForCommandLines(3, 2s));
+    ASSERT_TRUE(modem_->WaitForCommandLines(3, 10s));
     EXPECT_FALSE(modem_->TrafficStopped());
     EXPECT_EQ(modem_->CommandLines(), (std::vector<std::string>{"STOP", "GET", "START"}));
     EXPECT_TRUE(client_->ReadUntilQuiet(100ms, 50ms).empty()) << "STOP and START are not answered";
@@ -127,51 +135,56 @@ TEST_F(VirtualModemTest, SilentModemAnswersNothingButStillHearsCommands) {
         ASSERT_TRUE(client_->WriteLine(command));
     }
     EXPECT_TRUE(client_->ReadUntilQuiet(300ms, 50ms).empty());
-    EXPECT_TRUE(modem_->WaitForCommandLines(4, 1s));
+    EXPECT_TRUE(modem_->WaitForCommandLines(4, 10s));
     EXPECT_TRUE(modem_->SentBytes().empty());
     modem_->SetBehaviour({});
     EXPECT_EQ(Get(), kSmallGetReply) << "switches change at run time";
 }
 
+// The delays are checked where the modem keeps them, in its trace: what the
+// client sees a busy machine may delay further.
+
+// The answers that went out one after the other with nothing received between.
+std::vector<TraceEntry> LastAnswerWrites(const std::vector<TraceEntry>& trace) {
+    std::vector<TraceEntry> writes;
+    for (const auto& entry : trace) {
+        if (entry.direction == TraceDirection::ToModem) writes.clear();
+        if (entry.direction == TraceDirection::FromModem) writes.push_back(entry);
+    }
+    return writes;
+}
+
 TEST_F(VirtualModemTest, DelayedReplyArrivesAfterTheDelay) {
     ModemBehaviour behaviour;
-    behaviour.reply_delay = 300ms;
+    behaviour.reply_delay = 1000ms;
     Start(behaviour);
-    const auto sent = Clock::now();
     EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
-    const auto elapsed = Clock::now() - sent;
-    EXPECT_GE(elapsed, 280ms);
-    EXPECT_LE(elapsed, 1500ms);
+    AwaitSentBytes(6);
+    const auto trace = modem_->Trace();
+    ASSERT_GE(trace.size(), 2u);
+    ASSERT_EQ(trace.back().direction, TraceDirection::FromModem);
+    const auto delay = trace.back().time - trace.front().time;
+    EXPECT_GE(delay, behaviour.reply_delay);
+    EXPECT_LT(delay, 2 * behaviour.reply_delay) << "short of a second delay";
 }
 
-struct BurstCase {
-    std::chrono::milliseconds gap;
-    bool whole_within_quiet_step;
-};
+class BurstTest : public VirtualModemTest, public ::testing::WithParamInterface<std::chrono::milliseconds> {};
 
-void PrintTo(const BurstCase& burst, std::ostream* out) { *out << "gap " << burst.gap.count() << " ms"; }
-
-class BurstTest : public VirtualModemTest, public ::testing::WithParamInterface<BurstCase> {};
-
-TEST_P(BurstTest, ReplyInTwoPartsIsCutOnlyByALongGap) {
+TEST_P(BurstTest, ReplyGoesInTwoPartsTheGapApart) {
     ModemBehaviour behaviour;
-    behaviour.burst_gap = GetParam().gap;
+    behaviour.burst_gap = GetParam();
     behaviour.burst_split = 10;
     Start(behaviour);
-    ASSERT_TRUE(client_->WriteLine(modem::kGet));
-    const std::string first = client_->ReadUntilQuiet(2s, 100ms);
-    if (GetParam().whole_within_quiet_step) {
-        EXPECT_EQ(first, kSmallGetReply);
-    } else {
-        EXPECT_EQ(first, kSmallGetReply.substr(0, 10));
-        EXPECT_EQ(first + client_->ReadUntil("OK\r\n", 2s), kSmallGetReply);
-    }
+    EXPECT_EQ(Get(), kSmallGetReply);
+    AwaitSentBytes(kSmallGetReply.size());
+    const auto parts = LastAnswerWrites(modem_->Trace());
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].bytes, kSmallGetReply.substr(0, 10));
+    EXPECT_GE(parts[1].time - parts[0].time, GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Gaps, BurstTest, ::testing::Values(BurstCase{30ms, true}, BurstCase{400ms, false}),
-                         [](const auto& info) {
-                             return "Gap" + std::to_string(info.param.gap.count()) + "ms";
-                         });
+INSTANTIATE_TEST_SUITE_P(Gaps, BurstTest, ::testing::Values(30ms, 400ms),
+                         [](const auto& info) { return "Gap" + std::to_string(info.param.count()) + "ms"; });
 
 struct RepeatCase {
     const char* name;
@@ -189,10 +202,14 @@ TEST_P(RepeatTest, ChosenAnswerGoesOutOnceMoreAfterTheDelay) {
     behaviour.repeat_delay = 30ms;
     GetParam().choose(behaviour);
     Start(behaviour);
+    std::size_t answered = 0;
     for (std::size_t i = 0; i < GetParam().sent.size(); ++i) {
         ASSERT_TRUE(client_->Write(GetParam().sent[i]));
-        EXPECT_EQ(client_->ReadUntilQuiet(2s, 150ms), GetParam().answers[i]) << "step " << i;
+        EXPECT_EQ(client_->ReadExactly(GetParam().answers[i].size(), 5s), GetParam().answers[i])
+            << "step " << i;
+        answered += GetParam().answers[i].size();
     }
+    AwaitSentBytes(answered);
     // The repeat is the one answer that follows another with no input between them.
     std::vector<std::chrono::microseconds> gaps;
     const auto trace = modem_->Trace();
@@ -250,7 +267,8 @@ TEST_F(VirtualModemTest, EndlessReplyKeepsComingUntilTheNextCommand) {
     const std::string trickle = client_->ReadExactly(200, 3s);
     EXPECT_EQ(trickle.size(), 200u) << "bytes keep arriving well past one quiet step";
     ASSERT_TRUE(client_->WriteLine(modem::kStart));
-    client_->ReadUntilQuiet(200ms, 150ms);
+    ASSERT_TRUE(modem_->WaitForCommandLines(2, 10s));
+    client_->ReadUntilQuiet(200ms, 150ms);  // what was on its way
     EXPECT_TRUE(client_->ReadUntilQuiet(300ms, 50ms).empty()) << "the next command ends the trickle";
 }
 
@@ -262,7 +280,7 @@ TEST_F(VirtualModemTest, EndlessReplyStopsAtItsLimit) {
     ASSERT_TRUE(client_->WriteLine(modem::kGet));
     const auto start = Clock::now();
     EXPECT_FALSE(client_->ReadUntilQuiet(1s, 150ms).empty());
-    EXPECT_LE(Clock::now() - start, 1500ms);
+    EXPECT_LT(Clock::now() - start, 10 * behaviour.endless_limit);
 }
 
 TEST_F(VirtualModemTest, HangUpInTheGetReplyMakesTheDeviceGoAway) {
@@ -275,7 +293,7 @@ TEST_F(VirtualModemTest, HangUpInTheGetReplyMakesTheDeviceGoAway) {
     EXPECT_EQ(client_->ReadExactly(100, 2s), kSmallGetReply.substr(0, 9)) << "the bytes sent stay readable";
     EXPECT_TRUE(client_->WaitForDeviceGone(2s));
     EXPECT_GE(Clock::now() - start, 90ms) << "the line is held for the linger time";
-    EXPECT_TRUE(modem_->WaitForHangUp(1s));
+    EXPECT_TRUE(modem_->WaitForHangUp(10s));
     EXPECT_FALSE(client_->WriteLine(modem::kStart)) << "writing to a hung-up line fails";
 }
 
@@ -290,7 +308,7 @@ TEST_F(VirtualModemTest, HangUpAfterParameterLines) {
     EXPECT_TRUE(client_->WriteLine("LOGIN b"));
     EXPECT_EQ(client_->ReadExactly(3, 2s), "") << "the next line is not answered";
     EXPECT_TRUE(client_->DeviceGone());
-    EXPECT_TRUE(modem_->WaitForHangUp(1s));
+    EXPECT_TRUE(modem_->WaitForHangUp(10s));
     EXPECT_FALSE(modem_->PendingParameters().Get("LOGIN").has_value());
 }
 
@@ -339,7 +357,7 @@ TEST_F(VirtualModemTest, TraceRecordsBothDirectionsInOrderAndToAFile) {
     client_ = std::make_unique<TestClient>(modem_->DevicePath());
     EXPECT_EQ(Exchange(modem::kCmd, 6), "READY\r");
     EXPECT_EQ(Exchange("APN z", 3), "OK\r");
-    ASSERT_TRUE(modem_->WaitForCommandLines(2, 2s)) << "a handled line has its reply in the trace";
+    ASSERT_TRUE(modem_->WaitForCommandLines(2, 10s)) << "a handled line has its reply in the trace";
     const auto trace = modem_->Trace();
     ASSERT_GE(trace.size(), 4u);
     EXPECT_EQ(trace.front().direction, TraceDirection::ToModem);
@@ -369,7 +387,7 @@ TEST_F(VirtualModemTest, CommandWrittenJustBeforeClosingIsStillAnswered) {
     Start();
     ASSERT_TRUE(client_->WriteLine(modem::kCmd));
     client_.reset();
-    EXPECT_TRUE(modem_->WaitForCommandLines(1, 2s));
+    EXPECT_TRUE(modem_->WaitForCommandLines(1, 10s));
     EXPECT_TRUE(modem_->InWriteMode());
 }
 
@@ -408,7 +426,7 @@ TEST_F(VirtualModemTest, StopEndsPromptlyEvenDuringALongDelay) {
     ASSERT_EQ(modem_->CommandLines(), std::vector<std::string>{"GET"});
     const auto start = Clock::now();
     modem_.reset();
-    EXPECT_LE(Clock::now() - start, 1s);
+    EXPECT_LT(Clock::now() - start, behaviour.reply_delay / 2) << "well short of the delay";
 }
 
 }  // namespace
