@@ -6,5 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset dev
 cmake --build --preset dev
-# Most of a test's time is a wait on the modem's real time-outs: four run per core.
+# The dev preset runs one test per core (presets cannot count cores, so it
+# says this machine's 2). Here most of a test's time is a wait on the
+# modem's real time-outs and the bounds hold under load: four run per core.
 ctest --preset dev --parallel $((4 * $(nproc)))
