@@ -8,10 +8,10 @@
 #include "JournalFixture.h"
 #include "RecordingOperator.h"
 #include "app/Cp1251.h"
+#include "app/Sha256.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalOperator.h"
 #include "journal/OperationRecorder.h"
-#include "journal/Sha256.h"
 #include "journal/WorkJournal.h"
 
 namespace nkq::journal::testing {

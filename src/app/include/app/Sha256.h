@@ -1,12 +1,12 @@
 #pragma once
-// SHA-256, so the journal can say exactly which firmware image went into a
-// modem without keeping the image.
+// SHA-256: a record names exactly which firmware image went into a modem
+// without keeping the image.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace nkq::journal {
+namespace nkq {
 
 class Sha256 {
 public:
@@ -30,4 +30,4 @@ private:
 std::string HexDigest(const Sha256::Digest& digest);
 std::string Sha256Hex(std::string_view bytes);
 
-}  // namespace nkq::journal
+}  // namespace nkq

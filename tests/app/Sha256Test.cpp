@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "journal/Sha256.h"
+#include "app/Sha256.h"
 
-namespace nkq::journal {
+namespace nkq {
 namespace {
 
 struct Vector {
@@ -45,4 +45,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Vector>& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace nkq::journal
+}  // namespace nkq

@@ -1,9 +1,9 @@
-#include "journal/Sha256.h"
+#include "app/Sha256.h"
 
 #include <algorithm>
 #include <bit>
 
-namespace nkq::journal {
+namespace nkq {
 
 namespace {
 
@@ -110,4 +110,4 @@ std::string Sha256Hex(std::string_view bytes) {
     return HexDigest(hash.Finish());
 }
 
-}  // namespace nkq::journal
+}  // namespace nkq
