@@ -9,12 +9,12 @@
 #include <QWindow>
 
 #include "app/ScopeExit.h"
-#include "firmware/FirmwareUpdate.h"
 #include "journal/RecordedRun.h"
-#include "params/ReadParameters.h"
+#include "operations/FirmwareUpdate.h"
+#include "operations/ReadParameters.h"
+#include "operations/ServerStatus.h"
+#include "operations/WriteParameters.h"
 #include "params/SettingsFile.h"
-#include "params/WriteParameters.h"
-#include "status/ServerStatus.h"
 #include "ui/JournalTexts.h"
 #include "ui/MainForm.h"
 #include "ui/TApplication.h"

@@ -6,7 +6,7 @@
 
 #include "FaultSupport.h"
 #include "app/OperatorMessages.h"
-#include "firmware/FirmwareUpdate.h"
+#include "operations/FirmwareUpdate.h"
 
 namespace nkq::faults {
 namespace {

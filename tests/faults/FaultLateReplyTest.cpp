@@ -6,8 +6,8 @@
 #include "FaultSupport.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
-#include "firmware/FirmwareUpdate.h"
-#include "params/WriteParameters.h"
+#include "operations/FirmwareUpdate.h"
+#include "operations/WriteParameters.h"
 #include "serial/CommandExchange.h"
 
 namespace nkq::faults {

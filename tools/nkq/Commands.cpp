@@ -17,13 +17,13 @@
 #include "TerminalOperator.h"
 #include "app/OperatorMessages.h"
 #include "app/Utf8Path.h"
-#include "firmware/FirmwareUpdate.h"
 #include "firmware/MemoryFileNameStore.h"
+#include "operations/FirmwareUpdate.h"
+#include "operations/ServerStatus.h"
+#include "operations/StatusPollCycle.h"
 #include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
 #include "serial/PortList.h"
-#include "status/ServerStatus.h"
-#include "status/StatusPollCycle.h"
 
 namespace nkq::cli {
 

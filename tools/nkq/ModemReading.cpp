@@ -5,8 +5,8 @@
 #include "VisibleText.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
+#include "operations/ReadParameters.h"
 #include "params/ParameterKeyRules.h"
-#include "params/ReadParameters.h"
 #include "params/ReplyValues.h"
 
 namespace nkq::cli {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "params/ParameterSession.h"
+#include "operations/ParameterSession.h"
 #include "params/ParameterSet.h"
 
 namespace nkq {

@@ -12,7 +12,7 @@
 #include "firmware/FileNameStore.h"
 #include "journal/OperationRecord.h"
 #include "journal/WorkJournal.h"
-#include "params/ParameterSession.h"
+#include "operations/ParameterSession.h"
 #include "params/ParameterSet.h"
 #include "serial/ComPort.h"
 #include "serial/PortList.h"

@@ -9,7 +9,7 @@
 #include "ModemFixture.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
-#include "firmware/FirmwareUpdate.h"
+#include "operations/FirmwareUpdate.h"
 #include "serial/EComPort.h"
 
 namespace nkq::testing {

@@ -1,7 +1,7 @@
 // The connection list built from "TCP" replies, written as they come off the wire.
 #include <gtest/gtest.h>
 
-#include "status/ServerStatus.h"
+#include "operations/ServerStatus.h"
 
 namespace nkq {
 namespace {

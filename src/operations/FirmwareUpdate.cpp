@@ -1,4 +1,4 @@
-#include "firmware/FirmwareUpdate.h"
+#include "operations/FirmwareUpdate.h"
 
 #include <algorithm>
 #include <thread>

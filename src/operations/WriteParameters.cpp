@@ -1,4 +1,4 @@
-#include "params/WriteParameters.h"
+#include "operations/WriteParameters.h"
 
 #include "app/Failure.h"
 #include "app/LibraryText.h"

@@ -1,4 +1,4 @@
-#include "status/ServerStatus.h"
+#include "operations/ServerStatus.h"
 
 #include "app/Cp1251.h"
 #include "app/ScopeExit.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "params/ParameterSession.h"
+#include "operations/ParameterSession.h"
 
 namespace nkq {
 

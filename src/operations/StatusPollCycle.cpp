@@ -1,8 +1,8 @@
-#include "status/StatusPollCycle.h"
+#include "operations/StatusPollCycle.h"
 
+#include "operations/ServerStatus.h"
 #include "protocol/ModemCommands.h"
 #include "serial/CommandExchange.h"
-#include "status/ServerStatus.h"
 
 namespace nkq {
 

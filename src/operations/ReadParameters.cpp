@@ -1,4 +1,4 @@
-#include "params/ReadParameters.h"
+#include "operations/ReadParameters.h"
 
 #include <string>
 

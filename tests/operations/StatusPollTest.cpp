@@ -7,10 +7,10 @@
 #include "ModemFixture.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
+#include "operations/ServerStatus.h"
+#include "operations/StatusPollCycle.h"
 #include "serial/ComPort.h"
 #include "serial/EComPort.h"
-#include "status/ServerStatus.h"
-#include "status/StatusPollCycle.h"
 
 namespace nkq::testing {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // Reading the modem's parameters into the parameter set.
-#include "params/ParameterSession.h"
+#include "operations/ParameterSession.h"
 
 namespace nkq {
 
