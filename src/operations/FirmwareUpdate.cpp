@@ -8,8 +8,8 @@
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "app/ScopeExit.h"
+#include "app/Sha256.h"
 #include "firmware/FileNameStore.h"
-#include "journal/OperationRecorder.h"
 #include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
 #include "serial/InStep.h"
@@ -118,8 +118,9 @@ FirmwareImage LoadImage(FirmwareSession& session) {
         throw;
     }
     if (session.Record) {
-        session.Record->SetFirmwareImage(session.FileName, image.bytes,
-                                         static_cast<std::uint32_t>(image.BlockCount()));
+        session.Record->SetFirmwareImage(session.FileName, image.bytes.size(),
+                                         static_cast<std::uint32_t>(image.BlockCount()),
+                                         Sha256Hex(image.bytes));
     }
     if (image.oversized) RefuseImage(session, messages::kImageTooLarge);
     if (image.BlockCount() == 0) RefuseImage(session, messages::kImageTooSmall);
@@ -127,6 +128,18 @@ FirmwareImage LoadImage(FirmwareSession& session) {
 }
 
 }  // namespace
+
+Outcome OutcomeOf(UpdateResult result) {
+    switch (result) {
+        case UpdateResult::Updated:
+            return Outcome::Succeeded;
+        case UpdateResult::Declined:
+            return Outcome::Stopped;
+        case UpdateResult::Failed:
+            break;
+    }
+    return Outcome::Failed;
+}
 
 UpdateResult UpdateFirmware(FirmwareSession& session) {
     if (!session.Op.AskYesNo(messages::kUpdateQuestion, messages::kQuestionCaption)) {

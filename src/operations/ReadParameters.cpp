@@ -4,10 +4,10 @@
 
 #include "app/Failure.h"
 #include "app/LibraryText.h"
+#include "app/OperationRecorder.h"
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "app/ScopeExit.h"
-#include "journal/OperationRecorder.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
 #include "protocol/ModemCommands.h"

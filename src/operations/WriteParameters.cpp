@@ -3,12 +3,14 @@
 #include "app/Failure.h"
 #include "app/LibraryText.h"
 #include "app/MessageText.h"
+#include "app/OperationRecorder.h"
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "app/ScopeExit.h"
-#include "journal/OperationRecorder.h"
+#include "params/ParameterKeyRules.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
+#include "params/PasswordMask.h"
 #include "protocol/ModemCommands.h"
 #include "protocol/ParameterKeys.h"
 #include "serial/Acknowledgement.h"
@@ -42,13 +44,29 @@ std::string AskFirst(TCustomComPort& port, std::string_view command, std::size_t
     return ReadReply(port, count);
 }
 
+// Each step and its answer go on the record. The write knows which line
+// carries the password: the record gets the value apart, and the line
+// without it.
+void RecordExchange(ParameterSession& session, std::string_view sent, const std::string& reply) {
+    if (!session.Record) return;
+    if (KeyOfLine(sent) != modem::kPasswordKey) {
+        session.Record->AddExchange(std::string(sent), reply);
+        return;
+    }
+    const std::string value = ExtractValue(std::string(sent));
+    session.Record->PasswordSent(value);
+    const std::string masked =
+        std::string(modem::kPasswordKey) + modem::kFieldSeparator + std::string(kPasswordMask);
+    session.Record->AddExchange(value.empty() ? std::string(sent) : masked, reply);
+}
+
 // Every later step: its answer is the only thing the modem may send now.
 std::string AskInStep(ParameterSession& session, std::string_view text, std::size_t count) {
     if (InputWaiting(session.ComPort)) Refuse(session, messages::kExtraAnswer);
     SendCommand(session.ComPort, text);
     if (InputArrivedWhileSending(session.ComPort)) Refuse(session, messages::kExtraAnswer);
     std::string reply = ReadReply(session.ComPort, count);
-    if (session.Record) session.Record->AddExchange(std::string(text), reply);
+    RecordExchange(session, text, reply);
     return reply;
 }
 

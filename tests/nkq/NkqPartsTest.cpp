@@ -181,7 +181,7 @@ TEST_F(PortConsoleTest, AnOperatorKeepsItsMessagesAndAnswersTheBatchAnswer) {
     EXPECT_FALSE(no.AskYesNo("Вы уверены?", "Вопрос"));
     yes.InformOperator("Тайм-аут");
     yes.Print("Hint: not kept");
-    yes.ReportFailure("Unable to open com port (win error code: 2)");
+    yes.InformOperator("Unable to open com port (win error code: 2)");
     EXPECT_EQ(yes.Messages(),
               (std::vector<std::string>{"Тайм-аут", "Unable to open com port (win error code: 2)"}));
     EXPECT_EQ(Lines(),

@@ -99,7 +99,7 @@ int RunJournal(const Arguments& args, const std::shared_ptr<PortTrace>&) {
     const bool shown = RunReportingFailures(op, {}, [&] {
         const auto path = journal::JournalPathFromEnvironment();
         if (!path) {
-            op.ReportFailure("The work journal is off (NKQ_JOURNAL=off)");
+            op.InformOperator("The work journal is off (NKQ_JOURNAL=off)");
             return false;
         }
         try {
@@ -111,7 +111,7 @@ int RunJournal(const Arguments& args, const std::shared_ptr<PortTrace>&) {
             if (!StopRequest::Requested()) throw;
             stopped = true;
         }
-        if (stopped) op.ReportFailure("The listing was stopped.");
+        if (stopped) op.InformOperator("The listing was stopped.");
         return !stopped;
     });
     return shown ? 0 : 1;

@@ -9,11 +9,11 @@
 #include "PortFailures.h"
 #include "PortOperator.h"
 #include "ProgramJournal.h"
-#include "RecordedOperator.h"
 #include "StandardOutput.h"
 #include "StopRequest.h"
 #include "TerminalOperator.h"
 #include "VisibleText.h"
+#include "operations/RecordedRun.h"
 #include "serial/ComPort.h"
 #include "serial/SerialDevice.h"
 
@@ -25,37 +25,35 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kNotStarted = "Stopped before the port was opened";
 
-// Runs the body with the port named and traced, and closes it afterwards:
-// a failed START must not leave the port held.
+// Runs the body with the port named and traced, as a recorded run, and
+// closes the port afterwards: a failed START must not leave it held. True
+// when the operation succeeded.
 bool RunWithPort(const std::string& name, const PortSetup& setup, CommandOperator& op, const PortBody& body) {
-    // A port whose turn comes after a stop request is not touched at all.
-    if (StopRequest::Requested()) {
-        op.ReportFailure(kNotStarted);
-        return false;
-    }
     TComPort port(TComPortSetup::System);
     port.SetPort(name);
     port.SetTrace(setup.trace);
     if (setup.quick) port.SetReplyEnd(ReplyEnd::AtOkLine);
-    const bool ok = RunReportingFailures(op, name, [&] { return body(port, op); });
+    Outcome outcome = Outcome::Failed;
+    const auto run = [&](Operator& told, RunRecord& record) {
+        // A port whose turn comes after a stop request is not touched at all.
+        if (StopRequest::Requested()) {
+            told.InformOperator(kNotStarted);
+            return Outcome::Stopped;
+        }
+        PortWork work{port, told, op, record};
+        const Outcome done = body(work);
+        port.Close();
+        return done;
+    };
+    RunReportingFailures(op, name, [&] {
+        outcome = RunRecorded(ProgramJournal(), name, setup.operation, op, run);
+        return true;
+    });
     const bool closed = RunReportingFailures(op, name, [&] {
         port.Close();
         return true;
     });
-    return ok && closed;
-}
-
-// The same, with the port's operation kept in the work journal.
-bool RunRecordedWithPort(const std::string& name, const PortSetup& setup, CommandOperator& op,
-                         const PortBody& body) {
-    if (!setup.operation) return RunWithPort(name, setup, op, body);
-    journal::OperationRecorder record(ProgramJournal(), name, *setup.operation);
-    RecordedOperator recorded(op, record);
-    const bool ok = RunWithPort(name, setup, recorded, body);
-    record.End(ok                         ? journal::Outcome::Succeeded
-               : StopRequest::Requested() ? journal::Outcome::Stopped
-                                          : journal::Outcome::Failed);
-    return ok;
+    return outcome == Outcome::Succeeded && closed;
 }
 
 PortOutcome RunOnePortOfMany(const std::string& name, PortConsole& console, const PortSetup& setup,
@@ -64,7 +62,7 @@ PortOutcome RunOnePortOfMany(const std::string& name, PortConsole& console, cons
     PortOperator op(console, name, answer);
     PortOutcome outcome;
     outcome.port = name;
-    outcome.ok = RunRecordedWithPort(name, setup, op, body);
+    outcome.ok = RunWithPort(name, setup, op, body);
     outcome.messages = op.Messages();
     outcome.duration = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     return outcome;
@@ -123,7 +121,7 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bo
     if (ports.size() > 1) return RunOnManyPorts(ports, setup, answer, body);
     // On the calling thread, so that Ctrl+C reaches a question waiting on the terminal.
     TerminalOperator op(answer);
-    return RunRecordedWithPort(ports.front(), setup, op, body) ? 0 : 1;
+    return RunWithPort(ports.front(), setup, op, body) ? 0 : 1;
 }
 
 std::string ResultTable(const std::vector<PortOutcome>& outcomes) {

@@ -6,20 +6,22 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "journal/OperationRecord.h"
+#include "app/OperationRecorder.h"
 
 namespace nkq {
+class Operator;
 class PortTrace;
+class RunRecord;
 class TComPort;
 }  // namespace nkq
 
 namespace nkq::cli {
 
 class CommandOperator;
+class CommandOutput;
 
 struct PortOutcome {
     std::string port;
@@ -30,15 +32,21 @@ struct PortOutcome {
 
 // How every port of a run is set up before its body runs.
 struct PortSetup {
-    std::shared_ptr<PortTrace> trace;  // records every port's exchange when set
-    bool quick = false;                // replies end at their "OK" line (--quick)
-    // What each port's journal record names the operation; none records nothing.
-    std::optional<journal::OperationKind> operation = std::nullopt;
+    std::shared_ptr<PortTrace> trace;               // records every port's exchange when set
+    bool quick = false;                             // replies end at their "OK" line (--quick)
+    OperationKind operation = OperationKind::Read;  // what each port's record names the operation
 };
 
-// Runs with the port (named, set up, closed afterwards) and its operator;
-// returns whether the operation succeeded or raises its failure.
-using PortBody = std::function<bool(TComPort& port, CommandOperator& op)>;
+// What the operation on one port works with.
+struct PortWork {
+    TComPort& port;      // named and set up; closed after the body
+    Operator& op;        // what the technician is told and asked, all of it on the record
+    CommandOutput& out;  // the command's output and summary, kept off the record
+    RunRecord& record;   // the operation's record
+};
+
+// The operation on one port: returns how it ended, or raises its failure.
+using PortBody = std::function<Outcome(PortWork& work)>;
 
 // Runs `body` for every port and returns the exit status: 0 when it
 // succeeded on every port, else 1. Failures that the operations do not show

@@ -5,11 +5,8 @@
 #include <string>
 
 #include "app/Failure.h"
+#include "app/OperationRecorder.h"
 #include "firmware/FirmwareImage.h"
-
-namespace nkq::journal {
-class OperationRecorder;
-}
 
 namespace nkq {
 
@@ -26,14 +23,16 @@ struct FirmwareSession {
     // update with EOperationStopped, which passes the guarded part without
     // the general message (the connection is fine). The window leaves it empty.
     std::function<bool()> StopRequested;
-    // The journal record of the update, fed the image and the blocks the
-    // modem acknowledged; null records nothing.
-    journal::OperationRecorder* Record = nullptr;
+    // The record of the update, fed the image and the blocks the modem
+    // acknowledged; null records nothing.
+    OperationRecorder* Record = nullptr;
 };
 
-// How an update that did not raise ended, for callers that need an exit
-// status; the window ignores it.
+// How an update that did not raise ended.
 enum class UpdateResult { Declined, Updated, Failed };
+
+// The outcome a record keeps: a declined update counts as stopped.
+Outcome OutcomeOf(UpdateResult result);
 
 // The whole operation behind "Обновить ПО". Raises what it does not handle
 // itself: a file that cannot be read (before the port opens), the port's

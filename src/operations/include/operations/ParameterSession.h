@@ -4,12 +4,9 @@
 #include <functional>
 #include <string>
 
-namespace nkq::journal {
-class OperationRecorder;
-}
-
 namespace nkq {
 
+class OperationRecorder;
 class Operator;
 class ParameterSet;
 class TCustomComPort;
@@ -23,9 +20,9 @@ struct ParameterSession {
     // EOperationStopped once the step in flight is over ("START" still sent).
     // The window leaves it empty.
     std::function<bool()> StopRequested = {};
-    // The journal record of the operation, fed what only the operation sees
-    // (the modem read, each line sent and its answer); null records nothing.
-    journal::OperationRecorder* Record = nullptr;
+    // The record of the operation, fed what only the operation sees (the
+    // modem read, each line sent and its answer); null records nothing.
+    OperationRecorder* Record = nullptr;
 };
 
 // Runs one command exchange and keeps its trimmed reply in FAnswer; on

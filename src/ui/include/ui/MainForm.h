@@ -9,8 +9,8 @@
 #include <memory>
 #include <optional>
 
+#include "app/OperationRecorder.h"
 #include "firmware/FileNameStore.h"
-#include "journal/OperationRecord.h"
 #include "journal/WorkJournal.h"
 #include "operations/ParameterSession.h"
 #include "params/ParameterSet.h"
@@ -110,13 +110,13 @@ private:
     // goes to the error display, and a journal that could not take the
     // record is told after it.
     template <typename Body>
-    void RunRecorded(journal::OperationKind kind, Body&& body);
+    void RunRecorded(OperationKind kind, Body&& body);
     // Once per run: the journal has lost a record, and why.
     void TellJournalFailure();
     void PlaceWindow();
     // A read or write of the window's parameter set.
     template <typename Operation>
-    void RunParameterOperation(journal::OperationKind kind, Operation&& operation);
+    void RunParameterOperation(OperationKind kind, Operation&& operation);
 
     // Declared first: everything below may use them while being built.
     std::unique_ptr<WindowOperator> op_;

@@ -1,15 +1,15 @@
 #pragma once
 // An operator that passes every call on to another; the operators that
-// change one thing on the way (hold a message, record one) build on it.
+// change one thing on the way (record a message, hold one back) build on it.
 #include <string>
 
-#include "CommandOperator.h"
+#include "app/Operator.h"
 
-namespace nkq::cli {
+namespace nkq {
 
-class ForwardingOperator : public CommandOperator {
+class ForwardingOperator : public Operator {
 public:
-    explicit ForwardingOperator(CommandOperator& inner) : inner_(inner) {}
+    explicit ForwardingOperator(Operator& inner) : inner_(inner) {}
 
     void InformOperator(const std::string& text) override { inner_.InformOperator(text); }
     bool AskYesNo(const std::string& text, const std::string& caption) override {
@@ -21,16 +21,12 @@ public:
     void SetProgressTotal(int total) override { inner_.SetProgressTotal(total); }
     void SetProgressCompleted(int completed) override { inner_.SetProgressCompleted(completed); }
     void AdvanceProgress() override { inner_.AdvanceProgress(); }
-    void ReportFailure(const std::string& text) override { inner_.ReportFailure(text); }
-    void Print(const std::string& text) override { inner_.Print(text); }
-    void Output(const std::string& text) override { inner_.Output(text); }
-    journal::OperationRecorder* Record() override { return inner_.Record(); }
 
 protected:
-    CommandOperator& Inner() { return inner_; }
+    Operator& Inner() { return inner_; }
 
 private:
-    CommandOperator& inner_;
+    Operator& inner_;
 };
 
-}  // namespace nkq::cli
+}  // namespace nkq

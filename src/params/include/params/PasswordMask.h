@@ -1,13 +1,13 @@
 #pragma once
-// The one thing the journal masks: the value of a PASSWORD line, wherever
-// the line itself turns up (sent, echoed in an answer, quoted in a message).
-// The same characters elsewhere are other data ("0" in "COMRATE 9600", a
-// login that happens to equal the password) and stay as they are.
+// The one thing a record masks: the value of a PASSWORD line, wherever the
+// line itself turns up (sent, echoed in an answer, quoted in a message). The
+// same characters elsewhere are other data ("0" in "COMRATE 9600", a login
+// that happens to equal the password) and stay as they are.
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace nkq::journal {
+namespace nkq {
 
 inline constexpr std::string_view kPasswordMask = "********";
 
@@ -17,4 +17,4 @@ inline constexpr std::string_view kPasswordMask = "********";
 // be part of a key.
 std::string MaskPasswordLines(std::string text, const std::vector<std::string>& values);
 
-}  // namespace nkq::journal
+}  // namespace nkq

@@ -1,9 +1,9 @@
-#include "PasswordMask.h"
+#include "params/PasswordMask.h"
 
 #include "protocol/ModemCommands.h"
 #include "protocol/ParameterKeys.h"
 
-namespace nkq::journal {
+namespace nkq {
 
 namespace {
 
@@ -41,4 +41,4 @@ std::string MaskPasswordLines(std::string text, const std::vector<std::string>& 
     return text;
 }
 
-}  // namespace nkq::journal
+}  // namespace nkq
