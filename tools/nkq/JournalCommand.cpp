@@ -60,15 +60,34 @@ private:
     std::ostringstream text_;
 };
 
+bool Stop() { return StopRequest::Requested(); }
+
+// SQLite writes each object; false when a stop request ended the listing.
+bool WriteJsonListing(const std::filesystem::path& path, const journal::JournalFilter& filter) {
+    ListingOutput output;
+    journal::JsonArrayWriter json;
+    json.Begin(output.Stream());
+    const bool whole = journal::ForEachJsonInJournal(
+        path, filter,
+        [&](const std::string& object) {
+            json.Write(output.Stream(), object);
+            output.Pass();
+        },
+        Stop);
+    if (!whole) return false;
+    json.End(output.Stream());
+    output.Pass(true);
+    return true;
+}
+
 // Writes the listing as it reads it; false when a stop request ended it.
 bool WriteListing(const std::filesystem::path& path, const Arguments& args) {
     const journal::JournalFilter filter = JournalFilterOf(args);
-    const auto stop = [] { return StopRequest::Requested(); };
+    if (args.json) return WriteJsonListing(path, filter);
+    const auto stop = Stop;
     std::unique_ptr<journal::JournalWriter> writer;
     if (args.csv) {
         writer = std::make_unique<journal::CsvWriter>();
-    } else if (args.json) {
-        writer = std::make_unique<journal::JsonWriter>();
     } else {
         auto table = std::make_unique<journal::TableWriter>();
         if (!journal::ForEachInJournal(

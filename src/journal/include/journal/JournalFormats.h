@@ -2,9 +2,12 @@
 // The three ways `nkq journal` shows records: a table for a person, CSV for a
 // spreadsheet and JSON for a script. The last two carry every field. Each is
 // written one record at a time, so a listing of any length holds one record.
+// The JSON objects are SQLite's own (ForEachJsonInJournal); only the array
+// around them is written here.
 #include <array>
 #include <cstddef>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "journal/OperationRecord.h"
@@ -50,11 +53,11 @@ public:
 };
 
 // An array with one object per operation, one per line.
-class JsonWriter : public JournalWriter {
+class JsonArrayWriter {
 public:
-    void Begin(std::ostream& out) override;
-    void Write(std::ostream& out, const OperationRecord& record) override;
-    void End(std::ostream& out) override;
+    void Begin(std::ostream& out);
+    void Write(std::ostream& out, const std::string& object);
+    void End(std::ostream& out);
 
 private:
     bool first_ = true;
@@ -63,6 +66,5 @@ private:
 // The whole listing of records already at hand.
 void WriteJournalTable(std::ostream& out, const std::vector<OperationRecord>& records);
 void WriteJournalCsv(std::ostream& out, const std::vector<OperationRecord>& records);
-void WriteJournalJson(std::ostream& out, const std::vector<OperationRecord>& records);
 
 }  // namespace nkq::journal
