@@ -13,6 +13,7 @@
 #include "StopRequest.h"
 #include "TerminalOperator.h"
 #include "VisibleText.h"
+#include "app/AlignedTable.h"
 #include "operations/RecordedRun.h"
 #include "serial/ComPort.h"
 #include "serial/SerialDevice.h"
@@ -90,16 +91,6 @@ int RunOnManyPorts(const std::vector<std::string>& ports, const PortSetup& setup
     return all_ok && tabled ? 0 : 1;
 }
 
-// Cyrillic letters take two bytes but one column.
-std::size_t Columns(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-std::string Padded(const std::string& text, std::size_t width) {
-    return text + std::string(width > Columns(text) ? width - Columns(text) : 0, ' ');
-}
-
 std::string ResultText(const PortOutcome& outcome) {
     if (outcome.ok) return "ok";
     if (outcome.messages.empty()) return "failed";
@@ -125,16 +116,10 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bo
 }
 
 std::string ResultTable(const std::vector<PortOutcome>& outcomes) {
-    std::size_t port_width = 4, result_width = 6;
-    for (const auto& outcome : outcomes) {
-        port_width = std::max(port_width, Columns(outcome.port));
-        result_width = std::max(result_width, Columns(ResultText(outcome)));
-    }
-    std::string table = Padded("PORT", port_width) + "  " + Padded("RESULT", result_width) + "  TIME\n";
+    std::vector<AlignedTable::Row> rows;
     for (const auto& outcome : outcomes)
-        table += Padded(outcome.port, port_width) + "  " + Padded(ResultText(outcome), result_width) + "  " +
-                 Duration(outcome.duration) + "\n";
-    return table;
+        rows.push_back({outcome.port, ResultText(outcome), Duration(outcome.duration)});
+    return AlignedTable::Text({"PORT", "RESULT", "TIME"}, rows);
 }
 
 namespace {

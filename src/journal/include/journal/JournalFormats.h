@@ -4,12 +4,11 @@
 // written one record at a time, so a listing of any length holds one record.
 // The JSON objects are SQLite's own (ForEachJsonInJournal); only the array
 // around them is written here.
-#include <array>
-#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "app/AlignedTable.h"
 #include "journal/OperationRecord.h"
 
 namespace nkq::journal {
@@ -28,8 +27,6 @@ public:
 // written; a wider one written later only pushes its own line out.
 class TableWriter : public JournalWriter {
 public:
-    static constexpr std::size_t kColumns = 6;
-
     TableWriter();
     void Measure(const OperationRecord& record);
     void Begin(std::ostream& out) override;
@@ -37,7 +34,7 @@ public:
     void End(std::ostream&) override {}
 
 private:
-    std::array<std::size_t, kColumns> widths_{};
+    AlignedTable table_;
 };
 
 // RFC 4180: a heading row, CR LF between rows, fields quoted where needed;
