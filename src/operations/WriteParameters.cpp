@@ -49,14 +49,14 @@ std::string AskFirst(TCustomComPort& port, std::string_view command, std::size_t
 // without it.
 void RecordExchange(ParameterSession& session, std::string_view sent, const std::string& reply) {
     if (!session.Record) return;
-    if (KeyOfLine(sent) != modem::kPasswordKey) {
+    const auto key = KeyOfLine(sent);
+    if (!key || !IsHiddenKey(*key)) {
         session.Record->AddExchange(std::string(sent), reply);
         return;
     }
     const std::string value = ExtractValue(std::string(sent));
     session.Record->PasswordSent(value);
-    const std::string masked =
-        std::string(modem::kPasswordKey) + modem::kFieldSeparator + std::string(kPasswordMask);
+    const std::string masked = std::string(*key) + modem::kFieldSeparator + std::string(kPasswordMask);
     session.Record->AddExchange(value.empty() ? std::string(sent) : masked, reply);
 }
 

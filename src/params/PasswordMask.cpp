@@ -1,7 +1,7 @@
 #include "params/PasswordMask.h"
 
+#include "params/ParameterKeyTable.h"
 #include "protocol/ModemCommands.h"
-#include "protocol/ParameterKeys.h"
 
 namespace nkq {
 
@@ -13,20 +13,18 @@ bool EndsValue(std::string_view text, std::size_t at) {
     return at == text.size() || text[at] == '\r' || text[at] == '\n' || text[at] == '"';
 }
 
-// Where the value of a "PASSWORD " line starting at `at` begins; npos when
-// the key there is part of a longer word.
-std::size_t ValueStart(std::string_view text, std::size_t at) {
+// Where the value of a "KEY " line starting at `at` begins; npos when the
+// key there is part of a longer word.
+std::size_t ValueStart(std::string_view text, std::size_t at, std::size_t key_size) {
     if (at > 0 && IsKeyCharacter(text[at - 1])) return std::string_view::npos;
-    return at + modem::kPasswordKey.size() + 1;
+    return at + key_size;
 }
 
-}  // namespace
-
-std::string MaskPasswordLines(std::string text, const std::vector<std::string>& values) {
-    std::string key(modem::kPasswordKey);
+void MaskKeyLines(std::string& text, std::string_view hidden_key, const std::vector<std::string>& values) {
+    std::string key(hidden_key);
     key += modem::kFieldSeparator;
     for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
-        const std::size_t start = ValueStart(text, at);
+        const std::size_t start = ValueStart(text, at, key.size());
         if (start == std::string::npos) continue;
         // The longest value that fits, so "PASSWORD ab" is masked whole when
         // both "a" and "ab" are known.
@@ -38,6 +36,13 @@ std::string MaskPasswordLines(std::string text, const std::vector<std::string>& 
         }
         if (length != std::string::npos) text.replace(start, length, kPasswordMask);
     }
+}
+
+}  // namespace
+
+std::string MaskPasswordLines(std::string text, const std::vector<std::string>& values) {
+    for (const auto& row : ParameterKeyTable())
+        if (row.hidden) MaskKeyLines(text, row.key, values);
     return text;
 }
 

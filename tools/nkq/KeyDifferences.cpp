@@ -3,7 +3,7 @@
 #include "VisibleText.h"
 #include "app/AlignedTable.h"
 #include "app/Cp1251.h"
-#include "protocol/ParameterKeys.h"
+#include "params/ParameterKeyRules.h"
 
 namespace nkq::cli {
 
@@ -12,7 +12,7 @@ namespace {
 using Row = AlignedTable::Row;
 
 std::string Shown(const std::string& key, const std::string& value) {
-    if (key == modem::kPasswordKey) return "(hidden)";
+    if (IsHiddenKey(key)) return "(hidden)";
     return Visible(Cp1251ToUtf8(value));
 }
 

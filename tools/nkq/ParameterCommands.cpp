@@ -126,8 +126,10 @@ void RecordRefusal(const Arguments& args, OperationKind kind, const SettingsText
     for (const auto& port : args.ports) {
         RunRecorded(ProgramJournal(), port, kind, told_already, [&](Operator&, RunRecord& record) {
             record.SetSettingsFile(args.files.front());
-            for (const auto& line : SplitLines(settings.bytes))
-                if (LineSetsKey(line, modem::kPasswordKey)) record.KeepSecret(ExtractValue(line));
+            for (const auto& line : SplitLines(settings.bytes)) {
+                const auto key = KeyOfLine(line);
+                if (key && IsHiddenKey(*key)) record.KeepSecret(ExtractValue(line));
+            }
             for (const auto& message : refusal) record.AddMessage(message);
             return Outcome::Failed;
         });
@@ -154,7 +156,7 @@ std::vector<std::string> NamedLines(const ParameterSet& set, const std::string& 
 // must mask wherever they appear.
 void RecordDifferences(const std::vector<KeyDifference>& differences, RunRecord& record) {
     for (const auto& difference : differences) {
-        if (difference.key == modem::kPasswordKey) {
+        if (IsHiddenKey(difference.key)) {
             record.KeepSecret(difference.expected);
             if (difference.actual) record.KeepSecret(*difference.actual);
         }
