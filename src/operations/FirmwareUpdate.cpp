@@ -8,8 +8,8 @@
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "app/ScopeExit.h"
-#include "app/Sha256.h"
 #include "firmware/FileNameStore.h"
+#include "firmware/FirmwareFile.h"
 #include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
 #include "serial/InStep.h"
@@ -109,18 +109,18 @@ bool RunGuardedPart(FirmwareSession& session, const FirmwareImage& image) {
 // Read before the port opens, so an unreadable, empty or oversized file
 // sends nothing: the modem's loader is never entered for an image it cannot
 // take whole.
-FirmwareImage LoadImage(FirmwareSession& session) {
-    FirmwareImage image;
+const FirmwareImage& LoadImage(FirmwareSession& session, FirmwareFile& file) {
+    const FirmwareFileContent* content = nullptr;
     try {
-        image = ReadFirmwareImage(session.FileName);
+        content = &file.Content();
     } catch (...) {
         session.Op.ShowProgress(false);
         throw;
     }
+    const FirmwareImage& image = content->image;
     if (session.Record) {
         session.Record->SetFirmwareImage(session.FileName, image.bytes.size(),
-                                         static_cast<std::uint32_t>(image.BlockCount()),
-                                         Sha256Hex(image.bytes));
+                                         static_cast<std::uint32_t>(image.BlockCount()), content->digest);
     }
     if (image.oversized) RefuseImage(session, messages::kImageTooLarge);
     if (image.BlockCount() == 0) RefuseImage(session, messages::kImageTooSmall);
@@ -148,7 +148,8 @@ UpdateResult UpdateFirmware(FirmwareSession& session) {
     session.Op.ShowProgress(true);
     session.Op.SetProgressCompleted(0);
     session.FileNames.SaveFileName(session.FileName);
-    const FirmwareImage image = LoadImage(session);
+    FirmwareFile own_file(session.FileName);
+    const FirmwareImage& image = LoadImage(session, session.File ? *session.File : own_file);
 
     session.ComPort.Open();  // a failure here leaves the bar shown
     const ScopeExit end([&] {

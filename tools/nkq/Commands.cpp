@@ -17,6 +17,7 @@
 #include "TerminalOperator.h"
 #include "app/OperatorMessages.h"
 #include "app/Utf8Path.h"
+#include "firmware/FirmwareFile.h"
 #include "firmware/MemoryFileNameStore.h"
 #include "operations/FirmwareUpdate.h"
 #include "operations/RecordedRun.h"
@@ -97,11 +98,14 @@ int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     // One port's update asks itself; a batch is asked once, before any port.
     const bool batch = args.ports.size() > 1;
     if (batch && !ConfirmBatchUpdate(args)) return 1;
+    // Read by the first port that gets that far; every port sends its bytes.
+    FirmwareFile image(args.files.front());
     return RunOnPorts(
         args.ports, {trace, args.quick, OperationKind::Flash}, args.yes || batch, [&](PortWork& work) {
             MemoryFileNameStore file_names;  // the window's remembered name stays untouched
             FirmwareSession session{
                 work.port, work.op, file_names, args.files.front(), &StopRequest::Requested, &work.record};
+            session.File = &image;
             return OutcomeOf(UpdateFirmware(session));
         });
 }
