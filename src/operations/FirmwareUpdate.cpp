@@ -46,11 +46,11 @@ bool StopRequested(const FirmwareSession& session) {
 // Sends a step after the loader's first answer and reads its one-byte
 // answer. Anything the loader sends besides that answer means the two sides
 // are out of step.
-char AskInStep(FirmwareSession& session, const char* bytes, std::size_t count) {
-    if (InputWaiting(session.ComPort)) FailWith(session, messages::kExtraAnswer);
-    session.ComPort.Write(bytes, static_cast<int>(count));
-    if (InputArrivedWhileSending(session.ComPort)) FailWith(session, messages::kExtraAnswer);
-    return ReadAnswer(session.ComPort);
+char AskLoader(FirmwareSession& session, std::string_view step) {
+    const auto answer = AskInStep(session.ComPort, step,
+                                  [](TCustomComPort& port) { return std::string(1, ReadAnswer(port)); });
+    if (!answer) FailWith(session, messages::kExtraAnswer);
+    return answer->front();
 }
 
 // The loader's pause, cut short by a stop request: nothing is then sent that
@@ -78,7 +78,7 @@ bool EnterLoader(FirmwareSession& session) {
         return false;
     }
     WaitForLoader(session);
-    if (AskInStep(session, &modem::kStartUpload, 1) != modem::kAccepted) {
+    if (AskLoader(session, std::string_view(&modem::kStartUpload, 1)) != modem::kAccepted) {
         session.Op.InformOperator(messages::kDeviceNotFound);
         return false;
     }
@@ -165,7 +165,7 @@ void SendFirmware(FirmwareSession& session, const FirmwareImage& image) {
     const std::size_t blocks = image.BlockCount();
     session.Op.SetProgressTotal(static_cast<int>(blocks));
     const std::string count = BlockCountBytes(blocks);
-    if (AskInStep(session, count.data(), count.size()) != modem::kAccepted) {
+    if (AskLoader(session, count) != modem::kAccepted) {
         session.Op.InformOperator(messages::kSyncFailed);
         AbortOperation();
     }
@@ -196,7 +196,7 @@ void SendBlock(FirmwareSession& session, std::string_view block) {
 }
 
 char SendPacket(FirmwareSession& session, const std::string& packet) {
-    const char answer = AskInStep(session, packet.data(), packet.size());
+    const char answer = AskLoader(session, packet);
     if (answer == modem::kAccepted || answer == modem::kResend) return answer;
     FailRefused(session, messages::kInvalidAcknowledgement);
 }
