@@ -1,13 +1,11 @@
 #include "operations/FirmwareUpdate.h"
 
-#include <algorithm>
-#include <thread>
-
 #include "app/LibraryText.h"
 #include "app/MessageText.h"
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "app/ScopeExit.h"
+#include "app/StopAwareWait.h"
 #include "firmware/FileNameStore.h"
 #include "firmware/FirmwareFile.h"
 #include "protocol/ModemCommands.h"
@@ -56,16 +54,10 @@ char AskLoader(FirmwareSession& session, std::string_view step) {
 // The loader's pause, cut short by a stop request: nothing is then sent that
 // would commit the loader to a transfer.
 void WaitForLoader(const FirmwareSession& session) {
-    constexpr std::chrono::milliseconds kSlice{50};
-    const auto until = std::chrono::steady_clock::now() + modem::kLoaderPause;
-    for (auto now = std::chrono::steady_clock::now(); now < until; now = std::chrono::steady_clock::now()) {
-        if (StopRequested(session)) {
-            throw EOperationStopped(LibraryText(
-                "Firmware update stopped before \"S\" and the block count were sent; the modem's loader "
-                "has not started a transfer"));
-        }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kSlice, until - now));
-    }
+    if (!WaitUnlessStopped(modem::kLoaderPause, session.StopRequested)) return;
+    throw EOperationStopped(
+        LibraryText("Firmware update stopped before \"S\" and the block count were sent; the modem's loader "
+                    "has not started a transfer"));
 }
 
 // "UPDATE", the loader's pause and "S"; false after "Устройство не найдено".

@@ -16,6 +16,7 @@
 #include "StopRequest.h"
 #include "TerminalOperator.h"
 #include "app/OperatorMessages.h"
+#include "app/StopAwareWait.h"
 #include "app/Utf8Path.h"
 #include "firmware/FirmwareFile.h"
 #include "firmware/MemoryFileNameStore.h"
@@ -47,7 +48,7 @@ Outcome WatchConnections(TCustomComPort& port, PortWork& work, bool watch) {
     cycle.Opened();
     const bool polled = RunReportingFailures(work.op, work.out, port.Port(), [&] {
         cycle.TimerFired();
-        while (watch && cycle.TimerRunning() && !StopRequest::SleepUnlessStopped(cycle.Interval()))
+        while (watch && cycle.TimerRunning() && !WaitUnlessStopped(cycle.Interval(), &StopRequest::Requested))
             cycle.TimerFired();
         return true;
     });
