@@ -1,15 +1,13 @@
 #include "operations/FirmwareUpdate.h"
 
-#include <algorithm>
-#include <thread>
-
 #include "app/LibraryText.h"
 #include "app/MessageText.h"
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "app/ScopeExit.h"
-#include "app/Sha256.h"
+#include "app/StopAwareWait.h"
 #include "firmware/FileNameStore.h"
+#include "firmware/FirmwareFile.h"
 #include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
 #include "serial/InStep.h"
@@ -46,26 +44,20 @@ bool StopRequested(const FirmwareSession& session) {
 // Sends a step after the loader's first answer and reads its one-byte
 // answer. Anything the loader sends besides that answer means the two sides
 // are out of step.
-char AskInStep(FirmwareSession& session, const char* bytes, std::size_t count) {
-    if (InputWaiting(session.ComPort)) FailWith(session, messages::kExtraAnswer);
-    session.ComPort.Write(bytes, static_cast<int>(count));
-    if (InputArrivedWhileSending(session.ComPort)) FailWith(session, messages::kExtraAnswer);
-    return ReadAnswer(session.ComPort);
+char AskLoader(FirmwareSession& session, std::string_view step) {
+    const auto answer = AskInStep(session.ComPort, step,
+                                  [](TCustomComPort& port) { return std::string(1, ReadAnswer(port)); });
+    if (!answer) FailWith(session, messages::kExtraAnswer);
+    return answer->front();
 }
 
 // The loader's pause, cut short by a stop request: nothing is then sent that
 // would commit the loader to a transfer.
 void WaitForLoader(const FirmwareSession& session) {
-    constexpr std::chrono::milliseconds kSlice{50};
-    const auto until = std::chrono::steady_clock::now() + modem::kLoaderPause;
-    for (auto now = std::chrono::steady_clock::now(); now < until; now = std::chrono::steady_clock::now()) {
-        if (StopRequested(session)) {
-            throw EOperationStopped(LibraryText(
-                "Firmware update stopped before \"S\" and the block count were sent; the modem's loader "
-                "has not started a transfer"));
-        }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kSlice, until - now));
-    }
+    if (!WaitUnlessStopped(modem::kLoaderPause, session.StopRequested)) return;
+    throw EOperationStopped(
+        LibraryText("Firmware update stopped before \"S\" and the block count were sent; the modem's loader "
+                    "has not started a transfer"));
 }
 
 // "UPDATE", the loader's pause and "S"; false after "Устройство не найдено".
@@ -78,7 +70,7 @@ bool EnterLoader(FirmwareSession& session) {
         return false;
     }
     WaitForLoader(session);
-    if (AskInStep(session, &modem::kStartUpload, 1) != modem::kAccepted) {
+    if (AskLoader(session, std::string_view(&modem::kStartUpload, 1)) != modem::kAccepted) {
         session.Op.InformOperator(messages::kDeviceNotFound);
         return false;
     }
@@ -109,18 +101,18 @@ bool RunGuardedPart(FirmwareSession& session, const FirmwareImage& image) {
 // Read before the port opens, so an unreadable, empty or oversized file
 // sends nothing: the modem's loader is never entered for an image it cannot
 // take whole.
-FirmwareImage LoadImage(FirmwareSession& session) {
-    FirmwareImage image;
+const FirmwareImage& LoadImage(FirmwareSession& session, FirmwareFile& file) {
+    const FirmwareFileContent* content = nullptr;
     try {
-        image = ReadFirmwareImage(session.FileName);
+        content = &file.Content();
     } catch (...) {
         session.Op.ShowProgress(false);
         throw;
     }
+    const FirmwareImage& image = content->image;
     if (session.Record) {
         session.Record->SetFirmwareImage(session.FileName, image.bytes.size(),
-                                         static_cast<std::uint32_t>(image.BlockCount()),
-                                         Sha256Hex(image.bytes));
+                                         static_cast<std::uint32_t>(image.BlockCount()), content->digest);
     }
     if (image.oversized) RefuseImage(session, messages::kImageTooLarge);
     if (image.BlockCount() == 0) RefuseImage(session, messages::kImageTooSmall);
@@ -148,7 +140,8 @@ UpdateResult UpdateFirmware(FirmwareSession& session) {
     session.Op.ShowProgress(true);
     session.Op.SetProgressCompleted(0);
     session.FileNames.SaveFileName(session.FileName);
-    const FirmwareImage image = LoadImage(session);
+    FirmwareFile own_file(session.FileName);
+    const FirmwareImage& image = LoadImage(session, session.File ? *session.File : own_file);
 
     session.ComPort.Open();  // a failure here leaves the bar shown
     const ScopeExit end([&] {
@@ -164,7 +157,7 @@ void SendFirmware(FirmwareSession& session, const FirmwareImage& image) {
     const std::size_t blocks = image.BlockCount();
     session.Op.SetProgressTotal(static_cast<int>(blocks));
     const std::string count = BlockCountBytes(blocks);
-    if (AskInStep(session, count.data(), count.size()) != modem::kAccepted) {
+    if (AskLoader(session, count) != modem::kAccepted) {
         session.Op.InformOperator(messages::kSyncFailed);
         AbortOperation();
     }
@@ -195,7 +188,7 @@ void SendBlock(FirmwareSession& session, std::string_view block) {
 }
 
 char SendPacket(FirmwareSession& session, const std::string& packet) {
-    const char answer = AskInStep(session, packet.data(), packet.size());
+    const char answer = AskLoader(session, packet);
     if (answer == modem::kAccepted || answer == modem::kResend) return answer;
     FailRefused(session, messages::kInvalidAcknowledgement);
 }

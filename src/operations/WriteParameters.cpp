@@ -13,6 +13,7 @@
 #include "params/PasswordMask.h"
 #include "protocol/ModemCommands.h"
 #include "protocol/ParameterKeys.h"
+#include "protocol/TextLines.h"
 #include "serial/Acknowledgement.h"
 #include "serial/ComPort.h"
 #include "serial/HeldTraffic.h"
@@ -61,13 +62,12 @@ void RecordExchange(ParameterSession& session, std::string_view sent, const std:
 }
 
 // Every later step: its answer is the only thing the modem may send now.
-std::string AskInStep(ParameterSession& session, std::string_view text, std::size_t count) {
-    if (InputWaiting(session.ComPort)) Refuse(session, messages::kExtraAnswer);
-    SendCommand(session.ComPort, text);
-    if (InputArrivedWhileSending(session.ComPort)) Refuse(session, messages::kExtraAnswer);
-    std::string reply = ReadReply(session.ComPort, count);
-    RecordExchange(session, text, reply);
-    return reply;
+std::string AskNext(ParameterSession& session, std::string_view text, std::size_t count) {
+    const auto reply = AskInStep(session.ComPort, modem::CommandText(text),
+                                 [count](TCustomComPort& port) { return ReadReply(port, count); });
+    if (!reply) Refuse(session, messages::kExtraAnswer);
+    RecordExchange(session, text, *reply);
+    return *reply;
 }
 
 void StopIfRequested(const ParameterSession& session, std::size_t sent, std::size_t total) {
@@ -85,7 +85,7 @@ void RefuseMultiLineValues(const std::vector<std::string>& lines) {
 
 // Sends one parameter line; true when the modem answered the RS485 notice.
 bool SendParameterLine(ParameterSession& session, const std::string& line) {
-    std::string reply = AskInStep(session, line, modem::kOkReplySize);
+    std::string reply = AskNext(session, line, modem::kOkReplySize);
     bool rs485 = false;
     if (reply == modem::kRs485ReplyStart) {
         ReadReply(session.ComPort, modem::kRs485TailSize);
@@ -108,7 +108,7 @@ bool RunWriteExchange(ParameterSession& session, const std::vector<std::string>&
         rs485 = SendParameterLine(session, lines[i]) || rs485;
     }
     StopIfRequested(session, lines.size(), lines.size());
-    if (AskInStep(session, modem::kSave, modem::kOkReplySize) != modem::kOkReply)
+    if (AskNext(session, modem::kSave, modem::kOkReplySize) != modem::kOkReply)
         RefuseAnswer(session, messages::kSaveWriteFailed);
     // A late answer after "SAVE" would mean one of the answers above was not
     // the one it was taken for.

@@ -9,6 +9,7 @@
 #include "ModemFixture.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
+#include "firmware/FirmwareFile.h"
 #include "operations/FirmwareUpdate.h"
 #include "serial/EComPort.h"
 
@@ -294,6 +295,23 @@ TEST_F(FirmwareUpdateTest, APortThatCannotOpenLeavesTheBarShownAndTheNameStored)
     EXPECT_TRUE(op.progress_visible);
     EXPECT_EQ(file_names.LoadFileName(), firmware.FileName);
     EXPECT_TRUE(op.Messages().empty());
+}
+
+// ---- A batch: one file read for every modem.
+
+TEST_F(FirmwareUpdateTest, ASharedFileIsReadOnceAndEveryModemGetsThoseBytes) {
+    const std::string first = MakeImage(2);
+    FirmwareFile file(firmware.FileName);
+    firmware.File = &file;
+    ASSERT_EQ(Update(), UpdateResult::Updated);
+    const std::string got_first = modem->FirmwareImage();
+
+    WriteFile(firmware.FileName, ImageBytes(3 * 512).substr(512));  // two other blocks
+    StartModem();
+    op.QueueAnswer(true);
+    ASSERT_EQ(Update(), UpdateResult::Updated);
+    EXPECT_EQ(got_first, first);
+    EXPECT_EQ(modem->FirmwareImage(), first) << "the second modem must get the bytes the first got";
 }
 
 // ---- Stopping between packets (nkq's Ctrl+C).

@@ -16,7 +16,9 @@
 #include "StopRequest.h"
 #include "TerminalOperator.h"
 #include "app/OperatorMessages.h"
+#include "app/StopAwareWait.h"
 #include "app/Utf8Path.h"
+#include "firmware/FirmwareFile.h"
 #include "firmware/MemoryFileNameStore.h"
 #include "operations/FirmwareUpdate.h"
 #include "operations/RecordedRun.h"
@@ -46,7 +48,7 @@ Outcome WatchConnections(TCustomComPort& port, PortWork& work, bool watch) {
     cycle.Opened();
     const bool polled = RunReportingFailures(work.op, work.out, port.Port(), [&] {
         cycle.TimerFired();
-        while (watch && cycle.TimerRunning() && !StopRequest::SleepUnlessStopped(cycle.Interval()))
+        while (watch && cycle.TimerRunning() && !WaitUnlessStopped(cycle.Interval(), &StopRequest::Requested))
             cycle.TimerFired();
         return true;
     });
@@ -97,11 +99,14 @@ int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     // One port's update asks itself; a batch is asked once, before any port.
     const bool batch = args.ports.size() > 1;
     if (batch && !ConfirmBatchUpdate(args)) return 1;
+    // Read by the first port that gets that far; every port sends its bytes.
+    FirmwareFile image(args.files.front());
     return RunOnPorts(
         args.ports, {trace, args.quick, OperationKind::Flash}, args.yes || batch, [&](PortWork& work) {
             MemoryFileNameStore file_names;  // the window's remembered name stays untouched
             FirmwareSession session{
                 work.port, work.op, file_names, args.files.front(), &StopRequest::Requested, &work.record};
+            session.File = &image;
             return OutcomeOf(UpdateFirmware(session));
         });
 }

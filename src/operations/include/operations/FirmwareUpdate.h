@@ -11,6 +11,7 @@
 namespace nkq {
 
 class FileNameStore;
+class FirmwareFile;
 class Operator;
 class TCustomComPort;
 
@@ -26,6 +27,9 @@ struct FirmwareSession {
     // The record of the update, fed the image and the blocks the modem
     // acknowledged; null records nothing.
     OperationRecorder* Record = nullptr;
+    // The file read once for a whole batch, named FileName; null reads
+    // FileName itself when the update starts.
+    FirmwareFile* File = nullptr;
 };
 
 // How an update that did not raise ended.

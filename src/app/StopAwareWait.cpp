@@ -1,16 +1,14 @@
-// Waiting that a stop request cuts short: the same on every platform, as it
-// only asks whether a stop came.
+#include "app/StopAwareWait.h"
+
 #include <algorithm>
 #include <thread>
 
-#include "StopRequest.h"
+namespace nkq {
 
-namespace nkq::cli {
-
-bool StopRequest::SleepUnlessStopped(std::chrono::milliseconds duration) {
+bool WaitUnlessStopped(std::chrono::milliseconds duration, const std::function<bool()>& stop_requested) {
     constexpr std::chrono::milliseconds kSlice{50};
     const auto until = std::chrono::steady_clock::now() + duration;
-    while (!Requested()) {
+    while (!(stop_requested && stop_requested())) {
         const auto now = std::chrono::steady_clock::now();
         if (now >= until) return false;
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kSlice, until - now));
@@ -18,4 +16,4 @@ bool StopRequest::SleepUnlessStopped(std::chrono::milliseconds duration) {
     return true;
 }
 
-}  // namespace nkq::cli
+}  // namespace nkq
