@@ -19,6 +19,7 @@
 
 #include "serial/Deadline.h"
 #include "serial/LowLatency.h"
+#include "serial/PortNames.h"
 
 namespace nkq {
 

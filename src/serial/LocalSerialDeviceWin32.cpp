@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "LocalSerialDevice.h"
+#include "serial/PortNames.h"
 
 namespace nkq {
 

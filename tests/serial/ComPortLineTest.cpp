@@ -86,15 +86,6 @@ TEST(ComPortConfiguration, BaudRateNamesGiveTheirNumber) {
     for (const auto& [rate, value] : rows) EXPECT_EQ(BaudRateValue(rate), value);
 }
 
-TEST(ComPortConfiguration, PortNamesWithoutSlashLiveInDev) {
-    const std::pair<const char*, const char*> rows[] = {{"ttyS0", "/dev/ttyS0"},
-                                                        {"ttyUSB3", "/dev/ttyUSB3"},
-                                                        {"/dev/pts/4", "/dev/pts/4"},
-                                                        {"/tmp/modem", "/tmp/modem"},
-                                                        {"./link", "./link"}};
-    for (const auto& [name, path] : rows) EXPECT_EQ(DevicePathForPort(name), path) << name;
-}
-
 TEST(ComPortLine, OpenPutsTheDeviceIntoRaw115200EightNOneWithoutFlowControl) {
     PtyPair pty;
     termios before = SlaveLine(pty);

@@ -185,7 +185,6 @@ TEST(NetworkPortName, WellFormedNamesAndTheirParts) {
         EXPECT_TRUE(IsNetworkPort(text)) << text;
         EXPECT_EQ(ParseNetworkPortName(text), parts) << text;
         EXPECT_EQ(NetworkPortProblem(text), "") << text;
-        EXPECT_EQ(DevicePathForPort(text), text);
     }
     EXPECT_EQ(AddressText(rows[3].second), "[::1]:65535");
     EXPECT_EQ(AddressText(rows[0].second), "10.0.0.5:4001");

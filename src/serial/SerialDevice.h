@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "serial/ComPortTypes.h"
+#include "serial/PortNames.h"
 
 namespace nkq {
 
@@ -85,18 +86,6 @@ struct SerialWrite {
     // the port (0 when none were seen, or when the device cannot tell).
     int input_while_sending = 0;
 };
-
-// The device the system opens for a port name: on POSIX a name without "/"
-// lives in /dev and a path is used as it is; on Windows "COM7" becomes
-// "\\.\COM7" and a name that already starts with "\\.\" stays as it is. A
-// network port's name is its own device.
-std::string DevicePathForPort(const std::string& port);
-
-// True for "rfc2217://HOST:PORT" and "socket://HOST:PORT" (the scheme in
-// any case), well formed or not.
-bool IsNetworkPort(const std::string& port);
-// What is wrong with a network port's name, or empty when it is well formed.
-std::string NetworkPortProblem(const std::string& port);
 
 // A device's failure with words of its own, such as the answer of a server
 // that would not take the line settings; the port adds them to its message.
