@@ -3,8 +3,8 @@
 #include <system_error>
 #include <vector>
 
+#include "SerialDevice.h"
 #include "serial/PortTrace.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq {
 
@@ -131,9 +131,9 @@ void TCustomComPort::ApplyConfiguration() {
 // device up to date when they have changed since the last one.
 void TCustomComPort::ApplyTimeouts() {
     const SerialTimeouts wanted = TimeoutsOf(timeouts_);
-    if (applied_timeouts_ == wanted) return;
+    if (applied_timeouts_ && *applied_timeouts_ == wanted) return;
     Guarded(kComSetTimeoutsFailed, [&] { device_->ApplyTimeouts(wanted); });
-    applied_timeouts_ = wanted;
+    applied_timeouts_ = std::make_unique<SerialTimeouts>(wanted);
 }
 
 void TCustomComPort::ApplyLineSettings() {

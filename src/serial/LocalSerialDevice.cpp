@@ -17,8 +17,8 @@
 #include <system_error>
 #include <thread>
 
-#include "serial/Deadline.h"
-#include "serial/LowLatency.h"
+#include "Deadline.h"
+#include "LowLatency.h"
 #include "serial/PortNames.h"
 
 namespace nkq {

@@ -1,12 +1,12 @@
 #pragma once
-// The seam between the serial port and what carries its bytes: a local
+// The seam between the serial port and what carries its bytes, private to
+// this library: a local
 // device (termios and poll() on POSIX, the Win32 communications calls on
 // Windows) or a port on a serial device server, reached over TCP with
 // RFC 2217 or as a raw stream. The port above is the same for all of them.
 // Failures are raised as std::system_error carrying the platform's error
 // number (errno, or GetLastError and WSAGetLastError on Windows); the port
 // maps them to its message codes.
-#include <cerrno>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -18,14 +18,6 @@
 #include "serial/PortNames.h"
 
 namespace nkq {
-
-// What an operation on a port that holds no device fails with: the
-// system's invalid-handle error (ERROR_INVALID_HANDLE on Windows).
-#ifdef _WIN32
-inline constexpr int kInvalidHandleError = 6;
-#else
-inline constexpr int kInvalidHandleError = EBADF;
-#endif
 
 // A line setting in the platform's terms.
 struct SerialLine {

@@ -12,7 +12,6 @@
 
 #include "PtyPair.h"
 #include "serial/ComPort.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq {
 namespace {

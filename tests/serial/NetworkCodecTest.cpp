@@ -8,8 +8,8 @@
 #include "ComPortOption.h"
 #include "NetworkPortName.h"
 #include "RemotePorts.h"
+#include "SerialDevice.h"
 #include "TelnetCodec.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq {
 namespace {
