@@ -8,6 +8,7 @@
 #include "journal/EJournal.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalTime.h"
+#include "serial/PortNames.h"
 
 namespace nkq::journal {
 
@@ -55,12 +56,8 @@ SELECT json_object(
 // A port name without a folder means the device of that name, so both forms
 // find the same rows.
 std::string OtherPortForm(const std::string& port) {
-    constexpr std::string_view kDevices = "/dev/";
-    if (port.starts_with(kDevices) && port.find('/', kDevices.size()) == std::string::npos) {
-        return port.substr(kDevices.size());
-    }
-    if (port.find('/') == std::string::npos) return std::string(kDevices) + port;
-    return port;
+    const std::string device = DevicePathForPort(port);
+    return device != port ? device : PortForDevicePath(port);
 }
 
 void BindFilter(SqliteStatement& select, const JournalFilter& filter) {

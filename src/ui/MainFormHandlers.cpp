@@ -59,7 +59,7 @@ private:
 void TMainForm::FormCreate() {
     TApplication::Guarded([this] {
         FileNameEdit->setText(QFile::decodeName(file_names_->LoadFileName().c_str()));
-        Parameters_.ApplyStartupRules();
+        parameters_.ApplyStartupRules();
     });
 }
 
@@ -69,7 +69,7 @@ void TMainForm::Mirror(Item item) {
 }
 
 void TMainForm::MirrorRadios() {
-    const Mode mode = Parameters_.GetMode();
+    const Mode mode = parameters_.GetMode();
     QRadioButton* selected = mode == Mode::Client   ? ClientRadio
                              : mode == Mode::Server ? ServerRadio
                                                     : ModemRadio;
@@ -81,7 +81,7 @@ void TMainForm::MirrorRadios() {
 // packets, and a dialog opened there would hold the transfer until it closed.
 void TMainForm::ApplyBusyState() {
     const bool free = !firmware_running_;
-    ShowStateButton->setEnabled(Parameters_.ShowStateEnabled() && free);
+    ShowStateButton->setEnabled(parameters_.ShowStateEnabled() && free);
     for (QWidget* control :
          std::initializer_list<QWidget*>{ConnectButton, WriteButton, LoadButton, SaveButton, ComComboBox1,
                                          RzBmpButton1, FileNameEdit->Button()})
@@ -106,19 +106,19 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::ClientRadioClick() {
     if (ServerRadio->isChecked())
-        Parameters_.SelectMode(Mode::Server);
+        parameters_.SelectMode(Mode::Server);
     else if (ClientRadio->isChecked())
-        Parameters_.SelectMode(Mode::Client);
+        parameters_.SelectMode(Mode::Client);
     else if (ModemRadio->isChecked())
-        Parameters_.SelectMode(Mode::Modem);
+        parameters_.SelectMode(Mode::Modem);
 }
 
-void TMainForm::ParityCheckBoxClick() { Parameters_.SetParityUsed(ParityCheckBox->isChecked()); }
+void TMainForm::ParityCheckBoxClick() { parameters_.SetParityUsed(ParityCheckBox->isChecked()); }
 
 template <typename Body>
 void TMainForm::RunRecorded(OperationKind kind, Body&& body) {
     try {
-        nkq::RunRecorded(*journal_, ComPort_.Port(), kind, *op_, std::forward<Body>(body));
+        nkq::RunRecorded(*journal_, com_port_.Port(), kind, *op_, std::forward<Body>(body));
     } catch (const std::exception& failure) {
         TApplication::ReportFailure(failure);
     }
@@ -168,8 +168,8 @@ bool TMainForm::event(QEvent* event) {
 template <typename Operation>
 void TMainForm::RunParameterOperation(OperationKind kind, Operation&& operation) {
     RunRecorded(kind, [&](Operator& op, RunRecord& record) {
-        ParameterSession session{ComPort_, Parameters_, op, {}, {}, &record};
-        const ScopeExit keep_reply([&] { FAnswer_ = session.FAnswer; });
+        ParameterSession session{com_port_, parameters_, op, {}, {}, &record};
+        const ScopeExit keep_reply([&] { answer_ = session.FAnswer; });
         operation(session);
         return Outcome::Succeeded;
     });
@@ -188,7 +188,7 @@ void TMainForm::N2Click() {
     if (!path) return;
     RunRecorded(OperationKind::Load, [&](Operator&, RunRecord& record) {
         record.SetSettingsFile(PathBytes(*path));
-        LoadSettingsFile(Parameters_, PathBytes(*path));
+        LoadSettingsFile(parameters_, PathBytes(*path));
         return Outcome::Succeeded;
     });
 }
@@ -198,7 +198,7 @@ void TMainForm::N3Click() {
     if (!path) return;
     RunRecorded(OperationKind::Save, [&](Operator&, RunRecord& record) {
         record.SetSettingsFile(PathBytes(*path));
-        SaveSettingsFile(Parameters_, PathBytes(*path));
+        SaveSettingsFile(parameters_, PathBytes(*path));
         return Outcome::Succeeded;
     });
 }
@@ -222,7 +222,7 @@ void TMainForm::WriteFirmwareButtonClick() {
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
     RunRecorded(OperationKind::Flash, [&](Operator& op, RunRecord& record) {
-        FirmwareSession firmware{ComPort_, op, *file_names_, PathBytes(FileNameEdit->text()), {}, &record};
+        FirmwareSession firmware{com_port_, op, *file_names_, PathBytes(FileNameEdit->text()), {}, &record};
         return OutcomeOf(UpdateFirmware(firmware));
     });
 }
@@ -230,7 +230,7 @@ void TMainForm::WriteFirmwareButtonClick() {
 void TMainForm::ShowStateButtonClick() {
     RunRecorded(OperationKind::Status, [&](Operator& op, RunRecord&) {
         bool polls_succeeded = true;
-        RunStatusSession(ComPort_,
+        RunStatusSession(com_port_,
                          [&](TCustomComPort& port) { polls_succeeded = ShowServerState(port, op); });
         return polls_succeeded ? Outcome::Succeeded : Outcome::Failed;
     });

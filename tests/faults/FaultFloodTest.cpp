@@ -8,9 +8,9 @@
 
 #include "FaultSupport.h"
 #include "ModemLineReader.h"
+#include "ReadComThread.h"
 #include "app/Failure.h"
 #include "serial/CommandExchange.h"
-#include "serial/ReadComThread.h"
 
 namespace nkq::faults {
 namespace {

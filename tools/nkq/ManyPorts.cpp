@@ -1,7 +1,6 @@
 #include "ManyPorts.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <thread>
 
@@ -16,7 +15,6 @@
 #include "app/AlignedTable.h"
 #include "operations/RecordedRun.h"
 #include "serial/ComPort.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq::cli {
 
@@ -120,44 +118,6 @@ std::string ResultTable(const std::vector<PortOutcome>& outcomes) {
     for (const auto& outcome : outcomes)
         rows.push_back({outcome.port, ResultText(outcome), Duration(outcome.duration)});
     return AlignedTable::Text({"PORT", "RESULT", "TIME"}, rows);
-}
-
-namespace {
-
-// Windows takes these names, with any extension, for its devices, so no file
-// can carry them (CON, PRN, AUX, NUL, COM0..COM9, LPT0..LPT9, in any case).
-bool IsReservedDeviceName(const std::string& name) {
-    std::string upper;
-    for (const char c : name) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
-    return upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
-           std::isdigit(static_cast<unsigned char>(upper[3]));
-}
-
-}  // namespace
-
-std::string PortFileName(const std::string& port) {
-    std::string name = DevicePathForPort(port);
-    // "rfc2217://10.0.0.5:4001" gives "rfc2217-10.0.0.5-4001": no file name
-    // on Windows may hold a colon.
-    if (IsNetworkPort(port)) {
-        std::string flat;
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            const bool scheme_end = name.compare(i, 3, "://") == 0;
-            flat += scheme_end || name[i] == ':' ? '-' : name[i];
-            if (scheme_end) i += 2;
-        }
-        name = std::move(flat);
-    }
-    for (const char* device_folder : {"/dev/", "\\\\.\\"}) {
-        const std::string prefix = device_folder;
-        if (name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());
-    }
-    name.erase(0, name.find_first_not_of("/\\"));
-    std::replace(name.begin(), name.end(), '/', '-');
-    std::replace(name.begin(), name.end(), '\\', '-');
-    if (IsReservedDeviceName(name)) name += '_';
-    return name + ".txt";
 }
 
 }  // namespace nkq::cli

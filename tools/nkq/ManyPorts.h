@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/OperationRecorder.h"
@@ -61,11 +62,7 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bo
 // Port, result ("ok" or the port's messages) and duration, columns aligned.
 std::string ResultTable(const std::vector<PortOutcome>& outcomes);
 
-// The settings file of a port in an output folder: the device path without
-// "/dev/" (or "\\.\" on Windows) and with "/" and "\" made "-", so
-// "ttyUSB0.txt", "pts-3.txt" or "COM12.txt"; a network port's name with
-// "://" and ":" made "-" ("rfc2217-10.0.0.5-4001.txt"). A name Windows keeps
-// for a device (COM1..COM9 among them) gets "_": "COM7_.txt".
-std::string PortFileName(const std::string& port);
+// What follows a port's file name (serial/PortNames.h) in an output folder.
+inline constexpr std::string_view kPortFileExtension = ".txt";
 
 }  // namespace nkq::cli

@@ -31,6 +31,7 @@
 #include "protocol/ParameterKeys.h"
 #include "protocol/TextLines.h"
 #include "serial/ComPort.h"
+#include "serial/PortNames.h"
 
 namespace nkq::cli {
 
@@ -78,7 +79,9 @@ void RequireWholeRead(const Arguments& args, const ParameterSet& set, const std:
 // so only a terminal gets the control characters made visible.
 void PutSettings(const Arguments& args, PortWork& work, const std::vector<std::string>& lines) {
     std::optional<std::string> file;
-    if (args.output_dir) file = Utf8FromPath(PathFromUtf8(*args.output_dir) / PortFileName(work.port.Port()));
+    if (args.output_dir)
+        file =
+            Utf8FromPath(PathFromUtf8(*args.output_dir) / PortFileName(work.port.Port(), kPortFileExtension));
     if (args.output) file = *args.output;
     const std::string text = SettingsFileText(lines);
     if (file) {

@@ -8,7 +8,7 @@
 #include "app/ErrorText.h"
 #include "app/Failure.h"
 #include "serial/EComPort.h"
-#include "serial/SerialDevice.h"
+#include "serial/PortNames.h"
 
 namespace nkq::cli {
 

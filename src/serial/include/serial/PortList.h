@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/PortNames.h"
+
 namespace nkq {
 
 #ifdef _WIN32
@@ -27,10 +29,5 @@ struct TPortListRoots {
 // raises EComPort code 23 with the system's error number and leaves `List`
 // unchanged.
 void ListPortNames(std::vector<std::string>& List, const TPortListRoots& Roots = {});
-
-// The ordering and the selector's match rule: byte-wise, letters compared
-// without regard to case.
-bool PortNameLess(const std::string& left, const std::string& right);
-bool SamePortName(const std::string& left, const std::string& right);
 
 }  // namespace nkq

@@ -1,12 +1,12 @@
 #pragma once
-// The seam between the serial port and what carries its bytes: a local
+// The seam between the serial port and what carries its bytes, private to
+// this library: a local
 // device (termios and poll() on POSIX, the Win32 communications calls on
 // Windows) or a port on a serial device server, reached over TCP with
 // RFC 2217 or as a raw stream. The port above is the same for all of them.
 // Failures are raised as std::system_error carrying the platform's error
 // number (errno, or GetLastError and WSAGetLastError on Windows); the port
 // maps them to its message codes.
-#include <cerrno>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -15,58 +15,51 @@
 #include <system_error>
 
 #include "serial/ComPortTypes.h"
+#include "serial/PortNames.h"
 
 namespace nkq {
 
-// What an operation on a port that holds no device fails with: the
-// system's invalid-handle error (ERROR_INVALID_HANDLE on Windows).
-#ifdef _WIN32
-inline constexpr int kInvalidHandleError = 6;
-#else
-inline constexpr int kInvalidHandleError = EBADF;
-#endif
-
 // A line setting in the platform's terms.
 struct SerialLine {
-    int BaudRate = 115200;  // bit/s; POSIX rejects rates without a termios constant (EINVAL)
-    int DataBits = 8;       // 5..8
-    TStopBits StopBits = TStopBits::sbOneStopBit;
-    TParityBits Parity = TParityBits::prNone;
-    bool ParityCheck = false;
-    bool CtsFlow = false;  // output held back while CTS is inactive
-    bool DsrFlow = false;
-    bool XonXoffOut = false;
-    bool XonXoffIn = false;
-    unsigned char XonChar = 0x11;
-    unsigned char XoffChar = 0x13;
-    TDTRFlowControl Dtr = TDTRFlowControl::dtrDisable;
-    TRTSFlowControl Rts = TRTSFlowControl::rtsDisable;
-    bool DiscardNull = false;  // POSIX cannot drop received zero bytes
-    int InputQueue = 1024;     // the XON/XOFF limits are a quarter of it
+    int baud_rate = 115200;  // bit/s; POSIX rejects rates without a termios constant (EINVAL)
+    int data_bits = 8;       // 5..8
+    TStopBits stop_bits = TStopBits::sbOneStopBit;
+    TParityBits parity = TParityBits::prNone;
+    bool parity_check = false;
+    bool cts_flow = false;  // output held back while CTS is inactive
+    bool dsr_flow = false;
+    bool xon_xoff_out = false;
+    bool xon_xoff_in = false;
+    unsigned char xon_char = 0x11;
+    unsigned char xoff_char = 0x13;
+    TDTRFlowControl dtr = TDTRFlowControl::dtrDisable;
+    TRTSFlowControl rts = TRTSFlowControl::rtsDisable;
+    bool discard_null = false;  // POSIX cannot drop received zero bytes
+    int input_queue = 1024;     // the XON/XOFF limits are a quarter of it
 
     // One character on the line: start bit, data bits, parity bit, stop bits.
     std::chrono::nanoseconds CharacterTime() const {
-        const int parity_bits = Parity != TParityBits::prNone ? 1 : 0;
-        const int stop_bits = StopBits != TStopBits::sbOneStopBit ? 2 : 1;
-        const int bits = 1 + DataBits + parity_bits + stop_bits;
-        return std::chrono::nanoseconds(1'000'000'000LL * bits / (BaudRate > 0 ? BaudRate : 1));
+        const int parity_bit_count = parity != TParityBits::prNone ? 1 : 0;
+        const int stop_bit_count = stop_bits != TStopBits::sbOneStopBit ? 2 : 1;
+        const int bits = 1 + data_bits + parity_bit_count + stop_bit_count;
+        return std::chrono::nanoseconds(1'000'000'000LL * bits / (baud_rate > 0 ? baud_rate : 1));
     }
 };
 
 // The port's time-outs in milliseconds; -1 as the interval means none.
 struct SerialTimeouts {
-    int ReadInterval = -1;
-    int ReadTotalMultiplier = 0;
-    int ReadTotalConstant = 0;
-    int WriteTotalMultiplier = 100;
-    int WriteTotalConstant = 1000;
+    int read_interval = -1;
+    int read_total_multiplier = 0;
+    int read_total_constant = 0;
+    int write_total_multiplier = 100;
+    int write_total_constant = 1000;
 
     // How long a read or write of `count` bytes may take in all.
     std::chrono::milliseconds ReadTotal(std::size_t count) const {
-        return Total(ReadTotalMultiplier, ReadTotalConstant, count);
+        return Total(read_total_multiplier, read_total_constant, count);
     }
     std::chrono::milliseconds WriteTotal(std::size_t count) const {
-        return Total(WriteTotalMultiplier, WriteTotalConstant, count);
+        return Total(write_total_multiplier, write_total_constant, count);
     }
 
     bool operator==(const SerialTimeouts&) const = default;
@@ -85,18 +78,6 @@ struct SerialWrite {
     // the port (0 when none were seen, or when the device cannot tell).
     int input_while_sending = 0;
 };
-
-// The device the system opens for a port name: on POSIX a name without "/"
-// lives in /dev and a path is used as it is; on Windows "COM7" becomes
-// "\\.\COM7" and a name that already starts with "\\.\" stays as it is. A
-// network port's name is its own device.
-std::string DevicePathForPort(const std::string& port);
-
-// True for "rfc2217://HOST:PORT" and "socket://HOST:PORT" (the scheme in
-// any case), well formed or not.
-bool IsNetworkPort(const std::string& port);
-// What is wrong with a network port's name, or empty when it is well formed.
-std::string NetworkPortProblem(const std::string& port);
 
 // A device's failure with words of its own, such as the answer of a server
 // that would not take the line settings; the port adds them to its message.
