@@ -1,5 +1,5 @@
 // Recording one operation as an operation does it: a write of 17 lines with
-// its messages, through the recorder, into a journal that already holds
+// its messages, through the recorded run, into a journal that already holds
 // earlier operations; the file is opened, appended to and closed each time.
 #include <unistd.h>
 
@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "journal/OperationRecorder.h"
+#include "BenchOperator.h"
 #include "journal/WorkJournal.h"
+#include "operations/RecordedRun.h"
 
 namespace nkq::journal::bench {
 namespace {
@@ -23,12 +24,16 @@ constexpr int kEarlierOperations = 1000;
 constexpr int kRuns = 200;
 
 void RecordWrite(WorkJournal& journal, int run) {
-    OperationRecorder recorder(journal, "/dev/ttyUSB" + std::to_string(run % 8), OperationKind::Write);
-    recorder.AddMessage("Параметры записаны");
-    for (int line = 0; line < 16; ++line)
-        recorder.AddExchange("IPPING1 10.0.0." + std::to_string(line) + " 80", "OK");
-    recorder.AddExchange("PASSWORD secret", "OK");
-    recorder.End(Outcome::Succeeded);
+    nkq::bench::BenchOperator shown;
+    RunRecorded(journal, "/dev/ttyUSB" + std::to_string(run % 8), OperationKind::Write, shown,
+                [](Operator& op, RunRecord& record) {
+                    for (int line = 0; line < 16; ++line)
+                        record.AddExchange("IPPING1 10.0.0." + std::to_string(line) + " 80", "OK");
+                    record.PasswordSent("secret");
+                    record.AddExchange("PASSWORD ********", "OK");
+                    op.InformOperator("Параметры записаны");
+                    return Outcome::Succeeded;
+                });
 }
 
 }  // namespace

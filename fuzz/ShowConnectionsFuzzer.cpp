@@ -5,8 +5,8 @@
 #include <string>
 
 #include "FuzzCheck.h"
+#include "operations/ServerStatus.h"
 #include "protocol/TextLines.h"
-#include "status/ServerStatus.h"
 
 namespace {
 

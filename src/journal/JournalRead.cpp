@@ -1,5 +1,5 @@
 // Reading records back: the filtered operation rows, newest first, each with
-// its lists.
+// its lists, as records or as the JSON objects SQLite makes of them.
 #include <filesystem>
 
 #include "JournalSchema.h"
@@ -8,15 +8,14 @@
 #include "journal/EJournal.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalTime.h"
+#include "serial/PortNames.h"
 
 namespace nkq::journal {
 
 namespace {
 
-constexpr const char* kSelectOperations = R"sql(
-SELECT id, started, duration_ms, program, user, host, port, operation, result,
-    modem_name, modem_device, modem_version, settings_path, password_set, password_change,
-    firmware_path, firmware_size, firmware_blocks, firmware_sha256, firmware_blocks_acknowledged
+// The filter and order every reading shares.
+constexpr const char* kSelectedOperations = R"sql(
 FROM operation
 WHERE (?1 IS NULL OR started >= ?1)
   AND (?2 IS NULL OR port = ?2 OR port = ?3)
@@ -25,15 +24,40 @@ WHERE (?1 IS NULL OR started >= ?1)
 ORDER BY started DESC, id DESC
 )sql";
 
+constexpr const char* kOperationColumns = R"sql(
+SELECT id, started, duration_ms, program, user, host, port, operation, result,
+    modem_name, modem_device, modem_version, settings_path, password_set, password_change,
+    firmware_path, firmware_size, firmware_blocks, firmware_sha256, firmware_blocks_acknowledged
+)sql";
+
+// One object per operation, its lists in order. A value made by a JSON
+// function loses its JSON kind when it passes through a subquery or CASE;
+// json() gives it back, so it is nested rather than quoted.
+constexpr const char* kOperationObject = R"sql(
+SELECT json_object(
+    'id', id, 'started', started, 'duration_ms', duration_ms, 'program', program, 'user', user,
+    'host', host, 'port', port, 'operation', operation, 'result', result,
+    'modem', json_object('name', modem_name, 'device', modem_device, 'version', modem_version),
+    'messages', json((SELECT json_group_array(json_object('text', text, 'answer',
+            json(CASE answer WHEN 1 THEN 'true' WHEN 0 THEN 'false' END)))
+        FROM (SELECT text, answer FROM message WHERE operation_id = operation.id ORDER BY position))),
+    'exchanges', json((SELECT json_group_array(json_object('sent', sent, 'answer', answer))
+        FROM (SELECT sent, answer FROM exchange WHERE operation_id = operation.id ORDER BY position))),
+    'password', json(CASE WHEN password_set IS NOT NULL THEN json_object(
+        'set', json(CASE password_set WHEN 0 THEN 'false' ELSE 'true' END), 'change', password_change) END),
+    'differing_keys', json((SELECT json_group_array(key)
+        FROM (SELECT key FROM differing_key WHERE operation_id = operation.id ORDER BY position))),
+    'settings_file', settings_path,
+    'firmware', json(CASE WHEN firmware_path IS NOT NULL THEN json_object(
+        'path', firmware_path, 'size', firmware_size, 'blocks', firmware_blocks,
+        'sha256', firmware_sha256, 'blocks_acknowledged', firmware_blocks_acknowledged) END))
+)sql";
+
 // A port name without a folder means the device of that name, so both forms
 // find the same rows.
 std::string OtherPortForm(const std::string& port) {
-    constexpr std::string_view kDevices = "/dev/";
-    if (port.starts_with(kDevices) && port.find('/', kDevices.size()) == std::string::npos) {
-        return port.substr(kDevices.size());
-    }
-    if (port.find('/') == std::string::npos) return std::string(kDevices) + port;
-    return port;
+    const std::string device = DevicePathForPort(port);
+    return device != port ? device : PortForDevicePath(port);
 }
 
 void BindFilter(SqliteStatement& select, const JournalFilter& filter) {
@@ -135,11 +159,11 @@ private:
     SqliteStatement keys_;
 };
 
-}  // namespace
-
-bool ForEachInJournal(const std::filesystem::path& path, const JournalFilter& filter,
-                      const std::function<void(const OperationRecord&)>& take,
-                      const std::function<bool()>& stop) {
+// Hands `take` the rows of `columns` for the operations the filter takes, with the
+// connection; false when a stop request ended the reading.
+template <typename Take>
+bool ForEachRow(const std::filesystem::path& path, const JournalFilter& filter, const char* columns,
+                const std::function<bool()>& stop, Take&& take) {
     const auto stopped = [&] { return stop && stop(); };
     if (!std::filesystem::exists(path)) return true;
     SqliteConnection connection(path, SqliteConnection::Opening::ReadOnly);
@@ -149,20 +173,41 @@ bool ForEachInJournal(const std::filesystem::path& path, const JournalFilter& fi
         // One read transaction, so the rows and their lists agree even while
         // other programs append.
         connection.Execute("BEGIN");
-        SqliteStatement select(connection, kSelectOperations);
+        const std::string sql = std::string(columns) + kSelectedOperations;
+        SqliteStatement select(connection, sql.c_str());
         BindFilter(select, filter);
-        ListReader lists(connection);
-        while (!stopped() && select.Step()) {
-            OperationRecord record = ReadOperation(select);
-            lists.Fill(record);
-            take(record);
-        }
+        take(connection, select, stopped);
         connection.Execute("COMMIT");
     } catch (const EJournal&) {
         if (stopped()) return false;  // SQLite was interrupted
         throw;
     }
     return !stopped();
+}
+
+}  // namespace
+
+bool ForEachInJournal(const std::filesystem::path& path, const JournalFilter& filter,
+                      const std::function<void(const OperationRecord&)>& take,
+                      const std::function<bool()>& stop) {
+    return ForEachRow(path, filter, kOperationColumns, stop,
+                      [&](SqliteConnection& connection, SqliteStatement& select, const auto& stopped) {
+                          ListReader lists(connection);
+                          while (!stopped() && select.Step()) {
+                              OperationRecord record = ReadOperation(select);
+                              lists.Fill(record);
+                              take(record);
+                          }
+                      });
+}
+
+bool ForEachJsonInJournal(const std::filesystem::path& path, const JournalFilter& filter,
+                          const std::function<void(const std::string& object)>& take,
+                          const std::function<bool()>& stop) {
+    return ForEachRow(path, filter, kOperationObject, stop,
+                      [&](SqliteConnection&, SqliteStatement& select, const auto& stopped) {
+                          while (!stopped() && select.Step()) take(select.Text(0));
+                      });
 }
 
 std::vector<OperationRecord> ReadJournal(const std::filesystem::path& path, const JournalFilter& filter) {

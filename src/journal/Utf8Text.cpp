@@ -55,12 +55,4 @@ std::string ValidUtf8(std::string_view text) {
     return valid;
 }
 
-std::size_t CharacterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (char c : text) {
-        if ((static_cast<std::uint8_t>(c) & 0xc0) != 0x80) ++count;
-    }
-    return count;
-}
-
 }  // namespace nkq::journal

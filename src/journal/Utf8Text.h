@@ -1,7 +1,6 @@
 #pragma once
 // The journal's texts reach a database, a spreadsheet and JSON parsers, all of
 // which want valid UTF-8; what arrives is mostly so, but not promised.
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,9 +9,5 @@ namespace nkq::journal {
 // The text with every byte that is not part of a valid UTF-8 sequence
 // replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);
-
-// Characters (code points) in valid UTF-8, which is what a terminal column
-// counts for the scripts the workstation shows.
-std::size_t CharacterCount(std::string_view text);
 
 }  // namespace nkq::journal

@@ -7,6 +7,7 @@
 #include "journal/EJournal.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalLocation.h"
+#include "journal/JournalRecorder.h"
 
 namespace nkq::journal {
 
@@ -14,6 +15,11 @@ WorkJournal::WorkJournal(ProgramKind program) : WorkJournal(program, JournalPath
 
 WorkJournal::WorkJournal(ProgramKind program, std::optional<std::filesystem::path> path)
     : program_(program), path_(std::move(path)), user_(CurrentUserName()), host_(CurrentHostName()) {}
+
+std::unique_ptr<OperationRecorder> WorkJournal::StartRecord(const std::string& port,
+                                                            OperationKind operation) {
+    return std::make_unique<JournalRecorder>(*this, port, operation);
+}
 
 bool WorkJournal::TryAppend(const OperationRecord& record) {
     std::lock_guard lock(append_mutex_);

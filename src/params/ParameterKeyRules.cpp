@@ -1,66 +1,73 @@
 #include "params/ParameterKeyRules.h"
 
-#include <algorithm>
-#include <array>
-
+#include "params/ParameterKeyTable.h"
 #include "protocol/ModemCommands.h"
-#include "protocol/ParameterKeys.h"
 
 namespace nkq {
 
 namespace {
 
-using namespace modem;
+bool Matches(std::string_view line, const ParameterKey& row) {
+    if (!line.starts_with(row.key)) return false;
+    // "VERSION1.2" sets nothing: only the version is read up to a blank.
+    return row.match == KeyMatch::Prefix || line.substr(row.key.size()).starts_with(modem::kFieldSeparator);
+}
 
-bool IsCheckPairKey(std::string_view key) {
-    return std::find(kCheckPairKeys.begin(), kCheckPairKeys.end(), key) != kCheckPairKeys.end();
+const ParameterKey* RowOfLine(std::string_view line) {
+    for (const auto& row : ParameterKeyTable())
+        if (Matches(line, row)) return &row;
+    return nullptr;
 }
 
 }  // namespace
 
 bool LineSetsKey(std::string_view line, std::string_view key) {
-    if (!line.starts_with(key)) return false;
-    // "VERSION1.2" sets nothing: only the version is read up to a blank.
-    return key != kVersionKey || line.substr(key.size()).starts_with(kFieldSeparator);
-}
-
-const std::vector<std::string_view>& ParameterKeys() {
-    static const std::vector<std::string_view> keys{
-        kInterfaceKey,     kComFlowKey,       kDeviceKey,        kNameKey,          kModeKey,
-        kVersionKey,       kDestIpKey,        kDestPortKey,      kServerPortKey,    kIdleTimeKey,
-        kApnKey,           kLoginKey,         kPasswordKey,      kComRateKey,       kComBitsKey,
-        kComParityKey,     kParitySelectKey,  kComStopBitKey,    kCheckPairKeys[0], kCheckPairKeys[1],
-        kCheckPairKeys[2], kCheckPairKeys[3], kCheckPairKeys[4], kCsqKey,
-    };
-    return keys;
+    const ParameterKey* row = FindParameterKey(key);
+    return row && Matches(line, *row);
 }
 
 std::optional<std::string_view> KeyOfLine(std::string_view line) {
-    for (const auto key : ParameterKeys())
-        if (LineSetsKey(line, key)) return key;
-    return std::nullopt;
+    const ParameterKey* row = RowOfLine(line);
+    if (!row) return std::nullopt;
+    return row->key;
+}
+
+const std::vector<std::string_view>& ParameterKeys() {
+    static const std::vector<std::string_view> keys = [] {
+        std::vector<std::string_view> all;
+        for (const auto& row : ParameterKeyTable()) all.push_back(row.key);
+        return all;
+    }();
+    return keys;
+}
+
+bool IsWrittenKey(std::string_view key) {
+    const ParameterKey* row = FindParameterKey(key);
+    return row && !row->ReadOnly();
+}
+
+bool IsHiddenKey(std::string_view key) {
+    const ParameterKey* row = FindParameterKey(key);
+    return row && row->hidden;
 }
 
 std::vector<std::string_view> KeysSentIn(Mode mode) {
-    static constexpr std::array kClientKeys{kDestIpKey, kDestPortKey};
-    static constexpr std::array kLastKeys{kIdleTimeKey,     kApnKey,       kLoginKey,   kPasswordKey,
-                                          kComRateKey,      kComFlowKey,   kComBitsKey, kComParityKey,
-                                          kParitySelectKey, kComStopBitKey};
-    std::vector<std::string_view> keys{kModeKey};
-    if (mode == Mode::Client)
-        for (const auto key : kClientKeys) keys.push_back(key);
-    if (mode == Mode::Server) {
-        keys.push_back(kServerPortKey);
-        for (const auto key : kCheckPairKeys) keys.push_back(key);
-    }
-    for (const auto key : kLastKeys) keys.push_back(key);
+    std::vector<std::string_view> keys;
+    for (const auto& row : ParameterKeyTable())
+        if (row.SentIn(mode)) keys.push_back(row.key);
     return keys;
 }
 
 std::optional<Mode> OnlyModeSending(std::string_view key) {
-    if (key == kDestIpKey || key == kDestPortKey) return Mode::Client;
-    if (key == kServerPortKey || IsCheckPairKey(key)) return Mode::Server;
-    return std::nullopt;
+    const ParameterKey* row = FindParameterKey(key);
+    if (!row) return std::nullopt;
+    std::optional<Mode> only;
+    for (const Mode mode : {Mode::Client, Mode::Server, Mode::Modem}) {
+        if (!row->SentIn(mode)) continue;
+        if (only) return std::nullopt;
+        only = mode;
+    }
+    return only;
 }
 
 const char* ModeName(Mode mode) {
@@ -73,12 +80,6 @@ const char* ModeName(Mode mode) {
             return "modem";
     }
     return "";
-}
-
-bool IsWrittenKey(std::string_view key) {
-    const auto server = KeysSentIn(Mode::Server);
-    return key == kDestIpKey || key == kDestPortKey ||
-           std::find(server.begin(), server.end(), key) != server.end();
 }
 
 }  // namespace nkq

@@ -1,72 +1,37 @@
-// Turning the parameter set into lines. Values are written as the fields hold
-// them, whatever their enabled state: the mode alone decides what is written.
+// Turning the parameter set into lines, in the key table's order. Values are
+// written as the fields hold them, whatever their enabled state: the mode
+// alone decides what is written.
 #include <string>
 #include <vector>
 
-#include "app/TextConversions.h"
+#include "params/ParameterKeyTable.h"
 #include "params/ParameterLines.h"
-#include "protocol/ParameterKeys.h"
+#include "protocol/ModemCommands.h"
 
 namespace nkq {
 
 namespace {
 
-std::string_view ModeDigit(Mode mode) {
-    switch (mode) {
-        case Mode::Client:
-            return modem::kClientModeDigit;
-        case Mode::Server:
-            return modem::kServerModeDigit;
-        case Mode::Modem:
-            return modem::kModemModeDigit;
-    }
-    return modem::kClientModeDigit;
-}
-
 // "KEY value": the key, one blank, the value as the field holds it.
-std::string Line(std::string_view key, std::string_view value) {
-    std::string line(key);
-    line += ' ';
-    line += value;
-    return line;
-}
-
-void AddServerSettings(const ParameterFields& fields, std::vector<std::string>& lines) {
-    lines.push_back(Line(modem::kServerPortKey, fields.IncomePortEdit.Text()));
-    for (std::size_t pair = 0; pair < kCheckPairs; ++pair) {
-        lines.push_back(
-            Line(modem::kCheckPairKeys[pair], fields.IPAddr[pair].Text() + " " + fields.Port[pair].Text()));
+void AddLines(const ParameterSet& set, LineGroup group, std::vector<std::string>& lines) {
+    for (const auto& row : ParameterKeyTable()) {
+        if (row.group != group || !row.SentIn(set.GetMode())) continue;
+        lines.push_back(std::string(row.key) + modem::kFieldSeparator + row.written(set));
     }
 }
 
 }  // namespace
 
 void AddModeSettings(const ParameterSet& set, std::vector<std::string>& lines) {
-    const ParameterFields& fields = set.Fields();
-    lines.push_back(Line(modem::kModeKey, ModeDigit(set.GetMode())));
-    if (set.GetMode() == Mode::Client) {
-        lines.push_back(Line(modem::kDestIpKey, fields.IPAddrEdit.Text()));
-        lines.push_back(Line(modem::kDestPortKey, fields.PortEdit.Text()));
-    } else if (set.GetMode() == Mode::Server) {
-        AddServerSettings(fields, lines);
-    }
-    lines.push_back(Line(modem::kIdleTimeKey, fields.IdleEdit.Text()));
+    AddLines(set, LineGroup::Mode, lines);
 }
 
 void AddGprsSettings(const ParameterSet& set, std::vector<std::string>& lines) {
-    lines.push_back(Line(modem::kApnKey, set.Fields().APNEdit.Text()));
-    lines.push_back(Line(modem::kLoginKey, set.Fields().LoginEdit.Text()));
-    lines.push_back(Line(modem::kPasswordKey, set.Fields().PasswordEdit.Text()));
+    AddLines(set, LineGroup::Gprs, lines);
 }
 
 void AddPortSettings(const ParameterSet& set, std::vector<std::string>& lines) {
-    const ParameterFields& fields = set.Fields();
-    lines.push_back(Line(modem::kComRateKey, fields.RateCombo.Text()));
-    lines.push_back(Line(modem::kComFlowKey, IntToText(fields.FlowCombo.Index())));
-    lines.push_back(Line(modem::kComBitsKey, IntToText(fields.BitsCombo.Index() + 5)));
-    lines.push_back(Line(modem::kComParityKey, BoolToDigit(set.ParityUsed())));
-    lines.push_back(Line(modem::kParitySelectKey, IntToText(fields.ParityCombo.Index())));
-    lines.push_back(Line(modem::kComStopBitKey, IntToText(fields.StopCombo.Index())));
+    AddLines(set, LineGroup::Port, lines);
 }
 
 std::vector<std::string> BuildParameterLines(const ParameterSet& set) {

@@ -2,9 +2,9 @@
 
 #include <chrono>
 
+#include "Deadline.h"
 #include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
-#include "serial/Deadline.h"
 
 namespace nkq {
 

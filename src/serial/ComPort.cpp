@@ -3,8 +3,8 @@
 #include <system_error>
 #include <vector>
 
+#include "SerialDevice.h"
 #include "serial/PortTrace.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq {
 
@@ -29,22 +29,22 @@ void Notify(const std::function<void()>& handler) {
 
 SerialLine LineOf(const TCustomComPort& port) {
     SerialLine line;
-    line.BaudRate = BaudRateValue(port.BaudRate());
-    line.DataBits = 5 + static_cast<int>(port.DataBits());
-    line.StopBits = port.StopBits();
-    line.Parity = port.Parity().Bits();
-    line.ParityCheck = port.Parity().Check();
+    line.baud_rate = BaudRateValue(port.BaudRate());
+    line.data_bits = 5 + static_cast<int>(port.DataBits());
+    line.stop_bits = port.StopBits();
+    line.parity = port.Parity().Bits();
+    line.parity_check = port.Parity().Check();
     const TComFlowControl& flow = port.FlowControl();
-    line.CtsFlow = flow.OutCTSFlow();
-    line.DsrFlow = flow.OutDSRFlow();
-    line.XonXoffOut = flow.XonXoffOut();
-    line.XonXoffIn = flow.XonXoffIn();
-    line.XonChar = flow.XonChar();
-    line.XoffChar = flow.XoffChar();
-    line.Dtr = flow.ControlDTR();
-    line.Rts = flow.ControlRTS();
-    line.DiscardNull = port.DiscardNull();
-    line.InputQueue = port.Buffer().InputSize();
+    line.cts_flow = flow.OutCTSFlow();
+    line.dsr_flow = flow.OutDSRFlow();
+    line.xon_xoff_out = flow.XonXoffOut();
+    line.xon_xoff_in = flow.XonXoffIn();
+    line.xon_char = flow.XonChar();
+    line.xoff_char = flow.XoffChar();
+    line.dtr = flow.ControlDTR();
+    line.rts = flow.ControlRTS();
+    line.discard_null = port.DiscardNull();
+    line.input_queue = port.Buffer().InputSize();
     return line;
 }
 
@@ -131,9 +131,9 @@ void TCustomComPort::ApplyConfiguration() {
 // device up to date when they have changed since the last one.
 void TCustomComPort::ApplyTimeouts() {
     const SerialTimeouts wanted = TimeoutsOf(timeouts_);
-    if (applied_timeouts_ == wanted) return;
+    if (applied_timeouts_ && *applied_timeouts_ == wanted) return;
     Guarded(kComSetTimeoutsFailed, [&] { device_->ApplyTimeouts(wanted); });
-    applied_timeouts_ = wanted;
+    applied_timeouts_ = std::make_unique<SerialTimeouts>(wanted);
 }
 
 void TCustomComPort::ApplyLineSettings() {

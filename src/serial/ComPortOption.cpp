@@ -53,8 +53,8 @@ unsigned char StopSizeValue(TStopBits stop_bits) {
 }
 
 unsigned char FlowControlValue(const SerialLine& line) {
-    if (line.CtsFlow || line.Rts == TRTSFlowControl::rtsHandshake) return kHardwareFlowControl;
-    if (line.XonXoffOut) return kXonXoffFlowControl;
+    if (line.cts_flow || line.rts == TRTSFlowControl::rtsHandshake) return kHardwareFlowControl;
+    if (line.xon_xoff_out) return kXonXoffFlowControl;
     return kNoFlowControl;
 }
 
@@ -91,12 +91,12 @@ std::string RequestBytes(const ComCommand& command) {
 
 std::vector<ComCommand> LineRequests(const SerialLine& line) {
     return {
-        Byte(kSetControl, line.Dtr == TDTRFlowControl::dtrDisable ? kDtrOff : kDtrOn),
-        Byte(kSetControl, line.Rts == TRTSFlowControl::rtsDisable ? kRtsOff : kRtsOn),
-        {kSetBaudRate, BigEndian32(static_cast<unsigned>(line.BaudRate))},
-        Byte(kSetDataSize, static_cast<unsigned char>(line.DataBits)),
-        Byte(kSetParity, ParityValue(line.Parity)),
-        Byte(kSetStopSize, StopSizeValue(line.StopBits)),
+        Byte(kSetControl, line.dtr == TDTRFlowControl::dtrDisable ? kDtrOff : kDtrOn),
+        Byte(kSetControl, line.rts == TRTSFlowControl::rtsDisable ? kRtsOff : kRtsOn),
+        {kSetBaudRate, BigEndian32(static_cast<unsigned>(line.baud_rate))},
+        Byte(kSetDataSize, static_cast<unsigned char>(line.data_bits)),
+        Byte(kSetParity, ParityValue(line.parity)),
+        Byte(kSetStopSize, StopSizeValue(line.stop_bits)),
         Byte(kSetControl, FlowControlValue(line)),
     };
 }

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "serial/SerialDevice.h"
+#include "SerialDevice.h"
 
 namespace nkq::rfc2217 {
 

@@ -4,6 +4,7 @@
 #include "app/MessageText.h"
 #include "serial/ComPort.h"
 #include "serial/EComPort.h"
+#include "serial/PortNames.h"
 
 namespace nkq {
 

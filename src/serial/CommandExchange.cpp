@@ -1,11 +1,11 @@
 #include "serial/CommandExchange.h"
 
+#include "ReadComThread.h"
 #include "app/Failure.h"
 #include "app/Operator.h"
 #include "app/OperatorMessages.h"
 #include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
-#include "serial/ReadComThread.h"
 
 namespace nkq {
 

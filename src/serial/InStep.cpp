@@ -15,4 +15,12 @@ bool LineStaysQuiet(TCustomComPort& port) {
     return !InputWaiting(port);
 }
 
+std::optional<std::string> AskInStep(TCustomComPort& port, std::string_view step,
+                                     const AnswerReader& read_answer) {
+    if (InputWaiting(port)) return std::nullopt;
+    port.Write(step.data(), static_cast<int>(step.size()));
+    if (InputArrivedWhileSending(port)) return std::nullopt;
+    return read_answer(port);
+}
+
 }  // namespace nkq

@@ -17,8 +17,9 @@
 #include <system_error>
 #include <thread>
 
-#include "serial/Deadline.h"
-#include "serial/LowLatency.h"
+#include "Deadline.h"
+#include "LowLatency.h"
+#include "serial/PortNames.h"
 
 namespace nkq {
 
@@ -114,16 +115,16 @@ void MakeRaw(termios& tio) {
 
 void ApplyLineTo(termios& tio, const SerialLine& line) {
     MakeRaw(tio);
-    tio.c_cflag |= SizeFlag(line.DataBits) | ParityFlags(line.Parity);
+    tio.c_cflag |= SizeFlag(line.data_bits) | ParityFlags(line.parity);
     // Linux has no 1.5 stop bits; two stop bits is the nearest setting.
-    if (line.StopBits != TStopBits::sbOneStopBit) tio.c_cflag |= CSTOPB;
-    if (line.ParityCheck) tio.c_iflag |= INPCK;
-    if (line.CtsFlow || line.Rts == TRTSFlowControl::rtsHandshake) tio.c_cflag |= CRTSCTS;
-    if (line.XonXoffOut) tio.c_iflag |= IXON;
-    if (line.XonXoffIn) tio.c_iflag |= IXOFF;
-    tio.c_cc[VSTART] = line.XonChar;
-    tio.c_cc[VSTOP] = line.XoffChar;
-    const speed_t speed = SpeedFor(line.BaudRate);
+    if (line.stop_bits != TStopBits::sbOneStopBit) tio.c_cflag |= CSTOPB;
+    if (line.parity_check) tio.c_iflag |= INPCK;
+    if (line.cts_flow || line.rts == TRTSFlowControl::rtsHandshake) tio.c_cflag |= CRTSCTS;
+    if (line.xon_xoff_out) tio.c_iflag |= IXON;
+    if (line.xon_xoff_in) tio.c_iflag |= IXOFF;
+    tio.c_cc[VSTART] = line.xon_char;
+    tio.c_cc[VSTOP] = line.xoff_char;
+    const speed_t speed = SpeedFor(line.baud_rate);
     if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0) ThrowLastError();
 }
 
@@ -188,8 +189,8 @@ void LocalSerialDevice::ApplyLine(const SerialLine& line) {
     ApplyLineTo(tio, line);
     if (tcsetattr(handle_->fd, TCSANOW, &tio) != 0) ThrowLastError();
     handle_->char_time = line.CharacterTime();
-    SetModemLine(handle_->fd, TIOCM_DTR, line.Dtr != TDTRFlowControl::dtrDisable);
-    SetModemLine(handle_->fd, TIOCM_RTS, line.Rts != TRTSFlowControl::rtsDisable);
+    SetModemLine(handle_->fd, TIOCM_DTR, line.dtr != TDTRFlowControl::dtrDisable);
+    SetModemLine(handle_->fd, TIOCM_RTS, line.rts != TRTSFlowControl::rtsDisable);
 }
 
 // Termios has no time-outs of its own: every transfer keeps them itself.

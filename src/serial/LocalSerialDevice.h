@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "serial/SerialDevice.h"
+#include "SerialDevice.h"
 
 namespace nkq {
 

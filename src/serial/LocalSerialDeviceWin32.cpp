@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "LocalSerialDevice.h"
+#include "serial/PortNames.h"
 
 namespace nkq {
 
@@ -31,23 +32,23 @@ DWORD Unsigned(int value) { return value < 0 ? 0 : static_cast<DWORD>(value); }
 DCB LineDcb(const SerialLine& line) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    dcb.BaudRate = static_cast<DWORD>(line.BaudRate);
+    dcb.BaudRate = static_cast<DWORD>(line.baud_rate);
     dcb.fBinary = TRUE;
-    dcb.fParity = line.ParityCheck;
-    dcb.fOutxCtsFlow = line.CtsFlow;
-    dcb.fOutxDsrFlow = line.DsrFlow;
-    dcb.fDtrControl = static_cast<DWORD>(line.Dtr);  // DTR_CONTROL_DISABLE, _ENABLE, _HANDSHAKE
-    dcb.fOutX = line.XonXoffOut;
-    dcb.fInX = line.XonXoffIn;
-    dcb.fNull = line.DiscardNull;
-    dcb.fRtsControl = static_cast<DWORD>(line.Rts);  // RTS_CONTROL_DISABLE, _ENABLE, _HANDSHAKE, _TOGGLE
-    dcb.XonLim = static_cast<WORD>(std::max(line.InputQueue, 0) / 4);
+    dcb.fParity = line.parity_check;
+    dcb.fOutxCtsFlow = line.cts_flow;
+    dcb.fOutxDsrFlow = line.dsr_flow;
+    dcb.fDtrControl = static_cast<DWORD>(line.dtr);  // DTR_CONTROL_DISABLE, _ENABLE, _HANDSHAKE
+    dcb.fOutX = line.xon_xoff_out;
+    dcb.fInX = line.xon_xoff_in;
+    dcb.fNull = line.discard_null;
+    dcb.fRtsControl = static_cast<DWORD>(line.rts);  // RTS_CONTROL_DISABLE, _ENABLE, _HANDSHAKE, _TOGGLE
+    dcb.XonLim = static_cast<WORD>(std::max(line.input_queue, 0) / 4);
     dcb.XoffLim = dcb.XonLim;
-    dcb.ByteSize = static_cast<BYTE>(line.DataBits);
-    dcb.Parity = static_cast<BYTE>(line.Parity);      // NOPARITY .. SPACEPARITY
-    dcb.StopBits = static_cast<BYTE>(line.StopBits);  // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
-    dcb.XonChar = static_cast<char>(line.XonChar);
-    dcb.XoffChar = static_cast<char>(line.XoffChar);
+    dcb.ByteSize = static_cast<BYTE>(line.data_bits);
+    dcb.Parity = static_cast<BYTE>(line.parity);       // NOPARITY .. SPACEPARITY
+    dcb.StopBits = static_cast<BYTE>(line.stop_bits);  // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
+    dcb.XonChar = static_cast<char>(line.xon_char);
+    dcb.XoffChar = static_cast<char>(line.xoff_char);
     return dcb;
 }
 
@@ -122,11 +123,11 @@ void LocalSerialDevice::ApplyLine(const SerialLine& line) {
 void LocalSerialDevice::ApplyTimeouts(const SerialTimeouts& timeouts) {
     COMMTIMEOUTS driver{};
     driver.ReadIntervalTimeout =
-        timeouts.ReadInterval < 0 ? MAXDWORD : static_cast<DWORD>(timeouts.ReadInterval);
-    driver.ReadTotalTimeoutMultiplier = Unsigned(timeouts.ReadTotalMultiplier);
-    driver.ReadTotalTimeoutConstant = Unsigned(timeouts.ReadTotalConstant);
-    driver.WriteTotalTimeoutMultiplier = Unsigned(timeouts.WriteTotalMultiplier);
-    driver.WriteTotalTimeoutConstant = Unsigned(timeouts.WriteTotalConstant);
+        timeouts.read_interval < 0 ? MAXDWORD : static_cast<DWORD>(timeouts.read_interval);
+    driver.ReadTotalTimeoutMultiplier = Unsigned(timeouts.read_total_multiplier);
+    driver.ReadTotalTimeoutConstant = Unsigned(timeouts.read_total_constant);
+    driver.WriteTotalTimeoutMultiplier = Unsigned(timeouts.write_total_multiplier);
+    driver.WriteTotalTimeoutConstant = Unsigned(timeouts.write_total_constant);
     Check(SetCommTimeouts(handle_->device, &driver));
     handle_->timeouts = driver;
 }

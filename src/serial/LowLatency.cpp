@@ -1,4 +1,4 @@
-#include "serial/LowLatency.h"
+#include "LowLatency.h"
 
 #include <linux/serial.h>
 #include <sys/ioctl.h>

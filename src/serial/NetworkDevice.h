@@ -12,9 +12,9 @@
 
 #include "ComPortOption.h"
 #include "NetworkPortName.h"
+#include "SerialDevice.h"
 #include "TcpSocket.h"
 #include "TelnetCodec.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq {
 

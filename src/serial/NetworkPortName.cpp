@@ -6,7 +6,7 @@
 
 #include "app/LibraryText.h"
 #include "app/MessageText.h"
-#include "serial/SerialDevice.h"
+#include "serial/PortNames.h"
 
 namespace nkq {
 

@@ -20,7 +20,7 @@ struct NetworkPortName {
 };
 
 // The parts of a well-formed network port's name; none otherwise (see
-// NetworkPortProblem in serial/SerialDevice.h for what is wrong).
+// NetworkPortProblem in serial/PortNames.h for what is wrong).
 std::optional<NetworkPortName> ParseNetworkPortName(const std::string& name);
 
 // "HOST:PORT", with brackets around an IPv6 address.

@@ -3,8 +3,8 @@
 #include "LocalSerialDevice.h"
 #include "NetworkDevice.h"
 #include "NetworkPortName.h"
+#include "SerialDevice.h"
 #include "SocketCalls.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq {
 

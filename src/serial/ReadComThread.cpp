@@ -1,4 +1,4 @@
-#include "serial/ReadComThread.h"
+#include "ReadComThread.h"
 
 #include <algorithm>
 #include <string_view>

@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
+#include "SerialDevice.h"
 #include "app/Failure.h"
 #include "app/LibraryText.h"
 #include "app/MessageText.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "Deadline.h"
 #include "SocketCalls.h"
-#include "serial/Deadline.h"
 
 namespace nkq {
 

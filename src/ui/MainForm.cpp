@@ -110,12 +110,12 @@ QRadioButton* AddRadio(QWidget* parent, const char* name, const char* text, int 
 }  // namespace
 
 TMainForm::TMainForm(MainFormParts parts)
-    : op_(parts.Operator ? std::move(parts.Operator) : std::make_unique<WindowOperator>()),
-      dialogs_(parts.Dialogs ? std::move(parts.Dialogs) : std::make_unique<QtFileDialogs>(this)),
-      file_names_(parts.FileNames ? std::move(parts.FileNames) : UserFileNameStore()),
-      journal_(parts.Journal ? std::move(parts.Journal)
+    : op_(parts.op ? std::move(parts.op) : std::make_unique<WindowOperator>()),
+      dialogs_(parts.dialogs ? std::move(parts.dialogs) : std::make_unique<QtFileDialogs>(this)),
+      file_names_(parts.file_names ? std::move(parts.file_names) : UserFileNameStore()),
+      journal_(parts.journal ? std::move(parts.journal)
                              : std::make_unique<journal::WorkJournal>(journal::ProgramKind::Window)),
-      port_roots_(std::move(parts.PortRoots)) {
+      port_roots_(std::move(parts.port_roots)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
     // The fixed-size hint gives the thin border of a window that cannot be
@@ -139,11 +139,11 @@ TMainForm::TMainForm(MainFormParts parts)
     connect(journal_keys, &QShortcut::activated, this,
             [this] { TApplication::Guarded([this] { ShowJournal(); }); });
     ApplyBusyState();
-    Parameters_.SetListener([this](Item item, ChangeKind) { Mirror(item); });
+    parameters_.SetListener([this](Item item, ChangeKind) { Mirror(item); });
 }
 
 TMainForm::~TMainForm() {
-    Parameters_.SetListener({});
+    parameters_.SetListener({});
     if (TApplication::ErrorOperator() == op_.get()) TApplication::SetErrorOperator(nullptr);
 }
 
@@ -168,14 +168,14 @@ void TMainForm::BuildModelGroup() {
     ModelLabel = Place(new QLabel(group), "ModelLabel", 68, 16, 675, 18);
     ModelLabel->setAlignment(Qt::AlignCenter);
     ModelLabel->setTextFormat(Qt::PlainText);
-    ModelLabel->setText(FromModel(Parameters_.ModelText()));
-    mirrors_[Item::LevelMeter] = [this] { LevelMeter->SetLevel(Parameters_.Level()); };
-    mirrors_[Item::ModelLabel] = [this] { ModelLabel->setText(FromModel(Parameters_.ModelText())); };
+    ModelLabel->setText(FromModel(parameters_.ModelText()));
+    mirrors_[Item::LevelMeter] = [this] { LevelMeter->SetLevel(parameters_.Level()); };
+    mirrors_[Item::ModelLabel] = [this] { ModelLabel->setText(FromModel(parameters_.ModelText())); };
 }
 
 void TMainForm::BuildComGroup() {
     QGroupBox* group = AddGroup(this, "ComGroupBox", "Настройки порта данных", QRect(5, 48, 279, 193));
-    ParameterFields& fields = Parameters_.Fields();
+    ParameterFields& fields = parameters_.Fields();
     auto combo = [&](ComboField& field, Item item, const char* name, const char* label, int y) {
         auto* control = Labelled(AddLabel(group, label, 8, y, 142),
                                  Place(new TFieldCombo(field, group), name, 142, y, 129));
@@ -190,7 +190,7 @@ void TMainForm::BuildComGroup() {
     ParityCheckBox->setFocusPolicy(Qt::StrongFocus);
     connect(ParityCheckBox, &QCheckBox::clicked, this,
             [this] { TApplication::Guarded([this] { ParityCheckBoxClick(); }); });
-    mirrors_[Item::ParityCheckBox] = [this] { ParityCheckBox->setChecked(Parameters_.ParityUsed()); };
+    mirrors_[Item::ParityCheckBox] = [this] { ParityCheckBox->setChecked(parameters_.ParityUsed()); };
     auto* parity = Place(new TFieldCombo(fields.ParityCombo, group), "ParityCombo", 158, 92, 113);
     parity->setAccessibleName(QStringLiteral("Четность"));
     mirrors_[Item::ParityCombo] = [parity] { parity->Mirror(); };
@@ -217,7 +217,7 @@ void TMainForm::BuildModeGroup() {
 }
 
 void TMainForm::BuildModeAddressRows(QGroupBox* group) {
-    ParameterFields& fields = Parameters_.Fields();
+    ParameterFields& fields = parameters_.Fields();
     auto* address = Labelled(AddLabel(group, "IP адрес сервера:", 24, 70, 138),
                              Place(new TIpAddressEdit(fields.IPAddrEdit, group), "IPAddrEdit", 138, 70, 150));
     auto* port = Labelled(AddLabel(group, "Порт на сервере:", 24, 96, 138),
@@ -235,7 +235,7 @@ void TMainForm::BuildModeAddressRows(QGroupBox* group) {
 }
 
 void TMainForm::BuildCheckRows(QGroupBox* group) {
-    ParameterFields& fields = Parameters_.Fields();
+    ParameterFields& fields = parameters_.Fields();
     AddLabel(group, "Контроль TCP/IP соединения", 8, 179, group->width() - 8 + kLabelGap);
     for (std::size_t pair = 0; pair < kCheckPairs; ++pair) {
         const int y = 204 + 24 * static_cast<int>(pair);
@@ -262,7 +262,7 @@ void TMainForm::BuildConnectGroup() {
                             Place(new TComComboBox(port_roots_, group), "ComComboBox1", 20, 36, 107));
     ComComboBox1->SetFailureHandler(
         [](const std::exception& failure) { TApplication::ReportFailure(failure); });
-    LoadSystemSelector(ComComboBox1->Selector(), ComPort_);
+    LoadSystemSelector(ComComboBox1->Selector(), com_port_);
     RzBmpButton1 = Place(new TRefreshButton(group), "RzBmpButton1", 131, 38, 16, 16);
     PressWithEnter(*RzBmpButton1);
     connect(RzBmpButton1, &TRefreshButton::clicked, this,
@@ -286,7 +286,7 @@ void TMainForm::BuildConnectGroup() {
 
 void TMainForm::BuildGprsGroup() {
     QGroupBox* group = AddGroup(this, "GPRSGroup", "Настройки GPRS", QRect(5, 248, 279, 129));
-    ParameterFields& fields = Parameters_.Fields();
+    ParameterFields& fields = parameters_.Fields();
     auto edit = [&](TextField& field, Item item, const char* name, const char* label, int y, int width) {
         auto* control = Labelled(AddLabel(group, label, 8, y, 54),
                                  Place(new TFieldEdit(field, group), name, 54, y, width));
@@ -302,7 +302,7 @@ void TMainForm::BuildSettingsGroup() {
     // From the frame's inside: Windows' Arial at 8 points needs all of it.
     auto* idle = Labelled(
         AddLabel(group, "RECONNECT (мин)", 2, 18, 108),
-        Place(new TNumericEdit(Parameters_.Fields().IdleEdit, TNumericEdit::StepButtons::UpDown, group),
+        Place(new TNumericEdit(parameters_.Fields().IdleEdit, TNumericEdit::StepButtons::UpDown, group),
               "IdleEdit", 108, 18, 47));
     mirrors_[Item::IdleEdit] = [idle] { idle->Mirror(); };
 }
@@ -323,7 +323,7 @@ void TMainForm::BuildUpdateGroup() {
     EnableFirmwareButton(false);
     auto* version =
         Labelled(AddLabel(group, "Текущая версия внутреннего ПО:", 8, 54, 190),
-                 Place(new TFieldEdit(Parameters_.Fields().VersionEdit, group), "VersionEdit", 190, 54, 327));
+                 Place(new TFieldEdit(parameters_.Fields().VersionEdit, group), "VersionEdit", 190, 54, 327));
     mirrors_[Item::VersionEdit] = [version] { version->Mirror(); };
     ProgressBar = Place(new TProgressBar(group), "ProgressBar", 527, 56, 209, 17);
     ProgressBar->setAccessibleName(QStringLiteral("Ход обновления ПО"));

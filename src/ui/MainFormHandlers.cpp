@@ -9,12 +9,12 @@
 #include <QWindow>
 
 #include "app/ScopeExit.h"
-#include "firmware/FirmwareUpdate.h"
-#include "journal/RecordedRun.h"
-#include "params/ReadParameters.h"
+#include "operations/FirmwareUpdate.h"
+#include "operations/ReadParameters.h"
+#include "operations/RecordedRun.h"
+#include "operations/ServerStatus.h"
+#include "operations/WriteParameters.h"
 #include "params/SettingsFile.h"
-#include "params/WriteParameters.h"
-#include "status/ServerStatus.h"
 #include "ui/JournalTexts.h"
 #include "ui/MainForm.h"
 #include "ui/TApplication.h"
@@ -59,7 +59,7 @@ private:
 void TMainForm::FormCreate() {
     TApplication::Guarded([this] {
         FileNameEdit->setText(QFile::decodeName(file_names_->LoadFileName().c_str()));
-        Parameters_.ApplyStartupRules();
+        parameters_.ApplyStartupRules();
     });
 }
 
@@ -69,7 +69,7 @@ void TMainForm::Mirror(Item item) {
 }
 
 void TMainForm::MirrorRadios() {
-    const Mode mode = Parameters_.GetMode();
+    const Mode mode = parameters_.GetMode();
     QRadioButton* selected = mode == Mode::Client   ? ClientRadio
                              : mode == Mode::Server ? ServerRadio
                                                     : ModemRadio;
@@ -81,7 +81,7 @@ void TMainForm::MirrorRadios() {
 // packets, and a dialog opened there would hold the transfer until it closed.
 void TMainForm::ApplyBusyState() {
     const bool free = !firmware_running_;
-    ShowStateButton->setEnabled(Parameters_.ShowStateEnabled() && free);
+    ShowStateButton->setEnabled(parameters_.ShowStateEnabled() && free);
     for (QWidget* control :
          std::initializer_list<QWidget*>{ConnectButton, WriteButton, LoadButton, SaveButton, ComComboBox1,
                                          RzBmpButton1, FileNameEdit->Button()})
@@ -106,19 +106,19 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::ClientRadioClick() {
     if (ServerRadio->isChecked())
-        Parameters_.SelectMode(Mode::Server);
+        parameters_.SelectMode(Mode::Server);
     else if (ClientRadio->isChecked())
-        Parameters_.SelectMode(Mode::Client);
+        parameters_.SelectMode(Mode::Client);
     else if (ModemRadio->isChecked())
-        Parameters_.SelectMode(Mode::Modem);
+        parameters_.SelectMode(Mode::Modem);
 }
 
-void TMainForm::ParityCheckBoxClick() { Parameters_.SetParityUsed(ParityCheckBox->isChecked()); }
+void TMainForm::ParityCheckBoxClick() { parameters_.SetParityUsed(ParityCheckBox->isChecked()); }
 
 template <typename Body>
-void TMainForm::RunRecorded(journal::OperationKind kind, Body&& body) {
+void TMainForm::RunRecorded(OperationKind kind, Body&& body) {
     try {
-        journal::RunRecorded(*journal_, ComPort_.Port(), kind, *op_, std::forward<Body>(body));
+        nkq::RunRecorded(*journal_, com_port_.Port(), kind, *op_, std::forward<Body>(body));
     } catch (const std::exception& failure) {
         TApplication::ReportFailure(failure);
     }
@@ -166,41 +166,40 @@ bool TMainForm::event(QEvent* event) {
 }
 
 template <typename Operation>
-void TMainForm::RunParameterOperation(journal::OperationKind kind, Operation&& operation) {
-    RunRecorded(kind, [&](Operator& op, journal::OperationRecorder& record) {
-        ParameterSession session{ComPort_, Parameters_, op, {}, {}, &record};
-        const ScopeExit keep_reply([&] { FAnswer_ = session.FAnswer; });
+void TMainForm::RunParameterOperation(OperationKind kind, Operation&& operation) {
+    RunRecorded(kind, [&](Operator& op, RunRecord& record) {
+        ParameterSession session{com_port_, parameters_, op, {}, {}, &record};
+        const ScopeExit keep_reply([&] { answer_ = session.FAnswer; });
         operation(session);
-        return journal::Outcome::Succeeded;
+        return Outcome::Succeeded;
     });
 }
 
 void TMainForm::ConnectButtonClick() {
-    RunParameterOperation(journal::OperationKind::Read, [](ParameterSession& s) { ReadModemParameters(s); });
+    RunParameterOperation(OperationKind::Read, [](ParameterSession& s) { ReadModemParameters(s); });
 }
 
 void TMainForm::WriteButtonClick() {
-    RunParameterOperation(journal::OperationKind::Write,
-                          [](ParameterSession& s) { WriteModemParameters(s); });
+    RunParameterOperation(OperationKind::Write, [](ParameterSession& s) { WriteModemParameters(s); });
 }
 
 void TMainForm::N2Click() {
     const auto path = dialogs_->OpenSettings();
     if (!path) return;
-    RunRecorded(journal::OperationKind::Load, [&](Operator&, journal::OperationRecorder& record) {
+    RunRecorded(OperationKind::Load, [&](Operator&, RunRecord& record) {
         record.SetSettingsFile(PathBytes(*path));
-        LoadSettingsFile(Parameters_, PathBytes(*path));
-        return journal::Outcome::Succeeded;
+        LoadSettingsFile(parameters_, PathBytes(*path));
+        return Outcome::Succeeded;
     });
 }
 
 void TMainForm::N3Click() {
     const auto path = dialogs_->SaveSettings();
     if (!path) return;
-    RunRecorded(journal::OperationKind::Save, [&](Operator&, journal::OperationRecorder& record) {
+    RunRecorded(OperationKind::Save, [&](Operator&, RunRecord& record) {
         record.SetSettingsFile(PathBytes(*path));
-        SaveSettingsFile(Parameters_, PathBytes(*path));
-        return journal::Outcome::Succeeded;
+        SaveSettingsFile(parameters_, PathBytes(*path));
+        return Outcome::Succeeded;
     });
 }
 
@@ -222,26 +221,18 @@ void TMainForm::WriteFirmwareButtonClick() {
         if (!firmware_running_ && close_requested_)
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
-    RunRecorded(journal::OperationKind::Flash, [&](Operator& op, journal::OperationRecorder& record) {
-        FirmwareSession firmware{ComPort_, op, *file_names_, PathBytes(FileNameEdit->text()), {}, &record};
-        switch (UpdateFirmware(firmware)) {
-            case UpdateResult::Updated:
-                return journal::Outcome::Succeeded;
-            case UpdateResult::Declined:
-                return journal::Outcome::Stopped;
-            case UpdateResult::Failed:
-                break;
-        }
-        return journal::Outcome::Failed;
+    RunRecorded(OperationKind::Flash, [&](Operator& op, RunRecord& record) {
+        FirmwareSession firmware{com_port_, op, *file_names_, PathBytes(FileNameEdit->text()), {}, &record};
+        return OutcomeOf(UpdateFirmware(firmware));
     });
 }
 
 void TMainForm::ShowStateButtonClick() {
-    RunRecorded(journal::OperationKind::Status, [&](Operator& op, journal::OperationRecorder&) {
+    RunRecorded(OperationKind::Status, [&](Operator& op, RunRecord&) {
         bool polls_succeeded = true;
-        RunStatusSession(ComPort_,
+        RunStatusSession(com_port_,
                          [&](TCustomComPort& port) { polls_succeeded = ShowServerState(port, op); });
-        return polls_succeeded ? journal::Outcome::Succeeded : journal::Outcome::Failed;
+        return polls_succeeded ? Outcome::Succeeded : Outcome::Failed;
     });
 }
 

@@ -5,7 +5,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
-#include "status/ServerStatus.h"
+#include "operations/ServerStatus.h"
 #include "ui/TApplication.h"
 #include "ui/WindowFonts.h"
 

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "FaultSupport.h"
+#include "LowLatency.h"
 #include "serial/EComPort.h"
-#include "serial/LowLatency.h"
 
 namespace nkq::faults {
 namespace {

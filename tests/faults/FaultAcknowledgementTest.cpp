@@ -7,7 +7,7 @@
 #include "FaultSupport.h"
 #include "Timing.h"
 #include "app/OperatorMessages.h"
-#include "firmware/FirmwareUpdate.h"
+#include "operations/FirmwareUpdate.h"
 
 namespace nkq::faults {
 namespace {

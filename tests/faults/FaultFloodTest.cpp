@@ -13,10 +13,10 @@
 
 #include "FaultSupport.h"
 #include "ModemLineReader.h"
+#include "ReadComThread.h"
 #include "Timing.h"
 #include "app/Failure.h"
 #include "serial/CommandExchange.h"
-#include "serial/ReadComThread.h"
 
 namespace nkq::faults {
 namespace {

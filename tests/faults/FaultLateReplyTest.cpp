@@ -8,8 +8,9 @@
 #include "Timing.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
-#include "firmware/FirmwareUpdate.h"
-#include "params/WriteParameters.h"
+#include "operations/FirmwareUpdate.h"
+#include "operations/WriteParameters.h"
+#include "serial/CommandExchange.h"
 
 namespace nkq::faults {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "FaultSupport.h"
 #include "app/OperatorMessages.h"
-#include "firmware/FirmwareUpdate.h"
-#include "params/WriteParameters.h"
+#include "operations/FirmwareUpdate.h"
+#include "operations/WriteParameters.h"
 
 namespace nkq::faults {
 namespace {

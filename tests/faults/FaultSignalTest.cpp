@@ -11,9 +11,9 @@
 #include "Timing.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
-#include "firmware/FirmwareUpdate.h"
-#include "params/ReadParameters.h"
-#include "params/WriteParameters.h"
+#include "operations/FirmwareUpdate.h"
+#include "operations/ReadParameters.h"
+#include "operations/WriteParameters.h"
 #include "serial/CommandExchange.h"
 
 namespace nkq::faults {

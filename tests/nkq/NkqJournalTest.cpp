@@ -122,8 +122,8 @@ TEST_F(NkqJournalTest, EachOperationLeavesItsRowAndNoPassword) {
     EXPECT_TRUE(Contains(table.out, messages::kTimeout)) << table.out;
 
     const ProgramResult json = Nkq({"journal", "--json", "--operation", "flash"});
-    EXPECT_TRUE(Contains(json.out, "\"blocks\": 2")) << json.out;
-    EXPECT_TRUE(Contains(json.out, "\"blocks_acknowledged\": 2")) << json.out;
+    EXPECT_TRUE(Contains(json.out, "\"blocks\":2")) << json.out;
+    EXPECT_TRUE(Contains(json.out, "\"blocks_acknowledged\":2")) << json.out;
     EXPECT_TRUE(Contains(json.out, Path("image.mfw"))) << json.out;
     const ProgramResult failed = Nkq({"journal", "--csv", "--failed"});
     EXPECT_TRUE(Contains(failed.out, ",read,failed,")) << failed.out;
@@ -161,7 +161,7 @@ TEST_F(NkqJournalTest, OnlyThePasswordLinesValueIsMasked) {
     const ProgramResult json = Nkq({"journal", "--json"});
     for (const char* sent :
          {"\"APN internet.mts.ru\"", "\"LOGIN mts\"", "\"COMRATE 9600\"", "\"PASSWORD ********\""})
-        EXPECT_TRUE(Contains(json.out, std::string("{\"sent\": ") + sent)) << sent << "\n" << json.out;
+        EXPECT_TRUE(Contains(json.out, std::string("{\"sent\":") + sent)) << sent << "\n" << json.out;
     EXPECT_FALSE(Contains(json.out, "PASSWORD mts"));
 }
 

@@ -1,6 +1,6 @@
 // The pieces of nkq that have rules of their own: the advice for a port that
-// will not open, the file names and result table of a batch, the shared
-// console of several ports, and the command line's global options.
+// will not open, the result table of a batch, the shared console of several
+// ports, and the command line's global options.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -64,28 +64,6 @@ TEST(PortAdvice, EachOpenFailureGetsTheAdviceThatFitsIt) {
             EXPECT_TRUE(Contains(advice, part)) << c.error_number << ": " << part;
         EXPECT_FALSE(Contains(advice, "\n")) << "one line";
     }
-}
-
-TEST(PortFileName, TheFileIsNamedAfterThePortWithoutFolders) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-#ifdef _WIN32
-        {"COM7", "COM7_.txt"},  // Windows keeps COM1.txt..COM9.txt for its ports
-        {"\\\\.\\COM7", "COM7_.txt"},
-        {"com3", "com3_.txt"},
-        {"COM12", "COM12.txt"},
-        {"\\\\.\\COM12", "COM12.txt"},
-#else
-        {"ttyUSB0", "ttyUSB0.txt"},
-        {"/dev/ttyUSB0", "ttyUSB0.txt"},
-        {"/dev/pts/3", "pts-3.txt"},
-        {"/dev/serial/by-id/usb-FTDI-if00", "serial-by-id-usb-FTDI-if00.txt"},
-        {"/tmp/modem", "tmp-modem.txt"},
-#endif
-        // No colon: Windows allows none in a file name.
-        {"rfc2217://10.0.0.5:4001", "rfc2217-10.0.0.5-4001.txt"},
-        {"socket://[fe80::1]:4002", "socket-[fe80--1]-4002.txt"},
-    };
-    for (const auto& [port, file] : cases) EXPECT_EQ(PortFileName(port), file) << port;
 }
 
 TEST(ResultTable, ColumnsLineUpWithRussianMessages) {
@@ -181,7 +159,7 @@ TEST_F(PortConsoleTest, AnOperatorKeepsItsMessagesAndAnswersTheBatchAnswer) {
     EXPECT_FALSE(no.AskYesNo("Вы уверены?", "Вопрос"));
     yes.InformOperator("Тайм-аут");
     yes.Print("Hint: not kept");
-    yes.ReportFailure("Unable to open com port (win error code: 2)");
+    yes.InformOperator("Unable to open com port (win error code: 2)");
     EXPECT_EQ(yes.Messages(),
               (std::vector<std::string>{"Тайм-аут", "Unable to open com port (win error code: 2)"}));
     EXPECT_EQ(Lines(),

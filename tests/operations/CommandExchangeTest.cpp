@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "ModemFixture.h"
+#include "ReadComThread.h"
 #include "Timing.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
 #include "serial/CommandExchange.h"
 #include "serial/EComPort.h"
-#include "serial/ReadComThread.h"
 
 namespace nkq::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include "Timing.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
-#include "params/ReadParameters.h"
+#include "operations/ReadParameters.h"
 #include "serial/EComPort.h"
 
 namespace nkq::testing {

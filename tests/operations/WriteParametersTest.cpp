@@ -4,8 +4,8 @@
 #include "Timing.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
+#include "operations/WriteParameters.h"
 #include "params/ParameterLines.h"
-#include "params/WriteParameters.h"
 #include "serial/EComPort.h"
 
 namespace nkq::testing {

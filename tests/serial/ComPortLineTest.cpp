@@ -12,7 +12,6 @@
 
 #include "PtyPort.h"
 #include "serial/ComPort.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq {
 namespace {
@@ -87,15 +86,6 @@ TEST(ComPortConfiguration, BaudRateNamesGiveTheirNumber) {
                                               {TBaudRate::br14400, 14400},   {TBaudRate::br57600, 57600},
                                               {TBaudRate::br115200, 115200}, {TBaudRate::br256000, 256000}};
     for (const auto& [rate, value] : rows) EXPECT_EQ(BaudRateValue(rate), value);
-}
-
-TEST(ComPortConfiguration, PortNamesWithoutSlashLiveInDev) {
-    const std::pair<const char*, const char*> rows[] = {{"ttyS0", "/dev/ttyS0"},
-                                                        {"ttyUSB3", "/dev/ttyUSB3"},
-                                                        {"/dev/pts/4", "/dev/pts/4"},
-                                                        {"/tmp/modem", "/tmp/modem"},
-                                                        {"./link", "./link"}};
-    for (const auto& [name, path] : rows) EXPECT_EQ(DevicePathForPort(name), path) << name;
 }
 
 TEST_F(ComPortLine, OpenPutsTheDeviceIntoRaw115200EightNOneWithoutFlowControl) {

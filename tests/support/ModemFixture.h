@@ -13,9 +13,9 @@
 #include "RecordingOperator.h"
 #include "TestFiles.h"
 #include "VirtualModem.h"
-#include "firmware/FirmwareUpdate.h"
 #include "firmware/MemoryFileNameStore.h"
-#include "params/ParameterSession.h"
+#include "operations/FirmwareUpdate.h"
+#include "operations/ParameterSession.h"
 #include "params/ParameterSet.h"
 #include "serial/ComPort.h"
 

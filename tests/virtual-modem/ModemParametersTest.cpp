@@ -5,8 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "app/Failure.h"
+#include "params/ParameterKeyTable.h"
+#include "params/ParameterValues.h"
+#include "protocol/TextLines.h"
 
 namespace nkq {
 namespace {
@@ -50,15 +54,20 @@ TEST(ModemParametersTest, SetKeepsTheOrderAndAppendsNewKeys) {
     EXPECT_FALSE(parameters.Get("LOGIN").has_value());
 }
 
-TEST(ModemParametersTest, DefaultsListEveryKeyAWorkstationReads) {
+// The stand-in's factory set is the workstation's key table: every key once,
+// no other, and every value one its field holds as given.
+TEST(ModemParametersTest, DefaultsAreTheKeyTable) {
     const auto defaults = ModemParameters::Defaults();
-    for (const char* key : {"MODE",       "DESTIP",  "DESTPORT", "SERVERPORT", "IPPING1",   "IPPING2",
-                            "IPPING3",    "IPPING4", "IPPING5",  "IDLETIME",   "APN",       "LOGIN",
-                            "PASSWORD",   "COMRATE", "COMFC",    "COMBITS",    "COMPARITY", "PARITYSELECT",
-                            "COMSTOPBIT", "NAME",    "DEVICE",   "VERSION",    "CSQ",       "INTERFACE"}) {
-        EXPECT_TRUE(defaults.Get(key).has_value()) << key;
+    std::set<std::string> listed;
+    for (const auto& line : defaults.Lines()) listed.insert(LineKey(line));
+    std::set<std::string> table;
+    for (const auto& row : ParameterKeyTable()) {
+        table.insert(std::string(row.key));
+        const auto value = defaults.Get(std::string(row.key));
+        ASSERT_TRUE(value.has_value()) << row.key;
+        EXPECT_EQ(FieldValue(row.key, *value), *value) << row.key;
     }
-    EXPECT_NE(defaults.Get("IPPING3")->find(' '), std::string::npos) << "check pairs hold address and port";
+    EXPECT_EQ(listed, table);
 }
 
 TEST(ModemParametersTest, FileIsReadAsParameterLines) {

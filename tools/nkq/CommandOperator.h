@@ -6,24 +6,21 @@
 
 #include "app/Operator.h"
 
-namespace nkq::journal {
-class OperationRecorder;
-}
-
 namespace nkq::cli {
 
-class CommandOperator : public Operator {
+// What a command writes besides the messages of its operation; none of it
+// goes on the operation's record.
+class CommandOutput {
 public:
-    // A failure that no operation showed itself.
-    virtual void ReportFailure(const std::string& text) = 0;
+    virtual ~CommandOutput() = default;
+
     // A line that is neither a message nor a failure (summary, advice).
     virtual void Print(const std::string& text) = 0;
     // The command's own result, whole lines: standard output for one port,
     // the port's lines for several.
     virtual void Output(const std::string& text) = 0;
-    // The journal record of the operation this operator serves; null when
-    // nothing is recorded.
-    virtual journal::OperationRecorder* Record() { return nullptr; }
 };
+
+class CommandOperator : public Operator, public CommandOutput {};
 
 }  // namespace nkq::cli

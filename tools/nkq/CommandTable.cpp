@@ -7,7 +7,7 @@
 #include "Commands.h"
 #include "JournalCommand.h"
 #include "ManyPorts.h"
-#include "serial/SerialDevice.h"
+#include "serial/PortNames.h"
 
 namespace nkq::cli {
 
@@ -171,8 +171,9 @@ void CheckPorts(const Arguments& args) {
         if (port.empty()) throw UsageError{"--port needs a port name, not an empty text"};
         if (const std::string problem = NetworkPortProblem(port); !problem.empty()) throw UsageError{problem};
         if (!devices.insert(DeviceOf(port)).second) throw UsageError{"port " + port + " given twice"};
-        if (args.output_dir && !files.insert(PortFileName(port)).second)
-            throw UsageError{"ports " + port + " and another one would share the file " + PortFileName(port)};
+        const std::string file = PortFileName(port, kPortFileExtension);
+        if (args.output_dir && !files.insert(file).second)
+            throw UsageError{"ports " + port + " and another one would share the file " + file};
     }
 }
 

@@ -16,14 +16,17 @@
 #include "StopRequest.h"
 #include "TerminalOperator.h"
 #include "app/OperatorMessages.h"
+#include "app/StopAwareWait.h"
 #include "app/Utf8Path.h"
-#include "firmware/FirmwareUpdate.h"
+#include "firmware/FirmwareFile.h"
 #include "firmware/MemoryFileNameStore.h"
+#include "operations/FirmwareUpdate.h"
+#include "operations/RecordedRun.h"
+#include "operations/ServerStatus.h"
+#include "operations/StatusPollCycle.h"
 #include "protocol/ModemCommands.h"
 #include "serial/ComPort.h"
 #include "serial/PortList.h"
-#include "status/ServerStatus.h"
-#include "status/StatusPollCycle.h"
 
 namespace nkq::cli {
 
@@ -35,23 +38,22 @@ constexpr const char* kStoppedBeforePoll = "Stopped before the first poll";
 // rather than after an interval (a script wants its answer now), then with
 // `watch` one poll an interval after each, until a stop is asked for. A
 // failed poll, or a list that cannot be printed, is shown and ends the
-// polls; the caller still sends "START". Returns whether every poll
-// succeeded.
-bool WatchConnections(TCustomComPort& port, CommandOperator& op, bool watch) {
+// polls; the caller still sends "START". Succeeded when every poll did.
+Outcome WatchConnections(TCustomComPort& port, PortWork& work, bool watch) {
     if (StopRequest::Requested()) {
-        op.ReportFailure(kStoppedBeforePoll);
-        return false;
+        work.op.InformOperator(kStoppedBeforePoll);
+        return Outcome::Stopped;
     }
-    StatusPollCycle cycle(port, op, [&op](const std::string& text) { op.Output(text); });
+    StatusPollCycle cycle(port, work.op, [&work](const std::string& text) { work.out.Output(text); });
     cycle.Opened();
-    const bool polled = RunReportingFailures(op, port.Port(), [&] {
+    const bool polled = RunReportingFailures(work.op, work.out, port.Port(), [&] {
         cycle.TimerFired();
-        while (watch && cycle.TimerRunning() && !StopRequest::SleepUnlessStopped(cycle.Interval()))
+        while (watch && cycle.TimerRunning() && !WaitUnlessStopped(cycle.Interval(), &StopRequest::Requested))
             cycle.TimerFired();
         return true;
     });
     cycle.Closed();
-    return polled;
+    return polled ? Outcome::Succeeded : Outcome::Failed;
 }
 
 // Only whole blocks go to the modem; the technician hears of a tail that
@@ -97,23 +99,26 @@ int RunFlash(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     // One port's update asks itself; a batch is asked once, before any port.
     const bool batch = args.ports.size() > 1;
     if (batch && !ConfirmBatchUpdate(args)) return 1;
-    return RunOnPorts(args.ports, {trace, args.quick, journal::OperationKind::Flash}, args.yes || batch,
-                      [&](TComPort& port, CommandOperator& op) {
-                          MemoryFileNameStore file_names;  // the window's remembered name stays untouched
-                          FirmwareSession session{
-                              port, op, file_names, args.files.front(), &StopRequest::Requested, op.Record()};
-                          return UpdateFirmware(session) == UpdateResult::Updated;
-                      });
+    // Read by the first port that gets that far; every port sends its bytes.
+    FirmwareFile image(args.files.front());
+    return RunOnPorts(
+        args.ports, {trace, args.quick, OperationKind::Flash}, args.yes || batch, [&](PortWork& work) {
+            MemoryFileNameStore file_names;  // the window's remembered name stays untouched
+            FirmwareSession session{
+                work.port, work.op, file_names, args.files.front(), &StopRequest::Requested, &work.record};
+            session.File = &image;
+            return OutcomeOf(UpdateFirmware(session));
+        });
 }
 
 int RunStatus(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
-    const PortSetup setup{trace, args.quick, journal::OperationKind::Status};
-    return RunOnPorts(args.ports, setup, false, [&](TComPort& port, CommandOperator& op) {
-        bool polls_succeeded = true;
-        RunStatusSession(port, [&](TCustomComPort& open_port) {
-            polls_succeeded = WatchConnections(open_port, op, args.watch);
+    const PortSetup setup{trace, args.quick, OperationKind::Status};
+    return RunOnPorts(args.ports, setup, false, [&](PortWork& work) {
+        Outcome polls = Outcome::Succeeded;
+        RunStatusSession(work.port, [&](TCustomComPort& open_port) {
+            polls = WatchConnections(open_port, work, args.watch);
         });
-        return polls_succeeded;
+        return polls;
     });
 }
 

@@ -4,14 +4,13 @@
 // is told only once nkq knows the reply held parameters.
 #include <string>
 
-#include "ForwardingOperator.h"
+#include "app/ForwardingOperator.h"
 
 namespace nkq::cli {
 
 class HeldMessage : public ForwardingOperator {
 public:
-    HeldMessage(CommandOperator& inner, std::string held)
-        : ForwardingOperator(inner), held_(std::move(held)) {}
+    HeldMessage(Operator& inner, std::string held) : ForwardingOperator(inner), held_(std::move(held)) {}
 
     // Tells the held message, if it came.
     void Release() {

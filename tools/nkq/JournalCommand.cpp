@@ -60,15 +60,34 @@ private:
     std::ostringstream text_;
 };
 
+bool Stop() { return StopRequest::Requested(); }
+
+// SQLite writes each object; false when a stop request ended the listing.
+bool WriteJsonListing(const std::filesystem::path& path, const journal::JournalFilter& filter) {
+    ListingOutput output;
+    journal::JsonArrayWriter json;
+    json.Begin(output.Stream());
+    const bool whole = journal::ForEachJsonInJournal(
+        path, filter,
+        [&](const std::string& object) {
+            json.Write(output.Stream(), object);
+            output.Pass();
+        },
+        Stop);
+    if (!whole) return false;
+    json.End(output.Stream());
+    output.Pass(true);
+    return true;
+}
+
 // Writes the listing as it reads it; false when a stop request ended it.
 bool WriteListing(const std::filesystem::path& path, const Arguments& args) {
     const journal::JournalFilter filter = JournalFilterOf(args);
-    const auto stop = [] { return StopRequest::Requested(); };
+    if (args.json) return WriteJsonListing(path, filter);
+    const auto stop = Stop;
     std::unique_ptr<journal::JournalWriter> writer;
     if (args.csv) {
         writer = std::make_unique<journal::CsvWriter>();
-    } else if (args.json) {
-        writer = std::make_unique<journal::JsonWriter>();
     } else {
         auto table = std::make_unique<journal::TableWriter>();
         if (!journal::ForEachInJournal(
@@ -99,7 +118,7 @@ int RunJournal(const Arguments& args, const std::shared_ptr<PortTrace>&) {
     const bool shown = RunReportingFailures(op, {}, [&] {
         const auto path = journal::JournalPathFromEnvironment();
         if (!path) {
-            op.ReportFailure("The work journal is off (NKQ_JOURNAL=off)");
+            op.InformOperator("The work journal is off (NKQ_JOURNAL=off)");
             return false;
         }
         try {
@@ -111,7 +130,7 @@ int RunJournal(const Arguments& args, const std::shared_ptr<PortTrace>&) {
             if (!StopRequest::Requested()) throw;
             stopped = true;
         }
-        if (stopped) op.ReportFailure("The listing was stopped.");
+        if (stopped) op.InformOperator("The listing was stopped.");
         return !stopped;
     });
     return shown ? 0 : 1;

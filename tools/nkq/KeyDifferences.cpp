@@ -1,20 +1,18 @@
 #include "KeyDifferences.h"
 
-#include <algorithm>
-#include <array>
-
 #include "VisibleText.h"
+#include "app/AlignedTable.h"
 #include "app/Cp1251.h"
-#include "protocol/ParameterKeys.h"
+#include "params/ParameterKeyRules.h"
 
 namespace nkq::cli {
 
 namespace {
 
-using Row = std::array<std::string, 3>;
+using Row = AlignedTable::Row;
 
 std::string Shown(const std::string& key, const std::string& value) {
-    if (key == modem::kPasswordKey) return "(hidden)";
+    if (IsHiddenKey(key)) return "(hidden)";
     return Visible(Cp1251ToUtf8(value));
 }
 
@@ -23,28 +21,12 @@ Row RowOf(const KeyDifference& difference) {
             difference.actual ? Shown(difference.key, *difference.actual) : "(not listed)"};
 }
 
-// Cyrillic letters take two bytes but one column.
-std::size_t Columns(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 }  // namespace
 
 std::string DifferenceTable(const std::vector<KeyDifference>& differences) {
-    std::vector<Row> rows{{"KEY", "FILE", "MODEM"}};
+    std::vector<Row> rows;
     for (const auto& difference : differences) rows.push_back(RowOf(difference));
-    std::array<std::size_t, 2> widths{};
-    for (const auto& row : rows)
-        for (std::size_t column = 0; column < widths.size(); ++column)
-            widths[column] = std::max(widths[column], Columns(row[column]));
-    std::string table;
-    for (const auto& row : rows) {
-        for (std::size_t column = 0; column < widths.size(); ++column)
-            table += row[column] + std::string(widths[column] - Columns(row[column]) + 2, ' ');
-        table += row.back() + "\n";
-    }
-    return table;
+    return AlignedTable::Text({"KEY", "FILE", "MODEM"}, rows);
 }
 
 std::string DifferenceSummary(const std::vector<KeyDifference>& differences) {

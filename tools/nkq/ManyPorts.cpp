@@ -1,7 +1,6 @@
 #include "ManyPorts.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <thread>
 
@@ -9,13 +8,13 @@
 #include "PortFailures.h"
 #include "PortOperator.h"
 #include "ProgramJournal.h"
-#include "RecordedOperator.h"
 #include "StandardOutput.h"
 #include "StopRequest.h"
 #include "TerminalOperator.h"
 #include "VisibleText.h"
+#include "app/AlignedTable.h"
+#include "operations/RecordedRun.h"
 #include "serial/ComPort.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq::cli {
 
@@ -25,37 +24,35 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kNotStarted = "Stopped before the port was opened";
 
-// Runs the body with the port named and traced, and closes it afterwards:
-// a failed START must not leave the port held.
+// Runs the body with the port named and traced, as a recorded run, and
+// closes the port afterwards: a failed START must not leave it held. True
+// when the operation succeeded.
 bool RunWithPort(const std::string& name, const PortSetup& setup, CommandOperator& op, const PortBody& body) {
-    // A port whose turn comes after a stop request is not touched at all.
-    if (StopRequest::Requested()) {
-        op.ReportFailure(kNotStarted);
-        return false;
-    }
     TComPort port(TComPortSetup::System);
     port.SetPort(name);
     port.SetTrace(setup.trace);
     if (setup.quick) port.SetReplyEnd(ReplyEnd::AtOkLine);
-    const bool ok = RunReportingFailures(op, name, [&] { return body(port, op); });
+    Outcome outcome = Outcome::Failed;
+    const auto run = [&](Operator& told, RunRecord& record) {
+        // A port whose turn comes after a stop request is not touched at all.
+        if (StopRequest::Requested()) {
+            told.InformOperator(kNotStarted);
+            return Outcome::Stopped;
+        }
+        PortWork work{port, told, op, record};
+        const Outcome done = body(work);
+        port.Close();
+        return done;
+    };
+    RunReportingFailures(op, name, [&] {
+        outcome = RunRecorded(ProgramJournal(), name, setup.operation, op, run);
+        return true;
+    });
     const bool closed = RunReportingFailures(op, name, [&] {
         port.Close();
         return true;
     });
-    return ok && closed;
-}
-
-// The same, with the port's operation kept in the work journal.
-bool RunRecordedWithPort(const std::string& name, const PortSetup& setup, CommandOperator& op,
-                         const PortBody& body) {
-    if (!setup.operation) return RunWithPort(name, setup, op, body);
-    journal::OperationRecorder record(ProgramJournal(), name, *setup.operation);
-    RecordedOperator recorded(op, record);
-    const bool ok = RunWithPort(name, setup, recorded, body);
-    record.End(ok                         ? journal::Outcome::Succeeded
-               : StopRequest::Requested() ? journal::Outcome::Stopped
-                                          : journal::Outcome::Failed);
-    return ok;
+    return outcome == Outcome::Succeeded && closed;
 }
 
 PortOutcome RunOnePortOfMany(const std::string& name, PortConsole& console, const PortSetup& setup,
@@ -64,7 +61,7 @@ PortOutcome RunOnePortOfMany(const std::string& name, PortConsole& console, cons
     PortOperator op(console, name, answer);
     PortOutcome outcome;
     outcome.port = name;
-    outcome.ok = RunRecordedWithPort(name, setup, op, body);
+    outcome.ok = RunWithPort(name, setup, op, body);
     outcome.messages = op.Messages();
     outcome.duration = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     return outcome;
@@ -92,16 +89,6 @@ int RunOnManyPorts(const std::vector<std::string>& ports, const PortSetup& setup
     return all_ok && tabled ? 0 : 1;
 }
 
-// Cyrillic letters take two bytes but one column.
-std::size_t Columns(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-std::string Padded(const std::string& text, std::size_t width) {
-    return text + std::string(width > Columns(text) ? width - Columns(text) : 0, ' ');
-}
-
 std::string ResultText(const PortOutcome& outcome) {
     if (outcome.ok) return "ok";
     if (outcome.messages.empty()) return "failed";
@@ -123,58 +110,14 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bo
     if (ports.size() > 1) return RunOnManyPorts(ports, setup, answer, body);
     // On the calling thread, so that Ctrl+C reaches a question waiting on the terminal.
     TerminalOperator op(answer);
-    return RunRecordedWithPort(ports.front(), setup, op, body) ? 0 : 1;
+    return RunWithPort(ports.front(), setup, op, body) ? 0 : 1;
 }
 
 std::string ResultTable(const std::vector<PortOutcome>& outcomes) {
-    std::size_t port_width = 4, result_width = 6;
-    for (const auto& outcome : outcomes) {
-        port_width = std::max(port_width, Columns(outcome.port));
-        result_width = std::max(result_width, Columns(ResultText(outcome)));
-    }
-    std::string table = Padded("PORT", port_width) + "  " + Padded("RESULT", result_width) + "  TIME\n";
+    std::vector<AlignedTable::Row> rows;
     for (const auto& outcome : outcomes)
-        table += Padded(outcome.port, port_width) + "  " + Padded(ResultText(outcome), result_width) + "  " +
-                 Duration(outcome.duration) + "\n";
-    return table;
-}
-
-namespace {
-
-// Windows takes these names, with any extension, for its devices, so no file
-// can carry them (CON, PRN, AUX, NUL, COM0..COM9, LPT0..LPT9, in any case).
-bool IsReservedDeviceName(const std::string& name) {
-    std::string upper;
-    for (const char c : name) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
-    return upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
-           std::isdigit(static_cast<unsigned char>(upper[3]));
-}
-
-}  // namespace
-
-std::string PortFileName(const std::string& port) {
-    std::string name = DevicePathForPort(port);
-    // "rfc2217://10.0.0.5:4001" gives "rfc2217-10.0.0.5-4001": no file name
-    // on Windows may hold a colon.
-    if (IsNetworkPort(port)) {
-        std::string flat;
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            const bool scheme_end = name.compare(i, 3, "://") == 0;
-            flat += scheme_end || name[i] == ':' ? '-' : name[i];
-            if (scheme_end) i += 2;
-        }
-        name = std::move(flat);
-    }
-    for (const char* device_folder : {"/dev/", "\\\\.\\"}) {
-        const std::string prefix = device_folder;
-        if (name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());
-    }
-    name.erase(0, name.find_first_not_of("/\\"));
-    std::replace(name.begin(), name.end(), '/', '-');
-    std::replace(name.begin(), name.end(), '\\', '-');
-    if (IsReservedDeviceName(name)) name += '_';
-    return name + ".txt";
+        rows.push_back({outcome.port, ResultText(outcome), Duration(outcome.duration)});
+    return AlignedTable::Text({"PORT", "RESULT", "TIME"}, rows);
 }
 
 }  // namespace nkq::cli

@@ -6,20 +6,23 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "journal/OperationRecord.h"
+#include "app/OperationRecorder.h"
 
 namespace nkq {
+class Operator;
 class PortTrace;
+class RunRecord;
 class TComPort;
 }  // namespace nkq
 
 namespace nkq::cli {
 
 class CommandOperator;
+class CommandOutput;
 
 struct PortOutcome {
     std::string port;
@@ -30,15 +33,21 @@ struct PortOutcome {
 
 // How every port of a run is set up before its body runs.
 struct PortSetup {
-    std::shared_ptr<PortTrace> trace;  // records every port's exchange when set
-    bool quick = false;                // replies end at their "OK" line (--quick)
-    // What each port's journal record names the operation; none records nothing.
-    std::optional<journal::OperationKind> operation = std::nullopt;
+    std::shared_ptr<PortTrace> trace;               // records every port's exchange when set
+    bool quick = false;                             // replies end at their "OK" line (--quick)
+    OperationKind operation = OperationKind::Read;  // what each port's record names the operation
 };
 
-// Runs with the port (named, set up, closed afterwards) and its operator;
-// returns whether the operation succeeded or raises its failure.
-using PortBody = std::function<bool(TComPort& port, CommandOperator& op)>;
+// What the operation on one port works with.
+struct PortWork {
+    TComPort& port;      // named and set up; closed after the body
+    Operator& op;        // what the technician is told and asked, all of it on the record
+    CommandOutput& out;  // the command's output and summary, kept off the record
+    RunRecord& record;   // the operation's record
+};
+
+// The operation on one port: returns how it ended, or raises its failure.
+using PortBody = std::function<Outcome(PortWork& work)>;
 
 // Runs `body` for every port and returns the exit status: 0 when it
 // succeeded on every port, else 1. Failures that the operations do not show
@@ -53,11 +62,7 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortSetup& setup, bo
 // Port, result ("ok" or the port's messages) and duration, columns aligned.
 std::string ResultTable(const std::vector<PortOutcome>& outcomes);
 
-// The settings file of a port in an output folder: the device path without
-// "/dev/" (or "\\.\" on Windows) and with "/" and "\" made "-", so
-// "ttyUSB0.txt", "pts-3.txt" or "COM12.txt"; a network port's name with
-// "://" and ":" made "-" ("rfc2217-10.0.0.5-4001.txt"). A name Windows keeps
-// for a device (COM1..COM9 among them) gets "_": "COM7_.txt".
-std::string PortFileName(const std::string& port);
+// What follows a port's file name (serial/PortNames.h) in an output folder.
+inline constexpr std::string_view kPortFileExtension = ".txt";
 
 }  // namespace nkq::cli

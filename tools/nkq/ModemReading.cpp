@@ -1,23 +1,26 @@
 #include "ModemReading.h"
 
 #include "HeldMessage.h"
+#include "ManyPorts.h"
 #include "StopRequest.h"
 #include "VisibleText.h"
 #include "app/Failure.h"
 #include "app/OperatorMessages.h"
+#include "operations/ReadParameters.h"
+#include "operations/RecordedRun.h"
 #include "params/ParameterKeyRules.h"
-#include "params/ReadParameters.h"
 #include "params/ReplyValues.h"
+#include "serial/ComPort.h"
 
 namespace nkq::cli {
 
-ParameterSession CommandSession(TCustomComPort& port, ParameterSet& set, CommandOperator& op) {
-    return ParameterSession{port, set, op, {}, &StopRequest::Requested, op.Record()};
+ParameterSession CommandSession(PortWork& work, ParameterSet& set, Operator& op) {
+    return ParameterSession{work.port, set, op, {}, &StopRequest::Requested, &work.record};
 }
 
-std::string ReadModem(TCustomComPort& port, CommandOperator& op, ParameterSet& set, const ReplyCheck& check) {
-    HeldMessage held(op, messages::kReadSucceeded);
-    ParameterSession session = CommandSession(port, set, held);
+std::string ReadModem(PortWork& work, ParameterSet& set, const ReplyCheck& check) {
+    HeldMessage held(work.op, messages::kReadSucceeded);
+    ParameterSession session = CommandSession(work, set, held);
     ReadModemParameters(session);
     if (!ReplySetsParameters(session.FAnswer))
         throw Exception("EEmptyReply", "The modem's reply held no parameters");

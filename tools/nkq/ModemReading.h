@@ -5,20 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "params/ParameterSession.h"
+#include "operations/ParameterSession.h"
 #include "params/ParameterSet.h"
 
 namespace nkq {
-class TCustomComPort;
+class Operator;
 }  // namespace nkq
 
 namespace nkq::cli {
 
-class CommandOperator;
+struct PortWork;
 
-// A parameter session that stops when nkq is asked to stop and feeds the
-// operation's journal record, when there is one.
-ParameterSession CommandSession(TCustomComPort& port, ParameterSet& set, CommandOperator& op);
+// A parameter session on the port's work that stops when nkq is asked to
+// stop and feeds the operation's record; `op` tells the technician.
+ParameterSession CommandSession(PortWork& work, ParameterSet& set, Operator& op);
 
 // What a command asks of the reply before it trusts it; raises to refuse it.
 using ReplyCheck = std::function<void(const std::string& reply)>;
@@ -28,8 +28,7 @@ using ReplyCheck = std::function<void(const std::string& reply)>;
 // sent: saving or comparing it would take the initial values for the
 // modem's settings. `check` then judges the reply. The read's success is
 // told only after both.
-std::string ReadModem(TCustomComPort& port, CommandOperator& op, ParameterSet& set,
-                      const ReplyCheck& check = {});
+std::string ReadModem(PortWork& work, ParameterSet& set, const ReplyCheck& check = {});
 
 // Raises, naming the keys, when `missing` is not empty: the modem did not
 // report keys the command needs, so it would take the initial values for

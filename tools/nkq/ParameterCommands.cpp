@@ -20,17 +20,18 @@
 #include "app/Failure.h"
 #include "app/FileBytes.h"
 #include "app/Utf8Path.h"
-#include "journal/OperationRecorder.h"
+#include "operations/RecordedRun.h"
+#include "operations/WriteParameters.h"
 #include "params/ParameterKeyRules.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
 #include "params/ParameterValues.h"
 #include "params/ReplyValues.h"
 #include "params/SettingsFile.h"
-#include "params/WriteParameters.h"
 #include "protocol/ParameterKeys.h"
 #include "protocol/TextLines.h"
 #include "serial/ComPort.h"
+#include "serial/PortNames.h"
 
 namespace nkq::cli {
 
@@ -76,14 +77,15 @@ void RequireWholeRead(const Arguments& args, const ParameterSet& set, const std:
 // Where a read's settings go: a file per port in the output folder, the
 // output file, or standard output. The file form keeps the modem's bytes,
 // so only a terminal gets the control characters made visible.
-void PutSettings(const Arguments& args, const std::string& port, const std::vector<std::string>& lines,
-                 CommandOperator& op) {
+void PutSettings(const Arguments& args, PortWork& work, const std::vector<std::string>& lines) {
     std::optional<std::string> file;
-    if (args.output_dir) file = Utf8FromPath(PathFromUtf8(*args.output_dir) / PortFileName(port));
+    if (args.output_dir)
+        file =
+            Utf8FromPath(PathFromUtf8(*args.output_dir) / PortFileName(work.port.Port(), kPortFileExtension));
     if (args.output) file = *args.output;
     const std::string text = SettingsFileText(lines);
     if (file) {
-        if (op.Record()) op.Record()->SetSettingsFile(*file);
+        work.record.SetSettingsFile(*file);
         ReplaceFile(*file, text);
     } else {
         WriteStandardOutput(::isatty(STDOUT_FILENO) ? VisibleKeepingLineEnds(text) : text);
@@ -105,7 +107,7 @@ bool ReadSettings(const std::string& path, FileNeeds needs, SettingsText& settin
                   std::vector<std::string>& refusal) {
     TerminalOperator terminal;
     KeptMessages op(terminal, refusal);
-    return RunReportingFailures(op, {}, [&] {
+    return RunReportingFailures(op, terminal, {}, [&] {
         settings = {path, ReadSettingsText(path)};
         auto problems = CheckSettingsLines(settings.bytes);
         if (problems.empty() && needs == FileNeeds::WholeWrite) {
@@ -120,22 +122,26 @@ bool ReadSettings(const std::string& path, FileNeeds needs, SettingsText& settin
 }
 
 // A file refused before any port opened still leaves each port's failed
-// row in the journal, with what the technician was told.
-void RecordRefusal(const Arguments& args, journal::OperationKind kind, const SettingsText& settings,
+// row in the journal, with what the technician was told (already, once).
+void RecordRefusal(const Arguments& args, OperationKind kind, const SettingsText& settings,
                    const std::vector<std::string>& refusal) {
+    TerminalOperator told_already;
     for (const auto& port : args.ports) {
-        journal::OperationRecorder record(ProgramJournal(), port, kind);
-        record.SetSettingsFile(args.files.front());
-        for (const auto& line : SplitLines(settings.bytes))
-            if (LineSetsKey(line, modem::kPasswordKey)) record.KeepSecret(ExtractValue(line));
-        for (const auto& message : refusal) record.AddMessage(message);
-        record.End(journal::Outcome::Failed);
+        RunRecorded(ProgramJournal(), port, kind, told_already, [&](Operator&, RunRecord& record) {
+            record.SetSettingsFile(args.files.front());
+            for (const auto& line : SplitLines(settings.bytes)) {
+                const auto key = KeyOfLine(line);
+                if (key && IsHiddenKey(*key)) record.KeepSecret(ExtractValue(line));
+            }
+            for (const auto& message : refusal) record.AddMessage(message);
+            return Outcome::Failed;
+        });
     }
 }
 
 // Applies the file on top of what `set` holds and refuses it (nothing
 // sent) when the result would not send the file's values.
-void ApplySettings(const SettingsText& settings, ParameterSet& set, CommandOperator& op) {
+void ApplySettings(const SettingsText& settings, ParameterSet& set, Operator& op) {
     ParseParameters(set, settings.bytes);
     if (!NoProblems(op, settings.path, CheckSettingsAgainst(set, settings.bytes, false))) AbortOperation();
 }
@@ -149,34 +155,27 @@ std::vector<std::string> NamedLines(const ParameterSet& set, const std::string& 
     return lines;
 }
 
-// The keys that differ, for the journal record; a password's values are
-// secrets it must mask wherever they appear.
-void RecordDifferences(const std::vector<KeyDifference>& differences, CommandOperator& op) {
-    journal::OperationRecorder* record = op.Record();
-    if (!record) return;
+// The keys that differ, for the record; a password's values are secrets it
+// must mask wherever they appear.
+void RecordDifferences(const std::vector<KeyDifference>& differences, RunRecord& record) {
     for (const auto& difference : differences) {
-        if (difference.key == modem::kPasswordKey) {
-            record->KeepSecret(difference.expected);
-            if (difference.actual) record->KeepSecret(*difference.actual);
+        if (IsHiddenKey(difference.key)) {
+            record.KeepSecret(difference.expected);
+            if (difference.actual) record.KeepSecret(*difference.actual);
         }
-        record->AddDifferingKey(difference.key);
+        record.AddDifferingKey(difference.key);
     }
 }
 
-// True when the reply holds every expected line; else the table of
+// Succeeded when the reply holds every expected line; else the table of
 // differences is the command's output and the summary its failure.
-bool HoldsLines(const std::vector<std::string>& expected, const std::string& reply, CommandOperator& op) {
+Outcome HoldsLines(const std::vector<std::string>& expected, const std::string& reply, PortWork& work) {
     const auto differences = CompareWithReply(expected, reply);
-    if (differences.empty()) return true;
-    RecordDifferences(differences, op);
-    op.Output(DifferenceTable(differences));
-    op.ReportFailure(DifferenceSummary(differences));
-    return false;
-}
-
-// Which settings file the operation worked from, for its journal record.
-void RecordSettingsFile(const SettingsText& settings, CommandOperator& op) {
-    if (op.Record()) op.Record()->SetSettingsFile(settings.path);
+    if (differences.empty()) return Outcome::Succeeded;
+    RecordDifferences(differences, work.record);
+    work.out.Output(DifferenceTable(differences));
+    work.op.InformOperator(DifferenceSummary(differences));
+    return Outcome::Failed;
 }
 
 // The keys the modem must have reported for a merge: every key the write
@@ -188,22 +187,23 @@ void RequireMergeable(const SettingsText& settings, const ParameterSet& set, con
                     " and " + settings.path + " does not set: nothing written");
 }
 
-bool VerifyPort(const SettingsText& settings, TComPort& port, CommandOperator& op) {
-    RecordSettingsFile(settings, op);
+Outcome VerifyPort(const SettingsText& settings, PortWork& work) {
+    work.record.SetSettingsFile(settings.path);
     StartupSet set;
-    const std::string reply = ReadModem(port, op, set);
-    ApplySettings(settings, set, op);
-    if (!HoldsLines(NamedLines(set, settings.bytes), reply, op)) return false;
-    op.Print("The modem holds the settings of " + settings.path);
-    return true;
+    const std::string reply = ReadModem(work, set);
+    ApplySettings(settings, set, work.op);
+    if (HoldsLines(NamedLines(set, settings.bytes), reply, work) != Outcome::Succeeded)
+        return Outcome::Failed;
+    work.out.Print("The modem holds the settings of " + settings.path);
+    return Outcome::Succeeded;
 }
 
-bool WritePort(const Arguments& args, const SettingsText& settings, TComPort& port, CommandOperator& op) {
-    RecordSettingsFile(settings, op);
+Outcome WritePort(const Arguments& args, const SettingsText& settings, PortWork& work) {
+    work.record.SetSettingsFile(settings.path);
     StartupSet set;
     if (args.merge) {
-        ReadModem(port, op, set, [&](const std::string& reply) {
-            ApplySettings(settings, set, op);
+        ReadModem(work, set, [&](const std::string& reply) {
+            ApplySettings(settings, set, work.op);
             RequireMergeable(settings, set, reply);
         });
     } else {
@@ -211,11 +211,11 @@ bool WritePort(const Arguments& args, const SettingsText& settings, TComPort& po
     }
     WritePortsAsNumbers(set);
     const std::vector<std::string> sent = BuildParameterLines(set);
-    ParameterSession session = CommandSession(port, set, op);
+    ParameterSession session = CommandSession(work, set, work.op);
     WriteModemParameters(session);
-    if (!args.verify) return true;
+    if (!args.verify) return Outcome::Succeeded;
     StartupSet back;
-    return HoldsLines(sent, ReadModem(port, op, back), op);
+    return HoldsLines(sent, ReadModem(work, back), work);
 }
 
 }  // namespace
@@ -227,17 +227,17 @@ int RunRead(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
             return true;
         }))
         return 1;
-    const PortSetup setup{trace, args.quick, journal::OperationKind::Read};
-    return RunOnPorts(args.ports, setup, false, [&](TComPort& port, CommandOperator& op) {
+    const PortSetup setup{trace, args.quick, OperationKind::Read};
+    return RunOnPorts(args.ports, setup, false, [&](PortWork& work) {
         StartupSet set;
         std::string reply;
-        ReadModem(port, op, set, [&](const std::string& answer) {
+        ReadModem(work, set, [&](const std::string& answer) {
             RequireWholeRead(args, set, answer);
             reply = answer;
         });
-        PutSettings(args, port.Port(), ReadLines(args, set, reply), op);
-        for (const auto& line : SummaryLines(set)) op.Print(line);
-        return true;
+        PutSettings(args, work, ReadLines(args, set, reply));
+        for (const auto& line : SummaryLines(set)) work.out.Print(line);
+        return Outcome::Succeeded;
     });
 }
 
@@ -245,11 +245,11 @@ int RunVerify(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     SettingsText settings;
     std::vector<std::string> refusal;
     if (!ReadSettings(args.files.front(), FileNeeds::SomeKey, settings, refusal)) {
-        RecordRefusal(args, journal::OperationKind::Verify, settings, refusal);
+        RecordRefusal(args, OperationKind::Verify, settings, refusal);
         return 1;
     }
-    return RunOnPorts(args.ports, {trace, args.quick, journal::OperationKind::Verify}, false,
-                      [&](TComPort& port, CommandOperator& op) { return VerifyPort(settings, port, op); });
+    return RunOnPorts(args.ports, {trace, args.quick, OperationKind::Verify}, false,
+                      [&](PortWork& work) { return VerifyPort(settings, work); });
 }
 
 int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
@@ -257,12 +257,11 @@ int RunWrite(const Arguments& args, const std::shared_ptr<PortTrace>& trace) {
     std::vector<std::string> refusal;
     if (!ReadSettings(args.files.front(), args.merge ? FileNeeds::Anything : FileNeeds::WholeWrite, settings,
                       refusal)) {
-        RecordRefusal(args, journal::OperationKind::Write, settings, refusal);
+        RecordRefusal(args, OperationKind::Write, settings, refusal);
         return 1;
     }
-    return RunOnPorts(
-        args.ports, {trace, args.quick, journal::OperationKind::Write}, false,
-        [&](TComPort& port, CommandOperator& op) { return WritePort(args, settings, port, op); });
+    return RunOnPorts(args.ports, {trace, args.quick, OperationKind::Write}, false,
+                      [&](PortWork& work) { return WritePort(args, settings, work); });
 }
 
 }  // namespace nkq::cli

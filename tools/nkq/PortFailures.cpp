@@ -8,37 +8,42 @@
 #include "app/ErrorText.h"
 #include "app/Failure.h"
 #include "serial/EComPort.h"
-#include "serial/SerialDevice.h"
+#include "serial/PortNames.h"
 
 namespace nkq::cli {
 
 namespace {
 
-void ReportPortFailure(CommandOperator& op, const EComPort& failure, const std::string& port) {
-    op.ReportFailure(ErrorDisplayText(failure.Message()));
+void ReportPortFailure(Operator& op, CommandOutput& out, const EComPort& failure, const std::string& port) {
+    op.InformOperator(ErrorDisplayText(failure.Message()));
     if (failure.MessageCode() != kComOpenFailed) return;
     const std::string advice = OpenFailureAdvice(failure.SystemError(), DevicePathForPort(port));
-    if (!advice.empty()) op.Print(advice);
+    if (!advice.empty()) out.Print(advice);
 }
 
 }  // namespace
 
-bool RunReportingFailures(CommandOperator& op, const std::string& port, const std::function<bool()>& body) {
+bool RunReportingFailures(Operator& op, CommandOutput& out, const std::string& port,
+                          const std::function<bool()>& body) {
     try {
         return body();
     } catch (const EAbort&) {
     } catch (const EComPort& e) {
-        ReportPortFailure(op, e, port);
+        ReportPortFailure(op, out, e, port);
     } catch (const EOutputError& e) {
-        op.ReportFailure(e.Message());  // worded as the shell's tools word it
+        op.InformOperator(e.Message());  // worded as the shell's tools word it
     } catch (const Exception& e) {
-        op.ReportFailure(ErrorDisplayText(e.Message()));
+        op.InformOperator(ErrorDisplayText(e.Message()));
     } catch (const std::exception& e) {
-        op.ReportFailure(ErrorDisplayText(e.what()));
+        op.InformOperator(ErrorDisplayText(e.what()));
     } catch (...) {
-        op.ReportFailure("unexpected failure");  // a port's thread must never end the program
+        op.InformOperator("unexpected failure");  // a port's thread must never end the program
     }
     return false;
+}
+
+bool RunReportingFailures(CommandOperator& op, const std::string& port, const std::function<bool()>& body) {
+    return RunReportingFailures(op, op, port, body);
 }
 
 }  // namespace nkq::cli

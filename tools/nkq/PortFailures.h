@@ -5,12 +5,19 @@
 #include <functional>
 #include <string>
 
+namespace nkq {
+class Operator;
+}
+
 namespace nkq::cli {
 
 class CommandOperator;
+class CommandOutput;
 
-// Runs `body`; returns what it returns, or false after showing its failure
-// to `op`. `port` names the device for the advice.
+// Runs `body`; returns what it returns, or false after telling `op` its
+// failure. `port` names the device for the advice, which goes to `out`.
+bool RunReportingFailures(Operator& op, CommandOutput& out, const std::string& port,
+                          const std::function<bool()>& body);
 bool RunReportingFailures(CommandOperator& op, const std::string& port, const std::function<bool()>& body);
 
 }  // namespace nkq::cli

@@ -23,8 +23,6 @@ void PortOperator::SetProgressCompleted(int completed) { console_.ProgressSet(po
 
 void PortOperator::AdvanceProgress() { console_.ProgressAdvance(port_); }
 
-void PortOperator::ReportFailure(const std::string& text) { InformOperator(text); }
-
 void PortOperator::Print(const std::string& text) { console_.Line(port_, text); }
 
 void PortOperator::Output(const std::string& text) {

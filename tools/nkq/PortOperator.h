@@ -24,8 +24,6 @@ public:
     void SetProgressCompleted(int completed) override;
     void AdvanceProgress() override;
 
-    // Shown and kept like a message.
-    void ReportFailure(const std::string& text) override;
     void Print(const std::string& text) override;
     void Output(const std::string& text) override;
 

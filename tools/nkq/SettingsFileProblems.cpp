@@ -1,7 +1,7 @@
 #include "SettingsFileProblems.h"
 
-#include "CommandOperator.h"
 #include "app/Cp1251.h"
+#include "app/Operator.h"
 
 namespace nkq::cli {
 
@@ -32,8 +32,8 @@ std::vector<std::string> ProblemLines(const std::string& path, const std::vector
     return lines;
 }
 
-bool NoProblems(CommandOperator& op, const std::string& path, const std::vector<SettingsProblem>& problems) {
-    for (const auto& line : ProblemLines(path, problems)) op.ReportFailure(line);
+bool NoProblems(Operator& op, const std::string& path, const std::vector<SettingsProblem>& problems) {
+    for (const auto& line : ProblemLines(path, problems)) op.InformOperator(line);
     return problems.empty();
 }
 

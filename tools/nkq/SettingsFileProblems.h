@@ -6,9 +6,11 @@
 
 #include "params/SettingsCheck.h"
 
-namespace nkq::cli {
+namespace nkq {
+class Operator;
+}  // namespace nkq
 
-class CommandOperator;
+namespace nkq::cli {
 
 // "FILE:LINE: "TEXT": reason", or "FILE: reason" for the file as a whole.
 // At most kShownProblems lines, then one that counts the rest: a firmware
@@ -17,7 +19,7 @@ std::vector<std::string> ProblemLines(const std::string& path, const std::vector
 
 inline constexpr std::size_t kShownProblems = 20;
 
-// Reports every problem line as a failure; true when there was none.
-bool NoProblems(CommandOperator& op, const std::string& path, const std::vector<SettingsProblem>& problems);
+// Tells every problem line; true when there was none.
+bool NoProblems(Operator& op, const std::string& path, const std::vector<SettingsProblem>& problems);
 
 }  // namespace nkq::cli

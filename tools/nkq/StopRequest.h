@@ -5,8 +5,6 @@
 // further is sent but "START", and the port is closed, so the modem is left
 // in a known state. A second signal ends nkq at once. SIGPIPE is ignored: a
 // reader that went away is an output error like any other.
-#include <chrono>
-
 namespace nkq::cli {
 
 class StopRequest {
@@ -18,8 +16,6 @@ public:
     StopRequest& operator=(const StopRequest&) = delete;
 
     static bool Requested();
-    // Waits up to `duration`; true when a stop was asked for first.
-    static bool SleepUnlessStopped(std::chrono::milliseconds duration);
 };
 
 }  // namespace nkq::cli

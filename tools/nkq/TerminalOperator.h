@@ -22,7 +22,6 @@ public:
     void SetProgressTotal(int total) override;
     void SetProgressCompleted(int completed) override;
     void AdvanceProgress() override;
-    void ReportFailure(const std::string& text) override { InformOperator(text); }
     void Print(const std::string& text) override { InformOperator(text); }
     void Output(const std::string& text) override;
 

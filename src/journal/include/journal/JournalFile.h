@@ -49,6 +49,12 @@ bool ForEachInJournal(const std::filesystem::path& path, const JournalFilter& fi
                       const std::function<void(const OperationRecord&)>& take,
                       const std::function<bool()>& stop = {});
 
+// The same, each operation as one JSON object that SQLite writes: every
+// field of the record, its lists in order, names and times as stored.
+bool ForEachJsonInJournal(const std::filesystem::path& path, const JournalFilter& filter,
+                          const std::function<void(const std::string& object)>& take,
+                          const std::function<bool()>& stop = {});
+
 // The operations the filter takes, newest first, all at once.
 std::vector<OperationRecord> ReadJournal(const std::filesystem::path& path, const JournalFilter& filter = {});
 

@@ -2,11 +2,13 @@
 // The three ways `nkq journal` shows records: a table for a person, CSV for a
 // spreadsheet and JSON for a script. The last two carry every field. Each is
 // written one record at a time, so a listing of any length holds one record.
-#include <array>
-#include <cstddef>
+// The JSON objects are SQLite's own (ForEachJsonInJournal); only the array
+// around them is written here.
 #include <ostream>
+#include <string>
 #include <vector>
 
+#include "app/AlignedTable.h"
 #include "journal/OperationRecord.h"
 
 namespace nkq::journal {
@@ -25,8 +27,6 @@ public:
 // written; a wider one written later only pushes its own line out.
 class TableWriter : public JournalWriter {
 public:
-    static constexpr std::size_t kColumns = 6;
-
     TableWriter();
     void Measure(const OperationRecord& record);
     void Begin(std::ostream& out) override;
@@ -34,7 +34,7 @@ public:
     void End(std::ostream&) override {}
 
 private:
-    std::array<std::size_t, kColumns> widths_{};
+    AlignedTable table_;
 };
 
 // RFC 4180: a heading row, CR LF between rows, fields quoted where needed;
@@ -50,11 +50,11 @@ public:
 };
 
 // An array with one object per operation, one per line.
-class JsonWriter : public JournalWriter {
+class JsonArrayWriter {
 public:
-    void Begin(std::ostream& out) override;
-    void Write(std::ostream& out, const OperationRecord& record) override;
-    void End(std::ostream& out) override;
+    void Begin(std::ostream& out);
+    void Write(std::ostream& out, const std::string& object);
+    void End(std::ostream& out);
 
 private:
     bool first_ = true;
@@ -63,6 +63,5 @@ private:
 // The whole listing of records already at hand.
 void WriteJournalTable(std::ostream& out, const std::vector<OperationRecord>& records);
 void WriteJournalCsv(std::ostream& out, const std::vector<OperationRecord>& records);
-void WriteJournalJson(std::ostream& out, const std::vector<OperationRecord>& records);
 
 }  // namespace nkq::journal

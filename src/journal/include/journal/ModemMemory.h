@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "app/Sha256.h"
 #include "journal/OperationRecord.h"
-#include "journal/Sha256.h"
 
 namespace nkq::journal {
 

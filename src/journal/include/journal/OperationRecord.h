@@ -9,14 +9,16 @@
 #include <string_view>
 #include <vector>
 
+#include "app/OperationRecorder.h"
+
 namespace nkq::journal {
 
 using JournalClock = std::chrono::system_clock;
 using TimePoint = JournalClock::time_point;
 
 enum class ProgramKind { Window, Nkq };
-enum class OperationKind { Read, Write, Verify, Load, Save, Flash, Status };
-enum class Outcome { Succeeded, Failed, Stopped };
+using nkq::OperationKind;
+using nkq::Outcome;
 // Compared with the password of the latest read on the same port.
 enum class PasswordChange { Unknown, Unchanged, Changed };
 

@@ -1,7 +1,8 @@
 #pragma once
 // The journal as one program uses it: where it is (or that it is off), which
 // program writes, who and where, and the modems last seen on each port. One
-// object per program, made at start-up and shared by all its operations.
+// object per program, made at start-up and shared by all its operations,
+// which it gives a record each.
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -9,12 +10,13 @@
 #include <optional>
 #include <string>
 
+#include "app/OperationRecorder.h"
 #include "journal/ModemMemory.h"
 #include "journal/OperationRecord.h"
 
 namespace nkq::journal {
 
-class WorkJournal {
+class WorkJournal final : public OperationLog {
 public:
     // The location from the environment (see JournalLocation.h).
     explicit WorkJournal(ProgramKind program);
@@ -28,6 +30,9 @@ public:
     const std::string& User() const { return user_; }
     const std::string& Host() const { return host_; }
     ModemMemory& Modems() { return modems_; }
+
+    // A JournalRecorder, appended here when it ends.
+    std::unique_ptr<OperationRecorder> StartRecord(const std::string& port, OperationKind operation) override;
 
     // Stores the record; true when it was stored. A journal that cannot take
     // it costs one warning on standard error for the life of this object and

@@ -6,7 +6,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "serial/ComBuffer.h"
@@ -17,11 +16,12 @@
 #include "serial/ComTimeouts.h"
 #include "serial/EComPort.h"
 #include "serial/ReplyEnd.h"
-#include "serial/SerialDevice.h"
 
 namespace nkq {
 
 class PortTrace;
+class SerialDevice;
+struct SerialTimeouts;
 
 #ifdef _WIN32
 inline constexpr const char* kDefaultPortName = "COM1";
@@ -129,7 +129,7 @@ private:
 
     ReplyEnd reply_end_ = ReplyEnd::WhenQuiet;
     std::unique_ptr<SerialDevice> device_;
-    std::optional<SerialTimeouts> applied_timeouts_;  // what the device holds now
+    std::unique_ptr<SerialTimeouts> applied_timeouts_;  // what the device holds now, when known
     int input_during_write_ = 0;
     std::shared_ptr<PortTrace> trace_;
     std::map<int, std::function<void()>> free_notifications_;

@@ -1,6 +1,7 @@
 #pragma once
 // The one failure kind of the serial layer: a fixed text chosen by a message
 // code, followed by the operating system's error number.
+#include <cerrno>
 #include <string>
 
 #include "app/Failure.h"
@@ -18,6 +19,14 @@ inline constexpr int kComSetupFailed = 9;
 inline constexpr int kComClearErrorFailed = 10;
 inline constexpr int kComModemStatusFailed = 11;
 inline constexpr int kComRegistryFailed = 23;
+
+// The system error of an operation on a port that holds no device: the
+// invalid-handle error (ERROR_INVALID_HANDLE on Windows).
+#ifdef _WIN32
+inline constexpr int kInvalidHandleError = 6;
+#else
+inline constexpr int kInvalidHandleError = EBADF;
+#endif
 
 class EComPort : public Exception {
 public:

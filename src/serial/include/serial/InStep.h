@@ -6,6 +6,10 @@
 // for the next answer it would shift every later one, so that a refusal could
 // pass as success. The operations end with a failure instead.
 #include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace nkq {
 
@@ -20,5 +24,16 @@ bool InputWaiting(TCustomComPort& port);
 bool InputArrivedWhileSending(const TCustomComPort& port);
 // After the last answer: waits kSettleTime; true when nothing more arrived.
 bool LineStaysQuiet(TCustomComPort& port);
+
+// Reads a step's answer as the operation expects it (an acknowledgement
+// line, a loader's byte).
+using AnswerReader = std::function<std::string(TCustomComPort& port)>;
+
+// One step after the first answer: sends `step` as it is and returns its
+// answer. Nothing when the line is out of step: input was already waiting
+// (the step is not sent) or arrived while the step was leaving the port (no
+// answer is read). Raises the port's failures.
+std::optional<std::string> AskInStep(TCustomComPort& port, std::string_view step,
+                                     const AnswerReader& read_answer);
 
 }  // namespace nkq

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/PortNames.h"
+
 namespace nkq {
 
 #ifdef _WIN32
@@ -28,10 +30,5 @@ struct TPortListRoots {
 // unchanged; on Windows a missing registry key, while NKQ_REMOTE_PORTS
 // names ports, is no local port.
 void ListPortNames(std::vector<std::string>& List, const TPortListRoots& Roots = {});
-
-// The ordering and the selector's match rule: byte-wise, letters compared
-// without regard to case.
-bool PortNameLess(const std::string& left, const std::string& right);
-bool SamePortName(const std::string& left, const std::string& right);
 
 }  // namespace nkq

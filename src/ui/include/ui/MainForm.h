@@ -9,10 +9,10 @@
 #include <memory>
 #include <optional>
 
+#include "app/OperationRecorder.h"
 #include "firmware/FileNameStore.h"
-#include "journal/OperationRecord.h"
 #include "journal/WorkJournal.h"
-#include "params/ParameterSession.h"
+#include "operations/ParameterSession.h"
 #include "params/ParameterSet.h"
 #include "serial/ComPort.h"
 #include "serial/PortList.h"
@@ -37,13 +37,13 @@ class TRefreshButton;
 
 // What the window is built with; empty parts get the desktop's own.
 struct MainFormParts {
-    std::unique_ptr<WindowOperator> Operator;
-    std::unique_ptr<FileDialogs> Dialogs;
-    std::unique_ptr<FileNameStore> FileNames;
-    TPortListRoots PortRoots;
+    std::unique_ptr<WindowOperator> op;
+    std::unique_ptr<FileDialogs> dialogs;
+    std::unique_ptr<FileNameStore> file_names;
+    TPortListRoots port_roots;
     // Where the window records its operations; by default where the
     // environment says (NKQ_JOURNAL, or the user's data folder).
-    std::unique_ptr<journal::WorkJournal> Journal;
+    std::unique_ptr<journal::WorkJournal> journal;
 };
 
 class TMainForm : public QWidget {
@@ -57,10 +57,10 @@ public:
     // model text. A failure goes to the error display and skips the rest.
     void FormCreate();
 
-    TComPort& ComPort() { return ComPort_; }
-    ParameterSet& Parameters() { return Parameters_; }
+    TComPort& ComPort() { return com_port_; }
+    ParameterSet& Parameters() { return parameters_; }
     WindowOperator& Op() { return *op_; }
-    const std::string& FAnswer() const { return FAnswer_; }
+    const std::string& FAnswer() const { return answer_; }
     bool FirmwareUpdateRunning() const { return firmware_running_; }
 
     // The handlers, named after their controls and events; each hands over
@@ -110,22 +110,22 @@ private:
     // goes to the error display, and a journal that could not take the
     // record is told after it.
     template <typename Body>
-    void RunRecorded(journal::OperationKind kind, Body&& body);
+    void RunRecorded(OperationKind kind, Body&& body);
     // Once per run: the journal has lost a record, and why.
     void TellJournalFailure();
     void PlaceWindow();
     // A read or write of the window's parameter set.
     template <typename Operation>
-    void RunParameterOperation(journal::OperationKind kind, Operation&& operation);
+    void RunParameterOperation(OperationKind kind, Operation&& operation);
 
     // Declared first: everything below may use them while being built.
     std::unique_ptr<WindowOperator> op_;
     std::unique_ptr<FileDialogs> dialogs_;
     std::unique_ptr<FileNameStore> file_names_;
     std::unique_ptr<journal::WorkJournal> journal_;
-    TComPort ComPort_{TComPortSetup::System};
-    ParameterSet Parameters_;
-    std::string FAnswer_;  // the last trimmed reply of a command exchange
+    TComPort com_port_{TComPortSetup::System};
+    ParameterSet parameters_;
+    std::string answer_;  // the last trimmed reply of a command exchange
     TPortListRoots port_roots_;
 
     TLevelMeter* LevelMeter = nullptr;

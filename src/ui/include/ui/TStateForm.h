@@ -3,7 +3,7 @@
 // poll cycle and whose text box lists the modem's current connections.
 #include <QDialog>
 
-#include "status/StatusPollCycle.h"
+#include "operations/StatusPollCycle.h"
 
 class QPlainTextEdit;
 class QPushButton;
