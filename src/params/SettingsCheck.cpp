@@ -67,6 +67,8 @@ std::string KeyProblem(const FileLine& line) {
     // A long "key" is junk, not a misspelt key: it would only repeat the line.
     constexpr std::size_t kLongestKey = 16;
     if (key.size() > kLongestKey) return "the line does not begin with a parameter key";
+    if (const auto taken = KeyOfLine(line.text); taken && *taken != key)
+        return Quoted(key) + " is not a parameter key: a read would take the line as " + std::string(*taken);
     return Quoted(key) + " is not a parameter key";
 }
 

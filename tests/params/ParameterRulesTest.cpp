@@ -138,7 +138,8 @@ TEST(CheckSettingsLines, TakesAPortWithLeadingZerosAndRefusesJunk) {
     for (const char* junk : {"DESTPORT 80x", "DESTPORT +80", "DESTPORT 070000", "IPPING1 10.0.0.1 -1"})
         EXPECT_NE(LineProblems(junk).find("is not a whole number from 0 to 65535"), std::string::npos)
             << junk;
-    EXPECT_EQ(LineProblems("APNX evil"), "\"APNX\" is not a parameter key;");
+    EXPECT_EQ(LineProblems("APNX evil"),
+              "\"APNX\" is not a parameter key: a read would take the line as APN;");
 }
 
 TEST(WritePortsAsNumbers, WritesAPortWithLeadingZerosAsItsNumber) {
