@@ -1,7 +1,6 @@
 #include "params/SettingsCheck.h"
 
 #include <algorithm>
-#include <array>
 #include <map>
 #include <optional>
 #include <set>
@@ -9,6 +8,7 @@
 
 #include "app/Failure.h"
 #include "params/ParameterKeyRules.h"
+#include "params/ParameterKeyTable.h"
 #include "params/ParameterLines.h"
 #include "params/ParameterSet.h"
 #include "params/ParameterValues.h"
@@ -21,15 +21,15 @@ namespace {
 
 using namespace modem;
 
-constexpr std::array<std::string_view, 5> kReadOnlyKeys{kDeviceKey, kNameKey, kVersionKey, kCsqKey,
-                                                        kInterfaceKey};
-
 bool IsReadOnlyKey(std::string_view key) {
-    return std::find(kReadOnlyKeys.begin(), kReadOnlyKeys.end(), key) != kReadOnlyKeys.end();
+    const ParameterKey* row = FindParameterKey(key);
+    return row && row->ReadOnly();
 }
 
-bool IsCheckPairKey(std::string_view key) {
-    return std::find(kCheckPairKeys.begin(), kCheckPairKeys.end(), key) != kCheckPairKeys.end();
+// Where the line's value holds a port, by the key table.
+PortPart PortPartOf(std::string_view key) {
+    const ParameterKey* row = FindParameterKey(key);
+    return row ? row->port : PortPart::None;
 }
 
 struct FileLine {
@@ -84,9 +84,10 @@ const NumericField* PortFieldOf(const ParameterSet& set, const std::string& key)
 // A port number is shown as received until its field is left; a number
 // with leading zeros is the same port and is written as the number.
 std::string PortNumberProblem(const ParameterSet& set, const FileLine& line) {
+    const PortPart part = PortPartOf(line.key);
     const NumericField* field = PortFieldOf(set, line.key);
-    if (!field) return {};
-    const std::string number = IsCheckPairKey(line.key) ? ExtractValue(line.value) : line.value;
+    if (part == PortPart::None || !field) return {};
+    const std::string number = part == PortPart::AfterBlank ? ExtractValue(line.value) : line.value;
     if (PortNumberText(number)) return {};
     return "port " + Quoted(number) + " is not a whole number from " + std::to_string(field->Minimum()) +
            " to " + std::to_string(field->Maximum());
